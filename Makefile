@@ -1,0 +1,52 @@
+# The two commands of the project: `make demo` and `make test`.
+# Each first installs what is missing, then builds what is not yet built.
+
+SHELL       := /bin/bash
+ROOT        := $(CURDIR)
+NATIVE      := $(ROOT)/build/native
+WIN32       := $(ROOT)/build/win32
+JOBS        ?= 2
+export WINEPREFIX       := $(WIN32)/wineprefix
+export WINEDEBUG        := -all
+export WINEDLLOVERRIDES := mscoree,mshtml=
+
+.PHONY: all bootstrap native win32 test test-native test-win32 demo clean
+
+all: native win32
+
+bootstrap:
+	@tools/bootstrap.sh
+
+$(NATIVE)/CMakeCache.txt: | bootstrap
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+
+$(WIN32)/CMakeCache.txt: | bootstrap
+	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake >/dev/null
+
+native: bootstrap $(NATIVE)/CMakeCache.txt
+	@cmake --build $(NATIVE) -j $(JOBS)
+
+win32: bootstrap $(WIN32)/CMakeCache.txt
+	@cmake --build $(WIN32) -j $(JOBS)
+
+# One wineserver serves every test program of a run; it is stopped afterwards.
+$(WINEPREFIX)/system.reg:
+	@mkdir -p $(WINEPREFIX)
+	@DISPLAY= wineboot -i >/dev/null 2>&1; wineserver -w
+
+test-native: native
+	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+
+test-win32: win32 $(WINEPREFIX)/system.reg
+	@wineserver -p; status=0; \
+	  (cd $(WIN32) && ctest --output-on-failure -j $(JOBS)) || status=$$?; \
+	  wineserver -k; exit $$status
+
+test: test-native test-win32
+
+demo: win32 $(WINEPREFIX)/system.reg
+	@host/cli/plenar-host show $(WIN32)/Lumbra.pvx
+
+clean:
+	rm -rf build

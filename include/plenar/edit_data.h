@@ -1,0 +1,23 @@
+// The edit-time data of one object instance: a block the host allocates,
+// saves with the project and loads again. The host owns it and alone resizes
+// it (service_resize_edit_data); the plug-in writes only after the header.
+#pragma once
+
+#include <cstddef>
+#include "abi.h"
+
+namespace plenar {
+
+// The host's 20-byte header at the start of every edit-data block. Written
+// only by the host.
+struct EditDataHeader {
+    uint32_t size;          // total bytes of the block, header included
+    uint32_t identifier;    // the object type's four-character identifier
+    uint32_t version;       // the host's block format version
+    uint32_t reserved[2];
+};
+
+static_assert(sizeof(EditDataHeader) == 20);
+static_assert(offsetof(EditDataHeader, size) == 0);
+
+}  // namespace plenar

@@ -1,0 +1,10 @@
+// Start-up and shut-down.
+#include "description.h"
+#include "exports.h"
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL Initialize(HostServices* services, int32_t) {
+    return Kvor::Init(services);
+}
+
+// The SDK object outlives Free: it is destroyed when the library unloads.
+PLUGIN_EXPORT int32_t PLENAR_STDCALL Free(HostServices*) { return 0; }

@@ -14,10 +14,13 @@ namespace Kvor {
 // SDK names its wide character through this alias and nothing else.
 #ifdef _WIN32
 using WideChar = wchar_t;
+#define KVOR_WIDE(literal) L##literal
 #else
 using WideChar = char16_t;
+#define KVOR_WIDE(literal) u##literal
 #endif
 using WideString = std::basic_string<WideChar>;
+// A string literal of WideChar: KVOR_WIDE("Lumbra - Error").
 
 namespace Platform {
 

@@ -1,5 +1,6 @@
 // Native build only: what the portable platform stand-in was asked to show,
-// for tests to read. Texts are kept in UTF-8 whatever call made them.
+// for tests to read. Wide texts are kept converted to UTF-8; narrow texts are
+// kept as the bytes given (UTF-8 or ANSI, as the caller made them).
 #pragma once
 
 #ifdef _WIN32
@@ -22,8 +23,12 @@ struct RecordedBox {
 std::vector<RecordedBox>& RecordedBoxes();
 // Every piece of debugger output, narrow and wide, concatenated in order.
 std::string& RecordedDebugOutput();
-// Which call wrote each piece of debugger output, in order: 'n' narrow, 'w' wide.
-std::string& RecordedDebugCalls();
+// The same output piece by piece, with the call that wrote each.
+struct RecordedDebugPiece {
+  bool wide;  // written through DebugOutputWide
+  std::string text;
+};
+std::vector<RecordedDebugPiece>& RecordedDebugPieces();
 void SetTickCount(uint32_t milliseconds);
 // Forgets the boxes and the debugger output (the clock is kept).
 void ClearRecords();

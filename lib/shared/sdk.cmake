@@ -1,7 +1,8 @@
-# The SDK object and the language choice (`kvor_sdk`, both builds, with
-# portable stand-ins for the library's name and settings file natively), and
-# the Windows-only description lookup (`kvor_win`).
+# The SDK object, its records and the language choice (`kvor_sdk`), in both
+# builds: natively with portable stand-ins for the library's name, settings
+# file and icon; in win32 with the description lookup and the host's surfaces.
 add_library(kvor_sdk STATIC
+  host_version.cpp
   language.cpp
   sdk.cpp
   settings_file.cpp)
@@ -9,9 +10,9 @@ target_include_directories(kvor_sdk PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT
 target_link_libraries(kvor_sdk PUBLIC kvor_core kvor_json)
 
 if(WIN32)
-  target_sources(kvor_sdk PRIVATE module_win32.cpp settings_file_win32.cpp)
-  add_library(kvor_win STATIC description.cpp)
-  target_link_libraries(kvor_win PUBLIC kvor_sdk)
+  target_sources(kvor_sdk PRIVATE
+    description.cpp icon_win32.cpp module_win32.cpp settings_file_win32.cpp)
+  target_link_libraries(kvor_sdk PUBLIC plenarcore)
 else()
-  target_sources(kvor_sdk PRIVATE module_native.cpp settings_file_native.cpp)
+  target_sources(kvor_sdk PRIVATE icon_native.cpp module_native.cpp settings_file_native.cpp)
 endif()

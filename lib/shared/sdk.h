@@ -2,10 +2,15 @@
 // loaded library by Init and reached from everywhere through ::SDK.
 #pragma once
 
+#include <vector>
+
 #include "json/json.h"
+#include "plenar/plenarcore.h"
 #include "plenar/services.h"
 
 namespace Kvor {
+
+struct ACEInfo;
 
 class SDK {
 public:
@@ -17,7 +22,11 @@ public:
     SDK& operator=(const SDK&) = delete;
 
     json_value* json;                      // root of the parsed description; owned
+    std::vector<ACEInfo*> ActionInfos;     // one owned record per "Actions" entry, by id
+    std::vector<ACEInfo*> ConditionInfos;
+    std::vector<ACEInfo*> ExpressionInfos;
     plenar::HostServices* HostServices;    // the record this object was built with
+    plenar::Surface* Icon;                 // the object's icon; null when no memory was left
 };
 
 }  // namespace Kvor

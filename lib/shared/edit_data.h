@@ -1,0 +1,26 @@
+// The edit-time data of one instance as the SDK lays it out after the host's
+// header. The host saves this block in the user's project: the layout is
+// persisted and must not change.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "plenar/edit_data.h"
+
+namespace Kvor {
+
+struct EDITDATA {
+    plenar::EditDataHeader Header;   // the host's; never written here
+    int16_t Width;                   // size in the frame editor, pixels
+    int16_t Height;
+    uint32_t Tovrandi_Prop_Size;     // whole block size as last laid out; 0: not built yet
+    uint8_t Tovrandi_Props[1];       // check bytes, then the stored values
+};
+
+static_assert(offsetof(EDITDATA, Width) == 20);
+static_assert(offsetof(EDITDATA, Height) == 22);
+static_assert(offsetof(EDITDATA, Tovrandi_Prop_Size) == 24);
+static_assert(offsetof(EDITDATA, Tovrandi_Props) == 28);
+
+}  // namespace Kvor

@@ -1,0 +1,110 @@
+// The object's about texts, help file, dependencies and capability answers.
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "description.h"
+#include "exports.h"
+#include "host_version.h"
+#include "language.h"
+#include "module.h"
+#include "sdk.h"
+#include "text.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr int info_buffer_length = 260;
+
+const json_value& Root() { return ::SDK ? *::SDK->json : json_none; }
+
+// The description's third root member: the primary language object.
+const json_value& PrimaryLanguage() {
+    const json_value& root = Root();
+    if (root.type != json_type_object || root.u.object.length < 3) return json_none;
+    return *root.u.object.values[2].value;
+}
+
+void CopyAbout(Kvor::WideChar* buffer, const json_value& about, const char* key) {
+    if (buffer) Kvor::CopyUTF8ToWide(buffer, about[key].text(), info_buffer_length);
+}
+
+Kvor::WideChar help_file_name[info_buffer_length];
+
+// Built at the first request, freed when the library unloads.
+struct DependencyTable {
+    std::vector<std::unique_ptr<Kvor::WideChar, decltype(&free)>> texts;
+    std::vector<const Kvor::WideChar*> table;
+    bool built = false;
+};
+DependencyTable dependencies;
+
+std::wstring DescriptionFileName() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(static_cast<HMODULE>(Kvor::LibraryModule), path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    std::wstring name = path;
+    size_t separator = name.find_last_of(L"\\/");
+    if (separator != std::wstring::npos) name.erase(0, separator + 1);
+    size_t dot = name.rfind(L'.');
+    return (dot == std::wstring::npos ? name + L"." : name.substr(0, dot + 1)) + L"json";
+}
+
+}  // namespace
+
+PLUGIN_EXPORT void PLENAR_STDCALL GetObjInfos(HostServices* services, void*, Kvor::WideChar* name,
+                                              Kvor::WideChar* author, Kvor::WideChar* copyright,
+                                              Kvor::WideChar* comment, Kvor::WideChar* url) {
+    if (!::SDK) return;
+    const json_value& about = Kvor::CurrentLanguage()["About"];
+    CopyAbout(author, about, "Author");
+    CopyAbout(copyright, about, "Copyright");
+    CopyAbout(url, about, "URL");
+    // Without an open application the host shows the object's own name.
+    bool application_open = services && services->open_application != 0;
+    CopyAbout(name, application_open ? about : PrimaryLanguage()["About"], "Name");
+    CopyAbout(comment, about, "Comment");
+}
+
+PLUGIN_EXPORT const Kvor::WideChar* PLENAR_CDECL GetHelpFileName() {
+    const json_value& about = ::SDK ? Kvor::CurrentLanguage()["About"] : json_none;
+    Kvor::CopyUTF8ToWide(help_file_name, about["Help"].text(), info_buffer_length);
+    return help_file_name;
+}
+
+PLUGIN_EXPORT const Kvor::WideChar* const* PLENAR_CDECL GetDependencies() {
+    if (!dependencies.built) {
+        dependencies.built = true;
+        auto add = [](Kvor::WideChar* text) {
+            if (!text) return;
+            dependencies.texts.emplace_back(text, &free);
+            dependencies.table.push_back(text);
+        };
+        if (Kvor::DescriptionFromDisk) {
+            std::wstring file_name = DescriptionFileName();
+            auto* copy = static_cast<Kvor::WideChar*>(calloc(file_name.size() + 1, sizeof(wchar_t)));
+            if (copy) file_name.copy(copy, file_name.size());
+            add(copy);
+        }
+        // Only an array lists files; a bare string names none.
+        const json_value& listed = Root()["Dependencies"];
+        if (listed.type == json_type_array)
+            for (uint32_t i = 0; i < listed.length(); ++i)
+                add(Kvor::UTF8ToNewWide(listed[static_cast<int32_t>(i)].text()));
+        dependencies.table.push_back(nullptr);
+    }
+    return dependencies.table.data();
+}
+
+PLUGIN_EXPORT uint32_t PLENAR_STDCALL GetInfos(int32_t code) {
+    switch (code) {
+        case 0: return 0x300;
+        case 2: return 0x100;
+        case 6: return 2;
+        case 7: return Kvor::oldest_host_build;
+        case 8: return 1;
+        default: return 0;
+    }
+}

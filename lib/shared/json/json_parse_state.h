@@ -1,0 +1,42 @@
+// Working state of one json_read call, shared by the comment pass and the
+// scanner. Not part of the public interface.
+#pragma once
+
+#include "json/json.h"
+
+// Largest string byte count, largest member count of one array or object,
+// and largest total the reader may request in one parse: 2^32 - 9.
+inline constexpr uint32_t json_limit = 4294967287u;
+
+struct json_parse_state {
+    json_reader_settings settings;  // caller's copy with the defaults filled in
+    uint32_t requested;             // bytes requested so far (kept only under a memory limit)
+    bool second_pass;
+    json_value* current;
+    json_value* root;
+    json_value* chain;  // first pass: last node created; second pass: next node to reuse
+    int line;
+    const char* line_start;
+    uint32_t flags;
+    char* string_out;        // second pass: where the current string's bytes go
+    uint32_t string_length;  // bytes of the current string so far
+    uint32_t digits;         // digits read in the current part of a number
+    uint32_t fraction_scale; // fraction digits kept in `fraction`
+    uint64_t fraction;
+    int32_t exponent;
+    char message[128];
+};
+
+void* json_default_allocate(size_t size, int zero_fill, void* user_data);
+void json_default_release(void* block, void* user_data);
+
+// Requests `size` bytes through the settings' allocator, within the parse's
+// accounting. Null when the limit or the allocator refuses.
+void* json_request(json_parse_state& state, uint64_t size, bool zero_fill);
+
+// Removes // and /* */ comments from the text block in `*text`. The block is
+// consumed either way: on success `*text` becomes the stripped copy (from
+// json_request) and `*length` its size counting the final NUL; on failure the
+// block is freed, `*text` is null and the message is in `message`.
+int json_strip_comments(char** text, json_parse_state* state, char* message,
+                        size_t message_size, size_t* length);

@@ -1,0 +1,483 @@
+// The scanner and its two passes. The first pass validates, creates the nodes
+// and measures every string, array and object; the second allocates each of
+// those blocks at its final size and fills it in, reusing the first pass's
+// nodes in creation order. One forward loop, stepping back one byte where a
+// number ends, so nesting depth costs no stack.
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "json/json_parse_state.h"
+
+namespace {
+
+// Scanner state bits.
+constexpr uint32_t document_done = 1u << 0;
+constexpr uint32_t in_string = 1u << 1;
+constexpr uint32_t escape_pending = 1u << 2;
+constexpr uint32_t seeking_value = 1u << 3;
+constexpr uint32_t need_comma = 1u << 4;
+constexpr uint32_t need_colon = 1u << 5;
+constexpr uint32_t value_complete = 1u << 6;
+constexpr uint32_t reread_byte = 1u << 7;
+constexpr uint32_t number_negative = 1u << 8;
+constexpr uint32_t number_leading_zero = 1u << 9;
+constexpr uint32_t number_in_exponent = 1u << 10;
+constexpr uint32_t number_exponent_sign = 1u << 11;
+constexpr uint32_t number_exponent_negative = 1u << 12;
+constexpr uint32_t number_bits = number_negative | number_leading_zero | number_in_exponent |
+                                 number_exponent_sign | number_exponent_negative;
+
+// Past this, further fraction digits cannot change a double and are dropped
+// instead of overflowing; the exponent stops growing where 10^e is long
+// infinite (or zero).
+constexpr uint64_t fraction_cap = (UINT64_MAX - 9) / 10;
+constexpr int32_t exponent_cap = 100000000;
+
+[[gnu::format(printf, 2, 3)]] bool fail(json_parse_state& s, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vsnprintf(s.message, sizeof s.message, format, args);
+    va_end(args);
+    return false;
+}
+
+bool fail_memory(json_parse_state& s) { return fail(s, "Memory allocation failure"); }
+
+bool is_blank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool is_number_byte(unsigned char c) {
+    return is_digit(c) || c == '+' || c == '-' || c == 'e' || c == 'E' || c == '.';
+}
+int hex_value(unsigned char c) {
+    if (is_digit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// In the first pass an object's pointer slot counts the bytes of its names.
+uintptr_t name_total(const json_value* object) {
+    uintptr_t total;
+    memcpy(&total, &object->u.object.values, sizeof total);
+    return total;
+}
+void add_name_bytes(json_value* object, uintptr_t bytes) {
+    const uintptr_t total = name_total(object) + bytes;
+    memcpy(&object->u.object.values, &total, sizeof total);
+}
+
+struct scanner {
+    json_parse_state& s;
+    const char* const end;
+    bool relaxed_commas() const { return s.settings.options & json_relaxed_commas; }
+    int column(const char* at) const { return int(at - s.line_start); }
+    unsigned char at(const char* p) const { return p < end ? static_cast<unsigned char>(*p) : 0; }
+
+    void new_line(const char* p) {
+        ++s.line;
+        s.line_start = p;
+    }
+
+    void put(unsigned char c) {
+        if (s.second_pass) s.string_out[s.string_length] = char(c);
+        ++s.string_length;
+    }
+
+    void put_utf8(unsigned code) {
+        if (code < 0x80) {
+            put(code);
+        } else if (code < 0x800) {
+            put(0xC0 | code >> 6);
+            put(0x80 | (code & 0x3F));
+        } else {
+            put(0xE0 | code >> 12);
+            put(0x80 | (code >> 6 & 0x3F));
+            put(0x80 | (code & 0x3F));
+        }
+    }
+
+    // A value of kind `type` starts: a new node in the first pass, the next
+    // node of the chain with its block in the second.
+    bool open(json_type type) {
+        json_value* node;
+        if (!s.second_pass) {
+            node = static_cast<json_value*>(json_request(s, sizeof(json_value), true));
+            if (!node) return fail_memory(s);
+            node->parent = s.current;
+            node->type = type;
+            if (s.root) s.chain->link = node;
+            s.chain = node;
+        } else {
+            node = s.chain;
+            s.chain = static_cast<json_value*>(node->link);
+            if (!open_block(node)) {
+                s.current = node;  // so the failure exit finds it
+                if (!s.root) s.root = node;
+                return fail_memory(s);
+            }
+        }
+        if (!s.root) s.root = node;
+        s.current = node;
+        return true;
+    }
+
+    bool open_block(json_value* node) {
+        const uint64_t length = node->u.array.length;
+        uint64_t size;
+        switch (node->type) {
+        case json_type_array: size = length * sizeof(json_value*); break;
+        case json_type_string: size = length + 1; break;
+        case json_type_object: size = length * sizeof(json_object_entry) + name_total(node); break;
+        default: return true;  // the value was computed in the first pass
+        }
+        char* block = static_cast<char*>(json_request(s, size, false));
+        node->u.string.ptr = block;
+        node->u.string.length = 0;
+        if (!block) return false;
+        if (node->type == json_type_object) node->link = block + length * sizeof(json_object_entry);
+        return true;
+    }
+
+    bool start_string(char* out) {
+        s.flags |= in_string;
+        s.string_out = out;
+        s.string_length = 0;
+        return true;
+    }
+
+    bool literal(const char* p, const char* word, json_type type, int32_t value) {
+        const size_t size = strlen(word);
+        if (strncmp(p, word, size) != 0) return fail(s, "%d:%d: Unknown value", s.line, column(p));
+        if (!open(type)) return false;
+        if (!s.second_pass) s.current->u.boolean = value;
+        s.flags |= value_complete;
+        return true;
+    }
+
+    bool start_number(const char*& p, unsigned char c) {
+        if (!open(json_type_integer)) return false;
+        if (s.second_pass) {
+            while (is_number_byte(at(p))) ++p;
+            s.flags |= value_complete | reread_byte;
+            return true;
+        }
+        s.flags &= ~number_bits;
+        s.digits = s.fraction_scale = 0;
+        s.fraction = 0;
+        s.exponent = 0;
+        s.flags |= c == '-' ? number_negative : reread_byte;
+        return true;
+    }
+
+    bool start_value(const char*& p, unsigned char c) {
+        s.flags &= ~seeking_value;
+        switch (c) {
+        case '{': return open(json_type_object);
+        case '[': s.flags |= seeking_value; return open(json_type_array);
+        case '"':
+            return open(json_type_string) && start_string(s.current->u.string.ptr);
+        case 't': return literal(p, "true", json_type_boolean, 1) && (p += 3, true);
+        case 'f': return literal(p, "false", json_type_boolean, 0) && (p += 4, true);
+        case 'n': return literal(p, "null", json_type_null, 0) && (p += 3, true);
+        default:
+            if (is_digit(c) || c == '-') return start_number(p, c);
+            return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), c);
+        }
+    }
+
+    bool seek_value(const char*& p, unsigned char c) {
+        if (c == '\n') {
+            new_line(p);
+        } else if (is_blank(c)) {
+        } else if (c == ']') {
+            if (s.current && s.current->type == json_type_array) {
+                s.flags = (s.flags & ~(need_comma | seeking_value)) | value_complete;
+            } else if (!relaxed_commas()) {
+                return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
+            }
+        } else if (s.flags & need_comma) {
+            if (c != ',') return fail(s, "%d:%d: Expected , before %c", s.line, column(p), c);
+            s.flags &= ~need_comma;
+        } else if (s.flags & need_colon) {
+            if (c != ':') return fail(s, "%d:%d: Expected : before %c", s.line, column(p), c);
+            s.flags &= ~need_colon;
+        } else {
+            return start_value(p, c);
+        }
+        return true;
+    }
+
+    bool string_byte(const char*& p, unsigned char c) {
+        if (c == 0) return fail(s, "Unexpected EOF in string (at %d:%d)", s.line, column(p));
+        if (s.string_length > json_limit)
+            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
+        if (s.flags & escape_pending) {
+            s.flags &= ~escape_pending;
+            switch (c) {
+            case 'b': put(8); break;
+            case 'f': put(12); break;
+            case 'n': put(10); break;
+            case 'r': put(13); break;
+            case 't': put(9); break;
+            case 'u': {
+                unsigned code = 0;
+                for (int i = 1; i <= 4; ++i) {
+                    const int digit = hex_value(at(p + i));
+                    if (digit < 0)
+                        return fail(s, "Invalid character value `%c` (at %d:%d)", 'u', s.line,
+                                    column(p + i));
+                    code = code << 4 | unsigned(digit);
+                }
+                p += 4;
+                put_utf8(code);
+                break;
+            }
+            default: put(c);
+            }
+        } else if (c == '\\') {
+            s.flags |= escape_pending;
+        } else if (c == '"') {
+            end_string();
+        } else {
+            put(c);
+        }
+        return true;
+    }
+
+    void end_string() {
+        json_value* node = s.current;
+        s.flags &= ~in_string;
+        if (s.second_pass) s.string_out[s.string_length] = 0;
+        if (node->type == json_type_string) {
+            node->u.string.length = s.string_length;
+            s.flags |= value_complete;
+            return;
+        }
+        // A member name of the object `node`.
+        if (!s.second_pass) {
+            add_name_bytes(node, uintptr_t(s.string_length) + 1);
+        } else {
+            node->u.object.values[node->u.object.length].name = s.string_out;
+            node->link = s.string_out + s.string_length + 1;
+        }
+        s.flags |= seeking_value | need_colon;
+    }
+
+    bool object_byte(const char* p, unsigned char c) {
+        if (c == '\n') {
+            new_line(p);
+        } else if (is_blank(c)) {
+        } else if (c == '"') {
+            if ((s.flags & need_comma) && !relaxed_commas())
+                return fail(s, "%d:%d: Expected , before \"", s.line, column(p));
+            s.flags &= ~need_comma;
+            start_string(static_cast<char*>(s.current->link));
+        } else if (c == '}') {
+            s.flags |= value_complete;
+        } else if (c == ',' && (s.flags & need_comma)) {
+            s.flags &= ~need_comma;
+        } else if (c == 0) {
+            return fail(s, "%d:%d: Unexpected `\\0` in object", s.line, column(p));
+        } else {
+            return fail(s, "%d:%d: Unexpected `%c` in object", s.line, column(p), c);
+        }
+        return true;
+    }
+
+    // First pass only: the second skips numbers, keeping these values.
+    bool number_byte(const char* p, unsigned char c) {
+        json_value* node = s.current;
+        uint32_t& f = s.flags;
+        if (is_digit(c)) {
+            const unsigned digit = c - '0';
+            ++s.digits;
+            if (f & number_in_exponent) {
+                f |= number_exponent_sign;
+                if (s.exponent < exponent_cap) s.exponent = s.exponent * 10 + int32_t(digit);
+            } else if (node->type == json_type_integer) {
+                if (f & number_leading_zero)
+                    return fail(s, "%d:%d: Unexpected `0` before `%c`", s.line, column(p), c);
+                if (s.digits == 1 && digit == 0) f |= number_leading_zero;
+                node->u.integer = int64_t(uint64_t(node->u.integer) * 10 + digit);  // wraps
+            } else if (s.fraction <= fraction_cap) {
+                s.fraction = s.fraction * 10 + digit;
+                ++s.fraction_scale;
+            }
+            return true;
+        }
+        if ((c == '+' || c == '-') &&
+            (f & (number_in_exponent | number_exponent_sign)) == number_in_exponent) {
+            f |= number_exponent_sign | (c == '-' ? number_exponent_negative : 0);
+            return true;
+        }
+        if (c == '.' && node->type == json_type_integer) {
+            if (!s.digits) return fail(s, "%d:%d: Expected digit before `.`", s.line, column(p));
+            node->type = json_type_double;
+            node->u.dbl = double(node->u.integer);
+            s.digits = 0;
+            return true;
+        }
+        // Any other byte ends the number.
+        if (!(f & number_in_exponent)) {
+            if (node->type == json_type_double) {
+                if (!s.digits) return fail(s, "%d:%d: Expected digit after `.`", s.line, column(p));
+                node->u.dbl += double(s.fraction) / std::pow(10.0, s.fraction_scale);
+            } else if (!s.digits) {
+                return fail(s, "%d:%d: Expected digit after `-`", s.line, column(p));
+            }
+            if (c == 'e' || c == 'E') {
+                f = (f | number_in_exponent) & ~number_leading_zero;
+                if (node->type == json_type_integer) {
+                    node->type = json_type_double;
+                    node->u.dbl = double(node->u.integer);
+                }
+                s.digits = 0;
+                return true;
+            }
+        } else {
+            if (!s.digits) return fail(s, "%d:%d: Expected digit after `e`", s.line, column(p));
+            const int32_t exponent = f & number_exponent_negative ? -s.exponent : s.exponent;
+            if (node->u.dbl != 0) node->u.dbl *= std::pow(10.0, exponent);  // 0e999 stays 0
+        }
+        if (f & number_negative) {
+            if (node->type == json_type_integer)
+                node->u.integer = int64_t(0 - uint64_t(node->u.integer));
+            else
+                node->u.dbl = -node->u.dbl;
+        }
+        f |= value_complete | reread_byte;
+        return true;
+    }
+
+    // A finished value joins its parent; the parent becomes current again.
+    bool complete(const char* p) {
+        json_value* node = s.current;
+        json_value* parent = node->parent;
+        s.flags &= ~value_complete;
+        if (!parent) {
+            s.flags = document_done | need_comma;
+            return true;
+        }
+        s.flags |= need_comma | (parent->type == json_type_array ? seeking_value : 0);
+        if (s.second_pass) {
+            if (parent->type == json_type_object)
+                parent->u.object.values[parent->u.object.length].value = node;
+            else
+                parent->u.array.values[parent->u.array.length] = node;
+        }
+        s.current = parent;
+        if (++parent->u.array.length > json_limit)
+            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
+        return true;
+    }
+
+    bool step(const char*& p, unsigned char c) {
+        if (s.flags & in_string) return string_byte(p, c);
+        if (s.flags & seeking_value) return seek_value(p, c);
+        switch (s.current->type) {
+        case json_type_object: return object_byte(p, c);
+        case json_type_integer:
+        case json_type_double: return number_byte(p, c);
+        default: return true;
+        }
+    }
+
+    // Runs one pass from `begin`; true when the root value ended cleanly.
+    bool run(const char* begin) {
+        s.current = s.root = nullptr;
+        s.flags = seeking_value;
+        s.line = 1;
+        s.line_start = begin;
+        for (const char* p = begin;;) {
+            const unsigned char c = at(p);
+            if (s.flags & document_done) {
+                if (c == 0) return true;
+                if (c == '\n')
+                    new_line(p);
+                else if (!is_blank(c))
+                    return fail(s, "%d:%d: Trailing garbage: `%c`", s.line, column(p), c);
+                ++p;
+                continue;
+            }
+            if (!step(p, c)) return false;
+            const bool reread = s.flags & reread_byte;
+            s.flags &= ~reread_byte;
+            if ((s.flags & value_complete) && !complete(p)) return false;
+            if (!reread) ++p;
+        }
+    }
+};
+
+// Second-pass failure: nodes still open are not yet in their parents; put
+// each into the slot it would have taken, so one release walk finds them all.
+void attach_open_nodes(json_parse_state& s) {
+    for (json_value* node = s.current; node && node->parent; node = node->parent) {
+        json_value* parent = node->parent;
+        if (parent->type == json_type_object)
+            parent->u.object.values[parent->u.object.length].value = node;
+        else
+            parent->u.array.values[parent->u.array.length] = node;
+        ++parent->u.array.length;
+    }
+}
+
+void release_chain(json_parse_state& s, json_value* node) {
+    while (node) {
+        json_value* next = static_cast<json_value*>(node->link);
+        s.settings.release(node, s.settings.user_data);
+        node = next;
+    }
+}
+
+json_value* parse(json_parse_state& s, const char* begin, const char* end) {
+    scanner scan{s, end};
+    s.second_pass = false;
+    if (!scan.run(begin)) {
+        release_chain(s, s.root);
+        return nullptr;
+    }
+    s.chain = s.root;
+    s.second_pass = true;
+    if (!scan.run(begin)) {
+        release_chain(s, s.chain);
+        attach_open_nodes(s);
+        json_release_with(&s.settings, s.root);
+        return nullptr;
+    }
+    return s.root;
+}
+
+}  // namespace
+
+void* json_request(json_parse_state& s, uint64_t size, bool zero_fill) {
+    if (size > json_limit - s.requested) return nullptr;
+    if (s.settings.memory_limit) {
+        s.requested += uint32_t(size);
+        if (s.requested > s.settings.memory_limit) return nullptr;
+    }
+    return s.settings.allocate(size_t(size), zero_fill, s.settings.user_data);
+}
+
+json_value* json_read(const json_reader_settings* settings, char* text, size_t length,
+                      char* error_buffer, size_t error_size) {
+    json_parse_state s{};
+    if (settings) s.settings = *settings;
+    if (!s.settings.allocate) s.settings.allocate = json_default_allocate;
+    if (!s.settings.release) s.settings.release = json_default_release;
+
+    json_value* root = nullptr;
+    if (json_strip_comments(&text, &s, s.message, sizeof s.message, &length)) {
+        root = parse(s, text, text + length);
+        // Nothing reads the stripped copy once the tree is built.
+        s.settings.release(text, s.settings.user_data);
+    }
+    if (!root && error_buffer && error_size) {
+        const char* message = s.message[0] ? s.message : "Unknown error";
+        const size_t size = strnlen(message, error_size - 1);
+        memcpy(error_buffer, message, size);
+        error_buffer[size] = 0;
+    }
+    return root;
+}

@@ -1,0 +1,14 @@
+// The Plenar host simulator: everything a test or a validator needs.
+#pragma once
+
+#include "checked_call.h"
+#include "edit_data_store.h"
+#include "host.h"
+#include "interception.h"
+#include "pe_image.h"
+#include "plugin.h"
+#include "resources.h"
+#include "run_time.h"
+#include "surfaces.h"
+#include "temp_folder.h"
+#include "text.h"

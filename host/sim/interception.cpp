@@ -1,0 +1,145 @@
+#include "plenar_sim/interception.h"
+
+#include <windows.h>
+#include <cstring>
+#include <utility>
+#include "plenar_sim/text.h"
+
+namespace plenar::sim {
+namespace {
+
+std::string from_ansi(const char* text) { return text ? utf8_from_ansi(text) : std::string(); }
+std::string from_wide(const wchar_t* text) { return text ? utf8_from_wide(text) : std::string(); }
+
+int WINAPI message_box_a(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    return Interception::instance().record_message_box(
+        {from_ansi(text), from_ansi(caption), style, reinterpret_cast<uintptr_t>(owner), false});
+}
+
+int WINAPI message_box_w(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+    return Interception::instance().record_message_box(
+        {from_wide(text), from_wide(caption), style, reinterpret_cast<uintptr_t>(owner), true});
+}
+
+void WINAPI output_debug_string_a(LPCSTR text) {
+    Interception::instance().record_debug_output({from_ansi(text), false});
+}
+
+void WINAPI output_debug_string_w(LPCWSTR text) {
+    Interception::instance().record_debug_output({from_wide(text), true});
+}
+
+DWORD WINAPI get_tick_count() { return Interception::instance().read_clock(); }
+
+struct Replacement {
+    const char* library;
+    const char* name;
+    const void* function;
+    const void* original;  // the system's own address, as a bound import holds it
+};
+
+std::vector<Replacement> replacements() {
+    HMODULE user32 = LoadLibraryW(L"user32.dll");
+    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    auto original = [](HMODULE library, const char* name) {
+        return reinterpret_cast<const void*>(GetProcAddress(library, name));
+    };
+    return {
+        {"user32.dll", "MessageBoxA", reinterpret_cast<const void*>(&message_box_a),
+         original(user32, "MessageBoxA")},
+        {"user32.dll", "MessageBoxW", reinterpret_cast<const void*>(&message_box_w),
+         original(user32, "MessageBoxW")},
+        {"kernel32.dll", "OutputDebugStringA", reinterpret_cast<const void*>(&output_debug_string_a),
+         original(kernel32, "OutputDebugStringA")},
+        {"kernel32.dll", "OutputDebugStringW", reinterpret_cast<const void*>(&output_debug_string_w),
+         original(kernel32, "OutputDebugStringW")},
+        {"kernel32.dll", "GetTickCount", reinterpret_cast<const void*>(&get_tick_count),
+         original(kernel32, "GetTickCount")},
+    };
+}
+
+template <typename T>
+T* at(void* module, uint32_t rva) {
+    return reinterpret_cast<T*>(static_cast<uint8_t*>(module) + rva);
+}
+
+// The replacement for one import slot: by name when the module names the
+// import, else by the address the loader put there.
+const Replacement* replacement_for(const std::vector<Replacement>& all, const char* library,
+                                   const char* name, const void* current) {
+    for (const Replacement& r : all) {
+        const bool named = name && _stricmp(library, r.library) == 0 && std::strcmp(name, r.name) == 0;
+        if (named || (r.original && current == r.original)) return &r;
+    }
+    return nullptr;
+}
+
+void write_slot(uint32_t* slot, const void* function) {
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+    *slot = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(function));
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
+}  // namespace
+
+Interception& Interception::instance() {
+    static Interception interception;
+    return interception;
+}
+
+int Interception::patch(void* module) {
+    static const std::vector<Replacement> all = replacements();
+    auto* dos = at<IMAGE_DOS_HEADER>(module, 0);
+    auto* nt = at<IMAGE_NT_HEADERS32>(module, dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!entry.VirtualAddress) return 0;
+    int patched = 0;
+    for (auto* descriptor = at<IMAGE_IMPORT_DESCRIPTOR>(module, entry.VirtualAddress);
+         descriptor->Name; ++descriptor) {
+        const char* library = at<char>(module, descriptor->Name);
+        auto* slots = at<uint32_t>(module, descriptor->FirstThunk);
+        auto* names = descriptor->OriginalFirstThunk
+                          ? at<IMAGE_THUNK_DATA32>(module, descriptor->OriginalFirstThunk)
+                          : nullptr;
+        for (int i = 0; slots[i]; ++i) {
+            const char* name = nullptr;
+            if (names && !IMAGE_SNAP_BY_ORDINAL32(names[i].u1.Ordinal))
+                name = reinterpret_cast<const char*>(
+                    at<IMAGE_IMPORT_BY_NAME>(module, names[i].u1.AddressOfData)->Name);
+            const void* current = reinterpret_cast<const void*>(static_cast<uintptr_t>(slots[i]));
+            const Replacement* r = replacement_for(all, library, name, current);
+            if (!r || current == r->function) continue;
+            write_slot(&slots[i], r->function);
+            ++patched;
+        }
+    }
+    return patched;
+}
+
+void Interception::clear() {
+    message_boxes_.clear();
+    debug_output_.clear();
+    tick_count_ = clock_start;
+    clock_step_ = 0;
+    tick_count_calls_ = 0;
+    message_box_answer_ = 1;
+}
+
+int32_t Interception::record_message_box(MessageBoxCall call) {
+    message_boxes_.push_back(std::move(call));
+    return message_box_answer_;
+}
+
+void Interception::record_debug_output(DebugOutputLine line) {
+    debug_output_.push_back(std::move(line));
+}
+
+uint32_t Interception::read_clock() {
+    ++tick_count_calls_;
+    const uint32_t now = tick_count_;
+    tick_count_ += clock_step_;
+    return now;
+}
+
+}  // namespace plenar::sim

@@ -17,17 +17,17 @@ all: native win32
 bootstrap:
 	@tools/bootstrap.sh
 
-$(NATIVE)/CMakeCache.txt: | bootstrap
+$(NATIVE)/Makefile: | bootstrap
 	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
 
-$(WIN32)/CMakeCache.txt: | bootstrap
+$(WIN32)/Makefile: | bootstrap
 	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake >/dev/null
 
-native: bootstrap $(NATIVE)/CMakeCache.txt
+native: bootstrap $(NATIVE)/Makefile
 	@cmake --build $(NATIVE) -j $(JOBS)
 
-win32: bootstrap $(WIN32)/CMakeCache.txt
+win32: bootstrap $(WIN32)/Makefile
 	@cmake --build $(WIN32) -j $(JOBS)
 
 # One wineserver serves every test program of a run; it is stopped afterwards.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "language.h"
+#include "module_recorder.h"
 #include "platform_recorder.h"
 #include "sdk.h"
 #include "settings_file_recorder.h"
@@ -25,11 +26,11 @@ json_value* Parse(const char* text) {
     return root;
 }
 
-const char* const two_languages = R"({
+const char* const two_languages = R"json({
   "Identifier": "LMBR", "Dependencies": [],
   "UK English": { "About": { "Name": "Lumbra" } },
   "French": { "About": { "Name": "Lumbra (fr)" } }
-})";
+})json";
 
 // Each case owns an SDK object over its own description.
 class LanguageChoice : public ::testing::Test {
@@ -89,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Only a carriage return ends the list.
         SettingsCase{"LineFeedOnlyRunsOn", "Languages=French\nother=1\n", "Lumbra", false},
         SettingsCase{"CaseMatters", "Languages=french\r\n", "Lumbra", false},
-        SettingsCase{"OnlyOneBlankIsDropped", "Languages=  French\r\n", "Lumbra", false},
+        SettingsCase{"AtMostTwoBlanksAreDropped", "Languages=   French\r\n", "Lumbra", false},
         SettingsCase{"NonObjectMembersAreNotLanguages", "Languages=Identifier\r\n", "Lumbra", false}),
     [](const auto& info) { return std::string(info.param.name); });
 

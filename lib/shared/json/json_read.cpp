@@ -112,15 +112,10 @@ struct scanner {
         } else {
             node = s.chain;
             s.chain = static_cast<json_value*>(node->link);
-            if (!open_block(node)) {
-                s.current = node;  // so the failure exit finds it
-                if (!s.root) s.root = node;
-                return fail_memory(s);
-            }
         }
         if (!s.root) s.root = node;
-        s.current = node;
-        return true;
+        s.current = node;  // also when its block fails, so the failure exit finds it
+        return !s.second_pass || open_block(node) || fail_memory(s);
     }
 
     bool open_block(json_value* node) {

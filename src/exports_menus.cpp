@@ -1,0 +1,42 @@
+// The editor menus: a fresh copy of the stored menu for every request, and
+// the way back from a chosen item's identifier to its code.
+#include "exports.h"
+#include "host_version.h"
+#include "menus.h"
+
+#include <windows.h>
+
+namespace {
+plenar::Menu CopyForHost(HostServices* services, Kvor::MenuHandle stored) {
+    if (!Kvor::HostIsCompatible(services)) return nullptr;
+    HMENU copy = CreatePopupMenu();
+    // Before Initialize nothing is stored yet: the host gets an empty menu.
+    if (copy && stored) Kvor::CopyMenuForHost(copy, stored);
+    return copy;
+}
+}  // namespace
+
+PLUGIN_EXPORT plenar::Menu PLENAR_STDCALL GetActionMenu(HostServices* services, void*, void*) {
+    return CopyForHost(services, Kvor::ActionMenu);
+}
+
+PLUGIN_EXPORT plenar::Menu PLENAR_STDCALL GetConditionMenu(HostServices* services, void*, void*) {
+    return CopyForHost(services, Kvor::ConditionMenu);
+}
+
+PLUGIN_EXPORT plenar::Menu PLENAR_STDCALL GetExpressionMenu(HostServices* services, void*,
+                                                            void*) {
+    return CopyForHost(services, Kvor::ExpressionMenu);
+}
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL GetActionCodeFromMenu(HostServices*, int32_t menu_id) {
+    return menu_id - Kvor::action_menu_base;
+}
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL GetConditionCodeFromMenu(HostServices*, int32_t menu_id) {
+    return menu_id - Kvor::condition_menu_base;
+}
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL GetExpressionCodeFromMenu(HostServices*, int32_t menu_id) {
+    return menu_id - Kvor::expression_menu_base;
+}

@@ -1,0 +1,78 @@
+// The editor's texts: display strings, parameter prompts and expression
+// titles, converted into the host's buffer. Codes, parameter indexes and
+// buffer lengths arrive as signed 16-bit numbers in 32-bit arguments.
+#include "ace_texts.h"
+#include "exports.h"
+#include "host_version.h"
+#include "language.h"
+#include "text.h"
+
+using plenar::wchar;
+
+namespace {
+using Kvor::AceFamily;
+
+// A text that does not fit is cut and stays terminated within `size`; a null
+// buffer or a size <= 0 gets nothing.
+void* Answer(wchar* buffer, int32_t size, const char* text) {
+    Kvor::CopyUTF8ToWide(buffer, text, static_cast<int16_t>(size));
+    return buffer;
+}
+
+void* DisplayString(HostServices* services, AceFamily family, int32_t code, wchar* buffer,
+                    int32_t size) {
+    if (!Kvor::HostIsCompatible(services)) return nullptr;
+    return Answer(buffer, size,
+                  Kvor::AceDisplayString(Kvor::CurrentLanguage(), family,
+                                         static_cast<int16_t>(code)));
+}
+
+void* ParameterPrompt(HostServices* services, AceFamily family, int32_t code, int32_t parameter,
+                      wchar* buffer, int32_t size) {
+    if (!Kvor::HostIsCompatible(services)) return nullptr;
+    return Answer(buffer, size,
+                  Kvor::AceParameterPrompt(Kvor::CurrentLanguage(), family,
+                                           static_cast<int16_t>(code),
+                                           static_cast<int16_t>(parameter)));
+}
+}  // namespace
+
+PLUGIN_EXPORT void* PLENAR_STDCALL GetActionString(HostServices* services, int32_t code,
+                                                   wchar* buffer, int32_t size) {
+    return DisplayString(services, AceFamily::action, code, buffer, size);
+}
+
+PLUGIN_EXPORT void* PLENAR_STDCALL GetConditionString(HostServices* services, int32_t code,
+                                                      wchar* buffer, int32_t size) {
+    return DisplayString(services, AceFamily::condition, code, buffer, size);
+}
+
+PLUGIN_EXPORT void* PLENAR_STDCALL GetExpressionString(HostServices* services, int32_t code,
+                                                       wchar* buffer, int32_t size) {
+    return DisplayString(services, AceFamily::expression, code, buffer, size);
+}
+
+PLUGIN_EXPORT void* PLENAR_STDCALL GetActionTitle(HostServices* services, int32_t code,
+                                                  int32_t parameter, wchar* buffer,
+                                                  int32_t size) {
+    return ParameterPrompt(services, AceFamily::action, code, parameter, buffer, size);
+}
+
+PLUGIN_EXPORT void* PLENAR_STDCALL GetConditionTitle(HostServices* services, int32_t code,
+                                                     int32_t parameter, wchar* buffer,
+                                                     int32_t size) {
+    return ParameterPrompt(services, AceFamily::condition, code, parameter, buffer, size);
+}
+
+PLUGIN_EXPORT void* PLENAR_STDCALL GetExpressionParam(HostServices* services, int32_t code,
+                                                      int32_t parameter, wchar* buffer,
+                                                      int32_t size) {
+    return ParameterPrompt(services, AceFamily::expression, code, parameter, buffer, size);
+}
+
+PLUGIN_EXPORT void* PLENAR_STDCALL GetExpressionTitle(HostServices* services, int32_t code,
+                                                      wchar* buffer, int32_t size) {
+    if (!Kvor::HostIsCompatible(services)) return nullptr;
+    std::string title = Kvor::ExpressionTitle(Kvor::CurrentLanguage(), static_cast<int16_t>(code));
+    return Answer(buffer, size, title.c_str());
+}

@@ -1,6 +1,8 @@
 // The Plenar host simulator: everything a test or a validator needs.
 #pragma once
 
+#include "plenar/exports.h"  // the whole published interface
+
 #include "checked_call.h"
 #include "edit_data_store.h"
 #include "host.h"

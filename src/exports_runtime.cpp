@@ -1,10 +1,117 @@
-// The run-time object.
+// The run-time object: creation, the per-frame calls, its routine tables and
+// its debugger items.
+#include <new>
+
+#include "debugger.h"
+#include "dispatch.h"
+#include "edit_data_size.h"
 #include "exports.h"
+#include "extension.h"
+#include "language.h"
+#include "sdk.h"
+
+using plenar::RunObjectHeader;
 
 namespace {
+
 // The host's 184-byte header and the pointer to the instance's extension.
-constexpr uint32_t run_data_size = sizeof(plenar::RunObjectHeader) + sizeof(void*);
+constexpr uint32_t run_data_size = sizeof(RunObjectHeader) + sizeof(void*);
 static_assert(run_data_size == 188);
+
+Extension* ExtensionOf(RunObjectHeader* run) {
+    return run ? static_cast<Extension*>(Kvor::ExtensionOf(run)) : nullptr;
+}
+
+template <class Routine>
+const Routine* Table(const std::vector<Routine>& table) {
+    return table.empty() ? nullptr : table.data();
+}
+
+uint16_t Count(const json_value& entries) {
+    return static_cast<uint16_t>(entries.type == json_type_array ? entries.length() : 0);
+}
+
 }  // namespace
 
 PLUGIN_EXPORT uint32_t PLENAR_STDCALL GetRunObjectDataSize(void*, void*) { return run_data_size; }
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL GetRunObjectInfos(HostServices*, plenar::RunObjectInfo* info) {
+    if (!info) return 0;
+    const json_value& language = ::SDK ? Kvor::CurrentLanguage() : json_none;
+    if (::SDK) {
+        info->conditions = Table(::SDK->ConditionRoutines);
+        info->actions = Table(::SDK->ActionRoutines);
+        info->expressions = Table(::SDK->ExpressionRoutines);
+    } else {
+        info->conditions = nullptr;
+        info->actions = nullptr;
+        info->expressions = nullptr;
+    }
+    info->condition_count = Count(language["Conditions"]);
+    info->action_count = Count(language["Actions"]);
+    info->expression_count = Count(language["Expressions"]);
+    info->edit_data_size = 28;
+    info->edit_data_size = Kvor::EditDataSize(language["Properties"]);
+    info->flags = 0;
+    info->version = 100;
+    info->reserved_26 = 0;
+    const json_value& identifier = (::SDK ? *::SDK->json : json_none)["Identifier"];
+    for (int i = 0; i < 4; ++i) info->identifier[i] = 0;
+    if (identifier.type == json_type_string)
+        for (uint32_t i = 0; i < 4 && i < identifier.length(); ++i)
+            info->identifier[i] = identifier.text()[i];
+    info->reserved_32 = 1;
+    return 1;
+}
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL CreateRunObject(RunObjectHeader* run, void* edit_data,
+                                                     void* creation) {
+    if (!run) return -1;
+    auto* extension = new (std::nothrow) Extension(run, edit_data, creation);
+    if (!extension) return -1;
+    Kvor::ExtensionOf(run) = extension;
+    extension->Runtime.View.Extension = extension;
+    return 0;
+}
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL DestroyRunObject(RunObjectHeader* run, int32_t) {
+    if (!run) return 0;
+    delete ExtensionOf(run);
+    Kvor::ExtensionOf(run) = nullptr;
+    return 0;
+}
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL HandleRunObject(RunObjectHeader* run) {
+    Extension* extension = ExtensionOf(run);
+    return extension ? extension->Handle() : 0;
+}
+
+// Also exported as ContinueRunObject.
+PLUGIN_EXPORT int32_t PLENAR_STDCALL PauseRunObject(RunObjectHeader* run) {
+    if (Extension* extension = ExtensionOf(run)) extension->Pause();
+    return 0;
+}
+
+PLUGIN_EXPORT const uint16_t* PLENAR_STDCALL GetDebugTree(RunObjectHeader* run) {
+    Extension* extension = ExtensionOf(run);
+    return extension ? extension->Debugger.Tree() : nullptr;
+}
+
+PLUGIN_EXPORT void PLENAR_STDCALL GetDebugItem(Kvor::WideChar* buffer, RunObjectHeader* run,
+                                               int32_t id) {
+    Extension* extension = ExtensionOf(run);
+    if (!buffer) return;
+    buffer[0] = 0;
+    if (!extension) return;
+    Kvor::ReportDebuggerErrors([&] { extension->Debugger.GetItem(buffer, id); });
+}
+
+PLUGIN_EXPORT void PLENAR_STDCALL EditDebugItem(RunObjectHeader* run, int32_t id) {
+    Extension* extension = ExtensionOf(run);
+    if (!extension) return;
+    Kvor::EditText edit{[](void* runtime, plenar::EditRecord* record) {
+                            return static_cast<Kvor::Runtime*>(runtime)->EditText(record);
+                        },
+                        &extension->Runtime};
+    Kvor::ReportDebuggerErrors([&] { extension->Debugger.EditItem(id, edit); });
+}

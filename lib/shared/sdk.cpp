@@ -1,7 +1,11 @@
 #include "sdk.h"
 
+#include "dispatch.h"
 #include "icon.h"
 #include "language.h"
+#if defined(_WIN32)
+#include "menus.h"
+#endif
 #include "records.h"
 #include "report.h"
 
@@ -22,9 +26,40 @@ SDK::SDK(plenar::HostServices* services, json_value* root)
                "Tovrandi - Internal JSON error.", report_plain);
         return;
     }
-    for (uint32_t i = 0; i < language["Actions"].length(); ++i) ReadActionInfo();
-    for (uint32_t i = 0; i < language["Conditions"].length(); ++i) ReadConditionInfo();
-    for (uint32_t i = 0; i < language["Expressions"].length(); ++i) ReadExpressionInfo();
+    const json_value& actions = language["Actions"];
+    const json_value& conditions = language["Conditions"];
+    const json_value& expressions = language["Expressions"];
+    // Only an array holds entries; any other value declares none.
+    auto count = [](const json_value& v) { return v.type == json_type_array ? v.length() : 0; };
+    ActionRoutines.assign(count(actions) + 1, nullptr);
+    ConditionRoutines.assign(count(conditions) + 1, nullptr);
+    ExpressionRoutines.assign(count(expressions) + 1, nullptr);
+    for (uint32_t i = 0; i < count(actions); ++i) {
+        ActionRoutines[i] = &ActionWrapper;
+        ActionMembers.push_back(nullptr);
+        ReadActionInfo();
+    }
+    for (uint32_t i = 0; i < count(conditions); ++i) {
+        ConditionRoutines[i] = &ConditionWrapper;
+        ConditionMembers.push_back(nullptr);
+        ReadConditionInfo();
+    }
+    for (uint32_t i = 0; i < count(expressions); ++i) {
+        ExpressionRoutines[i] = &Expression;
+        ExpressionMembers.push_back(nullptr);
+        ReadExpressionInfo();
+    }
+    auto plan = [](AceKind kind, const std::vector<ACEInfo*>& records, const json_value& entries,
+                   std::vector<FetchPlan>& plans) {
+        for (size_t id = 0; id < records.size(); ++id)
+            plans.push_back(MakeFetchPlan(kind, records[id], entries[static_cast<int32_t>(id)]));
+    };
+    plan(AceKind::action, ActionInfos, actions, ActionPlans);
+    plan(AceKind::condition, ConditionInfos, conditions, ConditionPlans);
+    plan(AceKind::expression, ExpressionInfos, expressions, ExpressionPlans);
+#if defined(_WIN32)
+    BuildMenus(language);  // the editor's menus are Windows menus
+#endif
 }
 
 SDK::~SDK() {

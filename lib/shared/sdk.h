@@ -4,13 +4,16 @@
 
 #include <vector>
 
+#include "fetch_plan.h"
 #include "json/json.h"
 #include "plenar/plenarcore.h"
+#include "plenar/run_data.h"
 #include "plenar/services.h"
 
 namespace Kvor {
 
 struct ACEInfo;
+using MemberThunk = uint32_t (*)(void* extension, const uint32_t* arguments);
 
 class SDK {
 public:
@@ -25,8 +28,21 @@ public:
     std::vector<ACEInfo*> ActionInfos;     // one owned record per "Actions" entry, by id
     std::vector<ACEInfo*> ConditionInfos;
     std::vector<ACEInfo*> ExpressionInfos;
+    // The tables the host calls at run time: one routine per id, then null.
+    // Empty when the description has no language object.
+    std::vector<plenar::ActionRoutine> ActionRoutines;
+    std::vector<plenar::ConditionRoutine> ConditionRoutines;
+    std::vector<plenar::ExpressionRoutine> ExpressionRoutines;
+    // Per id, the extension's linked member, or null.
+    std::vector<MemberThunk> ActionMembers;
+    std::vector<MemberThunk> ConditionMembers;
+    std::vector<MemberThunk> ExpressionMembers;
     plenar::HostServices* HostServices;    // the record this object was built with
     plenar::Surface* Icon;                 // the object's icon; null when no memory was left
+    // Per id, how dispatch fetches the parameters; resolved once here.
+    std::vector<FetchPlan> ActionPlans;
+    std::vector<FetchPlan> ConditionPlans;
+    std::vector<FetchPlan> ExpressionPlans;
 };
 
 }  // namespace Kvor

@@ -55,7 +55,7 @@ public:
     explicit HostFolderFile(const std::wstring& relative, const std::string& text)
         : path_(program_folder() + L"\\" + relative) {
         std::filesystem::create_directories(std::filesystem::path(path_).parent_path());
-        std::ofstream(path_, std::ios::binary) << text;
+        std::ofstream(std::filesystem::path(path_), std::ios::binary) << text;
     }
     ~HostFolderFile() { std::filesystem::remove(path_); }
 
@@ -140,18 +140,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "Lumbra - Error parsing JSON"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Removes resource "KVOR" `number` from a library file that is not loaded.
-void RemoveResource(const std::wstring& library, int number) {
-    HANDLE update = BeginUpdateResourceW(library.c_str(), FALSE);
+// Removes every resource from a library file that is not loaded.
+void RemoveResources(const std::wstring& library) {
+    HANDLE update = BeginUpdateResourceW(library.c_str(), TRUE);
     ASSERT_NE(update, nullptr);
-    ASSERT_TRUE(UpdateResourceW(update, L"KVOR", MAKEINTRESOURCEW(number),
-                                MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), nullptr, 0));
     ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+    HMODULE data = LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(FindResourceW(data, MAKEINTRESOURCEW(102), L"KVOR"), nullptr);
+    FreeLibrary(data);
 }
 
 TEST_F(DescriptionLookup, NoFileAndNoResourceGiveTwoReports) {
     std::wstring path = Place();
-    RemoveResource(path, 102);
+    RemoveResources(path);
     Load(path);
     EXPECT_EQ(Initialize(), -1);
     ASSERT_EQ(Boxes().size(), 2u);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "plenar/text.h"
 #include "plenar_sim/sim.h"
 
 namespace lumbra_test {

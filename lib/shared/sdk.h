@@ -7,6 +7,7 @@
 #include "fetch_plan.h"
 #include "json/json.h"
 #include "plenar/plenarcore.h"
+#include "plenar/records.h"
 #include "plenar/run_data.h"
 #include "plenar/services.h"
 
@@ -37,6 +38,9 @@ public:
     std::vector<MemberThunk> ActionMembers;
     std::vector<MemberThunk> ConditionMembers;
     std::vector<MemberThunk> ExpressionMembers;
+    // The property sheet: one descriptor per entry of "Properties" the SDK
+    // understood, then an all-zero terminator. Empty without a language.
+    std::vector<plenar::PropertyDescriptor> EdittimeProperties;
     plenar::HostServices* HostServices;    // the record this object was built with
     plenar::Surface* Icon;                 // the object's icon; null when no memory was left
     // Per id, how dispatch fetches the parameters; resolved once here.

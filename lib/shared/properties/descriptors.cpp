@@ -1,0 +1,248 @@
+// The property sheet's descriptors: each "Properties" entry turned into the
+// record the host draws the sheet from.
+#include "properties/descriptors.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "report.h"
+#include "text.h"
+
+namespace Kvor {
+
+const char* const PropertyTypeNames[property_type_count] = {
+    "!Start item", "Text", "Folder", "FolderEnd", "Edit button", "Editbox String",
+    "Editbox Number", "Combo Box", "Size", "Color", "Checkbox", "Edit slider", "Edit spin",
+    "Edit direction", "Group", "!List button", "Editbox File", "Font", "Custom",
+    "Editbox Image File", "Combo Box Button", "Editbox Float", "Editbox String Multiline",
+    "Image List", "Combo Box Icons", "URL button", "Editbox Folder", "Edit spin float",
+};
+
+namespace {
+
+using plenar::PropertyDescriptor;
+
+constexpr uint32_t type_base = 1000;
+constexpr uint32_t folder_end_type = 3;
+constexpr uint32_t custom_type_base = 27;
+
+enum TypeCode : uint32_t {
+  edit_button = 4,
+  editbox_string = 5,
+  editbox_number = 6,
+  combo_box = 7,
+  size_type = 8,
+  color = 9,
+  checkbox = 10,
+  editbox_string_multiline = 22,
+  // "Editbox Folder" (26) and "Edit spin float" (27) stay unrecognised: the
+  // storage neither sizes nor keeps a value for them, so a sheet entry of
+  // either kind would show a value that is lost on every save.
+  last_accepted_code = 25,
+};
+
+enum : uint32_t {
+  option_checkbox = 0x1,
+  option_has_parameter = 0x4,
+  option_password = 0x10000,
+  option_lower_case = 0x20000,
+  option_upper_case = 0x40000,
+};
+
+struct FlagKey {
+  const char* key;
+  uint32_t option;
+};
+
+constexpr FlagKey flag_keys[] = {
+    {"Checkbox", option_checkbox}, {"Bold", 0x2},      {"Removable", 0x8},
+    {"Renameable", 0x10},          {"Moveable", 0x20}, {"List", 0x40},
+    {"SingleSelect", 0x80},
+};
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool EqualsIgnoringCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    if (LowerAscii(*a) != LowerAscii(*b)) return false;
+  }
+  return *a == *b;
+}
+
+bool StartsIgnoringCase(const char* text, const char* prefix) {
+  for (; *prefix; ++text, ++prefix) {
+    if (!*text || LowerAscii(*text) != LowerAscii(*prefix)) return false;
+  }
+  return true;
+}
+
+// An integer gives its low 32 bits; a double its value truncated toward zero,
+// held to the signed 32-bit range the host reads; anything else 0.
+uint32_t ReadNumber(const json_value& value) {
+  if (value.type == json_type_integer) return static_cast<uint32_t>(value.u.integer);
+  if (value.type != json_type_double) return 0;
+  const int64_t truncated = value.integer();
+  if (truncated > INT32_MAX) return static_cast<uint32_t>(INT32_MAX);
+  if (truncated < INT32_MIN) return static_cast<uint32_t>(INT32_MIN);
+  return static_cast<uint32_t>(static_cast<int32_t>(truncated));
+}
+
+std::optional<uint32_t> AcceptedTypeCode(const char* type) {
+  for (uint32_t code = 1; code <= last_accepted_code; ++code) {
+    if (EqualsIgnoringCase(type, PropertyTypeNames[code])) return code;
+  }
+  return std::nullopt;
+}
+
+uint32_t FlagOptions(const json_value& entry) {
+  uint32_t options = 0;
+  for (const FlagKey& flag : flag_keys) {
+    if (entry[flag.key].boolean()) options |= flag.option;
+  }
+  return options;
+}
+
+uint32_t CaseOptions(const json_value& entry) {
+  const char* letter_case = entry["Case"].text();
+  if (EqualsIgnoringCase(letter_case, "Lower")) return option_lower_case;
+  if (EqualsIgnoringCase(letter_case, "Upper")) return option_upper_case;
+  return 0;
+}
+
+uintptr_t ButtonText(const json_value& text) {
+  if (text.type != json_type_string) return 0;
+  return reinterpret_cast<uintptr_t>(UTF8ToNewWide(text.text()));
+}
+
+uintptr_t NumberRange(const json_value& entry) {
+  auto* range = static_cast<int32_t*>(std::malloc(2 * sizeof(int32_t)));
+  if (!range) return 0;
+  range[0] = static_cast<int32_t>(ReadNumber(entry["Minimum"]));
+  range[1] = static_cast<int32_t>(ReadNumber(entry["Maximum"]));
+  return reinterpret_cast<uintptr_t>(range);
+}
+
+// { null, item texts..., null }. Only an array counts as items: the length of
+// any other value (a string's bytes, an integer's low word) is no item count.
+uintptr_t ComboItems(const json_value& items) {
+  const uint32_t count = items.type == json_type_array ? items.length() : 0;
+  if (count == 0) {
+    Report("Warning: no items detected in combobox property.", "Tovrandi error", report_plain);
+  }
+  auto** array = static_cast<WideChar**>(std::calloc(size_t(count) + 2, sizeof(WideChar*)));
+  if (!array) return 0;
+  for (uint32_t k = 0; k < count; ++k) {
+    array[k + 1] = UTF8ToNewWide(items[static_cast<int32_t>(k)].text());
+  }
+  return reinterpret_cast<uintptr_t>(array);
+}
+
+void ReportRefusedType(const char* type) {
+  const std::string text = std::string("You have specified an invalid Parameter type: [") + type +
+                           "].\r\nPlease ensure you are permitted to use this.";
+  Report(text.c_str(), "Tovrandi - JSON Property parser", report_plain);
+}
+
+std::optional<PropertyDescriptor> DescriptorFor(const json_value& entry, uint32_t position) {
+  const uint32_t id = plenar::property_id_base + position;
+  const char* type = entry["Type"].text();
+  if (type[0] == '!') {
+    ReportRefusedType(type);
+    return std::nullopt;
+  }
+  if (StartsIgnoringCase(type, "Custom")) {
+    Report("Detected as custom.", "Kvor note", report_plain);
+    return PropertyDescriptor{id, nullptr, nullptr, custom_type_base + position, 0, 0};
+  }
+  if (EqualsIgnoringCase(type, "FolderEnd")) {
+    return PropertyDescriptor{plenar::property_folder_end_id, nullptr, nullptr, folder_end_type, 0, 0};
+  }
+  const std::optional<uint32_t> code = AcceptedTypeCode(type);
+  if (!code) {
+    ReportFormatted(report_plain, "Tovrandi error", 256,
+                    "The Parameter type specified was unrecognised: [%s].Check your spelling of "
+                    "the \"Type\" Parameter.",
+                    type);
+    return std::nullopt;
+  }
+  PropertyDescriptor descriptor{id, UTF8ToNewWide(entry["Title"].text()),
+                                UTF8ToNewWide(entry["Info"].text()), type_base + *code,
+                                FlagOptions(entry), 0};
+  switch (*code) {
+    case edit_button:
+      descriptor.parameter = ButtonText(entry["Text"]);
+      descriptor.options |= option_has_parameter;
+      break;
+    case editbox_string:
+      descriptor.options |= CaseOptions(entry);
+      if (entry["Password"].boolean()) descriptor.options |= option_password;
+      descriptor.parameter = ReadNumber(entry["MaxLength"]);
+      descriptor.options |= option_has_parameter;
+      break;
+    case editbox_number:
+      descriptor.parameter = NumberRange(entry);
+      descriptor.options |= option_has_parameter;
+      break;
+    case combo_box:
+      descriptor.parameter = ComboItems(entry["Items"]);
+      descriptor.options |= option_has_parameter;
+      break;
+    case size_type:
+    case color:
+    case checkbox:
+      descriptor.options |= option_checkbox;
+      break;
+    case editbox_string_multiline:
+      descriptor.options |= CaseOptions(entry);
+      break;
+    default:
+      break;
+  }
+  return descriptor;
+}
+
+void FreeComboItems(WideChar** items) {
+  if (!items) return;
+  for (WideChar** item = items + 1; *item; ++item) std::free(*item);
+  std::free(items);
+}
+
+}  // namespace
+
+std::vector<PropertyDescriptor> BuildPropertyDescriptors(const json_value& properties) {
+  std::vector<PropertyDescriptor> descriptors;
+  const uint32_t count = properties.type == json_type_array ? properties.length() : 0;
+  for (uint32_t position = 0; position < count; ++position) {
+    if (auto descriptor = DescriptorFor(properties[static_cast<int32_t>(position)], position)) {
+      descriptors.push_back(*descriptor);
+    }
+  }
+  descriptors.push_back(PropertyDescriptor{});
+  return descriptors;
+}
+
+void ReleasePropertyDescriptors(std::vector<PropertyDescriptor>& descriptors) {
+  for (const PropertyDescriptor& descriptor : descriptors) {
+    std::free(const_cast<void*>(descriptor.title));
+    std::free(const_cast<void*>(descriptor.info));
+    // A custom descriptor far down the list can carry one of these type
+    // values too (27 + its position), but its parameter is always 0.
+    void* parameter = reinterpret_cast<void*>(descriptor.parameter);
+    switch (descriptor.type) {
+      case type_base + edit_button:
+      case type_base + editbox_number:
+        std::free(parameter);
+        break;
+      case type_base + combo_box:
+        FreeComboItems(static_cast<WideChar**>(parameter));
+        break;
+      default:
+        break;
+    }
+  }
+  descriptors.clear();
+}
+
+}  // namespace Kvor

@@ -3,6 +3,7 @@
 #include "dispatch.h"
 #include "icon.h"
 #include "language.h"
+#include "properties/descriptors.h"
 #if defined(_WIN32)
 #include "menus.h"
 #endif
@@ -57,6 +58,7 @@ SDK::SDK(plenar::HostServices* services, json_value* root)
     plan(AceKind::action, ActionInfos, actions, ActionPlans);
     plan(AceKind::condition, ConditionInfos, conditions, ConditionPlans);
     plan(AceKind::expression, ExpressionInfos, expressions, ExpressionPlans);
+    EdittimeProperties = BuildPropertyDescriptors(language["Properties"]);
 #if defined(_WIN32)
     BuildMenus(language);  // the editor's menus are Windows menus
 #endif
@@ -64,6 +66,7 @@ SDK::SDK(plenar::HostServices* services, json_value* root)
 
 SDK::~SDK() {
     json_release(json);
+    ReleasePropertyDescriptors(EdittimeProperties);
     DestroyIcon(Icon);
     FreeRecords(ExpressionInfos);
     FreeRecords(ConditionInfos);

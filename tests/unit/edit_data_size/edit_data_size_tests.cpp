@@ -1,0 +1,96 @@
+// The size of a new instance's edit-time data, computed from the defaults
+// of the description's properties.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "edit_data_size.h"
+#include "platform_recorder.h"
+
+namespace {
+
+struct Parsed {
+    explicit Parsed(const std::string& text) {
+        char* copy = static_cast<char*>(malloc(text.size() + 1));
+        memcpy(copy, text.c_str(), text.size() + 1);
+        json_reader_settings settings = {};
+        root = json_read(&settings, copy, text.size(), nullptr, 0);
+        EXPECT_NE(root, nullptr) << text;
+    }
+    ~Parsed() { json_release(root); }
+    const json_value& operator*() const { return root ? *root : json_none; }
+    json_value* root;
+};
+
+std::string Properties(int count, const std::string& entry) {
+    std::string text = "[";
+    for (int i = 0; i < count; ++i) text += (i ? "," : "") + entry;
+    return text + "]";
+}
+
+struct SizeCase {
+    const char* name;
+    std::string properties;
+    uint32_t size;
+};
+
+class Sizes : public ::testing::TestWithParam<SizeCase> {};
+
+TEST_P(Sizes, AreHeaderCheckBytesAndDefaults) {
+    Kvor::Platform::ClearRecords();
+    Parsed properties(GetParam().properties);
+    EXPECT_EQ(Kvor::ComputeEditDataSize(*properties), GetParam().size);
+    EXPECT_TRUE(Kvor::Platform::RecordedBoxes().empty());
+}
+
+const std::string checkbox = R"({"Type": "Checkbox"})";
+
+INSTANTIATE_TEST_SUITE_P(
+    Descriptions, Sizes,
+    ::testing::Values(
+        SizeCase{"NoProperties", "[]", 28},
+        SizeCase{"NotAnArray", "\"Editbox String\"", 28},
+        SizeCase{"EightNeedOneCheckByte", Properties(8, checkbox), 29},
+        SizeCase{"NineNeedTwo", Properties(9, checkbox), 30},
+        SizeCase{"LumbrasOwn",
+                 R"([{"Type": "Checkbox"}, {"Type": "Editbox String", "DefaultState": "abcd"}])",
+                 28 + 1 + 4 + 1},
+        SizeCase{"ANonTextDefaultAddsItsTerminator",
+                 R"([{"Type": "editbox string", "DefaultState": 5}])", 28 + 1 + 1},
+        SizeCase{"NumbersAndCombosTakeFour",
+                 R"([{"Type": "Editbox Number"}, {"Type": "COMBO BOX"}, {"Type": "Text"},
+                    {"Type": "Folder"}, {"Type": "FolderEnd"}, {"Type": "Edit button"}])",
+                 28 + 1 + 8}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EditDataSize, TypesItCannotSizeAreReportedAndAddNothing) {
+    Kvor::Platform::ClearRecords();
+    Parsed properties(R"([{"Type": "Size"}, {"Type": "Custom Gauge"}])");
+    EXPECT_EQ(Kvor::ComputeEditDataSize(*properties), 29u);
+    ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 2u);
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].text, "Can't handle property type \"Size\".");
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, "Tovrandi - Error");
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].style, 16u);
+}
+
+// The cache lives for the process, so these cases run in order in one test.
+TEST(EditDataSize, TooLargeIsReportedAtEveryCallThenAFittingSizeIsCached) {
+    Kvor::Platform::ClearRecords();
+    std::string big(70000, 'x');
+    Parsed large(R"([{"Type": "Editbox String", "DefaultState": ")" + big + "\"}]");
+    EXPECT_EQ(Kvor::EditDataSize(*large), 28);
+    EXPECT_EQ(Kvor::EditDataSize(*large), 28);
+    ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 2u);
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[1].text, "Property default sizes are too large.");
+
+    Parsed fitting(R"([{"Type": "Editbox Number"}, {"Type": "Size"}])");
+    EXPECT_EQ(Kvor::EditDataSize(*fitting), 33);
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes().size(), 3u);  // Size reported once
+    EXPECT_EQ(Kvor::EditDataSize(*fitting), 33);
+    EXPECT_EQ(Kvor::EditDataSize(*large), 33);  // cached: not computed again
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes().size(), 3u);
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+#include "storage_fixture.h"
+
+#include "text.h"
+
+namespace storage_test {
+namespace {
+
+StorageTest* active = nullptr;
+
+json_value* Parse(const std::string& text) {
+    char* copy = static_cast<char*>(malloc(text.size() + 1));
+    memcpy(copy, text.c_str(), text.size() + 1);
+    json_reader_settings settings = {};
+    char error[256] = {};
+    json_value* root = json_read(&settings, copy, text.size(), error, sizeof error);
+    EXPECT_NE(root, nullptr) << error << "\n" << text;
+    return root;
+}
+
+intptr_t PLENAR_STDCALL Serve(void* edit_data, int32_t code, intptr_t a, intptr_t b, intptr_t) {
+    active->calls.push_back({code, edit_data, a, b});
+    if (code != plenar::service_resize_edit_data) return 0;
+    return reinterpret_cast<intptr_t>(active->Resize(reinterpret_cast<void*>(a), b));
+}
+
+}  // namespace
+
+void StorageTest::SetUp() {
+    active = this;
+    services.service = Serve;
+    ::SDK = nullptr;
+    Kvor::CachedLanguage = &json_none;
+#ifndef _WIN32
+    Kvor::SetSettingsFile(Kvor::SettingsRead::absent);
+#endif
+    ForgetBoxes();
+}
+
+void StorageTest::TearDown() {
+    for (void* block : blocks) free(block);
+    delete sdk;
+    ::SDK = nullptr;
+    Kvor::CachedLanguage = &json_none;
+    active = nullptr;
+}
+
+void StorageTest::Describe(const std::string& properties) {
+    Load(R"({"Identifier": "TEST", "UK English": {"About": {"Name": "Test"}, "Properties": )" +
+         properties + "}}");
+}
+
+void StorageTest::Load(const std::string& description) {
+    delete sdk;
+    ::SDK = nullptr;
+    Kvor::CachedLanguage = &json_none;
+    sdk = new Kvor::SDK(nullptr, Parse(description));
+    ASSERT_EQ(::SDK, sdk);
+    ForgetBoxes();  // what the descriptors had to say is not this code's
+}
+
+EDITDATA* StorageTest::NewBlock(uint32_t size) {
+    auto* block = static_cast<EDITDATA*>(calloc(1, size < 20 ? 20 : size));
+    block->Header.size = size;
+    if (size >= 24) block->Width = block->Height = 150;
+    blocks.insert(block);
+    return block;
+}
+
+EDITDATA* StorageTest::Built() {
+    EDITDATA* block = NewBlock();
+    Kvor::InitialisePropertiesFromJSON(&services, block);
+    EXPECT_NE(block->Tovrandi_Prop_Size, 0u);
+    calls.clear();
+    ForgetBoxes();
+    return block;
+}
+
+EDITDATA* StorageTest::Resize(void* block, intptr_t size) {
+    EXPECT_EQ(blocks.count(block), 1u) << "resize of a block the host does not know";
+    if (refuse_resize || !blocks.count(block) || size < 20) return nullptr;
+    auto* moved = static_cast<EDITDATA*>(calloc(1, size_t(size)));
+    const uint32_t old_size = static_cast<EDITDATA*>(block)->Header.size;
+    memcpy(moved, block, std::min<size_t>(size_t(size), old_size));
+    moved->Header.size = uint32_t(size);
+    blocks.erase(block);
+    free(block);
+    blocks.insert(moved);
+    return moved;
+}
+
+Bytes StorageTest::Stored(const EDITDATA* block) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(block);
+    return Bytes(bytes + 28, bytes + block->Tovrandi_Prop_Size);
+}
+
+Bytes StorageTest::Whole(const EDITDATA* block) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(block);
+    return Bytes(bytes, bytes + block->Header.size);
+}
+
+void StorageTest::ExpectBoxes(const std::vector<Box>& expected) {
+#ifndef _WIN32
+    const auto& boxes = Kvor::Platform::RecordedBoxes();
+    ASSERT_EQ(boxes.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(boxes[i].text, expected[i].text) << "box " << i;
+        EXPECT_EQ(boxes[i].caption, expected[i].caption) << "box " << i;
+        EXPECT_EQ(boxes[i].style, expected[i].style) << "box " << i;
+    }
+#else
+    (void)expected;
+#endif
+    ForgetBoxes();
+}
+
+void StorageTest::ForgetBoxes() {
+#ifndef _WIN32
+    Kvor::Platform::ClearRecords();
+#endif
+}
+
+std::string TextOf(Kvor::Prop* value) {
+    EXPECT_NE(value, nullptr);
+    if (!value) return "<null>";
+    EXPECT_EQ(value->GetClassID(), plenar::prop_class_wstr);
+    auto* text = static_cast<Kvor::Prop_WStr*>(value);
+    std::string converted = Kvor::WideToUTF8(text->Text);
+    value->Delete();
+    return converted;
+}
+
+uint32_t NumberOf(Kvor::Prop* value) {
+    EXPECT_NE(value, nullptr);
+    if (!value) return 0xDEADBEEF;
+    EXPECT_EQ(value->GetClassID(), plenar::prop_class_dword);
+    const uint32_t number = static_cast<Kvor::Prop_UInt*>(value)->Value;
+    value->Delete();
+    return number;
+}
+
+}  // namespace storage_test

@@ -1,0 +1,97 @@
+// A description turned into an SDK object as Init would, and a stand-in host
+// whose resize service always moves the block (or refuses), so the property
+// storage can be laid out, read and rewritten as in the editor.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "language.h"
+#include "properties/storage.h"
+#include "sdk.h"
+#ifndef _WIN32
+#include "platform_recorder.h"
+#include "settings_file_recorder.h"
+#endif
+
+namespace storage_test {
+
+using Kvor::EDITDATA;
+using Bytes = std::vector<uint8_t>;
+
+struct Box {
+    std::string text;
+    std::string caption;
+    uint32_t style;
+};
+
+struct ServiceCall {
+    int32_t code;
+    void* edit_data;
+    intptr_t block;
+    intptr_t size;
+};
+
+class StorageTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A description whose one language holds `properties` as its "Properties".
+    void Describe(const std::string& properties);
+    // A whole description as the library would ship it.
+    void Load(const std::string& description);
+    // A new host block of `size` bytes: zeroed, header size set, Width and
+    // Height 150 when there is room.
+    EDITDATA* NewBlock(uint32_t size = 28);
+    // A new block with the storage laid out from the defaults; boxes forgotten.
+    EDITDATA* Built();
+    // The storage from offset 28 to `Tovrandi_Prop_Size`.
+    static Bytes Stored(const EDITDATA* block);
+    // The whole block as the header's size gives it.
+    static Bytes Whole(const EDITDATA* block);
+
+    void ExpectBoxes(const std::vector<Box>& expected);
+    void ForgetBoxes();
+
+public:
+    // The stand-in host: its resize service and what it was asked.
+    EDITDATA* Resize(void* block, intptr_t size);
+
+    plenar::HostServices services{};
+    bool refuse_resize = false;
+    std::vector<ServiceCall> calls;
+    std::set<void*> blocks;
+    Kvor::SDK* sdk = nullptr;
+};
+
+// The stored text as its bytes, NUL included.
+inline Bytes TextBytes(const std::string& text) {
+    Bytes bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+inline Bytes NumberBytes(uint32_t value) {
+    return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+}
+
+inline Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes joined;
+    for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
+    return joined;
+}
+
+// A value read back from the storage, as UTF-8 text or number; the object freed.
+std::string TextOf(Kvor::Prop* value);
+uint32_t NumberOf(Kvor::Prop* value);
+
+constexpr uint32_t setup_warning = 0x30;
+constexpr uint32_t error_icon = 0x10;
+
+}  // namespace storage_test

@@ -10,7 +10,7 @@ export WINEPREFIX       := $(WIN32)/wineprefix
 export WINEDEBUG        := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all bootstrap native win32 test test-native test-win32 demo clean
+.PHONY: all bootstrap native win32 test test-native test-win32 demo bench clean
 
 all: native win32
 
@@ -47,6 +47,10 @@ test: test-native test-win32
 
 demo: win32 $(WINEPREFIX)/system.reg
 	@host/cli/plenar-host show $(WIN32)/Lumbra.pvx
+
+# Benchmarks in their own Release trees, without the sanitizers.
+bench: bootstrap
+	@tools/bench.sh
 
 clean:
 	rm -rf build

@@ -1,0 +1,138 @@
+// The JSON reader against RapidJSON, both parsing the same description-like
+// documents into a DOM: throughput, and what each allocates per input byte.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <rapidjson/document.h>
+
+#include "documents.h"
+#include "json/json.h"
+#include "timing.h"
+
+namespace {
+
+struct Counts {
+    size_t Calls = 0;
+    size_t Bytes = 0;
+};
+Counts reader_counts, rapid_counts;
+
+void* CountingAllocate(size_t size, int zero_fill, void* user) {
+    auto* counts = static_cast<Counts*>(user);
+    ++counts->Calls;
+    counts->Bytes += size;
+    return zero_fill ? calloc(size ? size : 1, 1) : malloc(size ? size : 1);
+}
+void Release(void* block, void*) { free(block); }
+
+// RapidJSON's base allocator, counting what its pool asks the heap for.
+struct CountingCrtAllocator {
+    static const bool kNeedFree = true;
+    void* Malloc(size_t size) {
+        if (!size) return nullptr;
+        ++rapid_counts.Calls;
+        rapid_counts.Bytes += size;
+        return std::malloc(size);
+    }
+    void* Realloc(void* block, size_t old_size, size_t new_size) {
+        (void)old_size;
+        if (!new_size) { std::free(block); return nullptr; }
+        ++rapid_counts.Calls;
+        rapid_counts.Bytes += new_size;
+        return std::realloc(block, new_size);
+    }
+    static void Free(void* block) { std::free(block); }
+};
+using RapidDocument = rapidjson::GenericDocument<
+    rapidjson::UTF8<>, rapidjson::MemoryPoolAllocator<CountingCrtAllocator>, CountingCrtAllocator>;
+constexpr unsigned rapid_flags = rapidjson::kParseCommentsFlag;
+
+// Nodes, and the blocks the second pass allocates (strings, arrays, objects).
+void CountTree(const json_value* root, size_t& nodes, size_t& blocks) {
+    std::vector<const json_value*> open{root};
+    while (!open.empty()) {
+        const json_value* v = open.back();
+        open.pop_back();
+        ++nodes;
+        if (v->type == json_type_string) ++blocks;
+        if (v->type == json_type_array) {
+            ++blocks;
+            for (uint32_t i = 0; i < v->u.array.length; ++i) open.push_back(v->u.array.values[i]);
+        }
+        if (v->type == json_type_object) {
+            ++blocks;
+            for (uint32_t i = 0; i < v->u.object.length; ++i) open.push_back(v->u.object.values[i].value);
+        }
+    }
+}
+
+constexpr int repetitions = 9;
+
+double ReaderSeconds(const bench::Document& doc, int parses) {
+    json_reader_settings settings{0, 0, &CountingAllocate, &Release, &reader_counts};
+    std::vector<char*> copies(parses);
+    std::vector<json_value*> roots(parses);
+    std::vector<double> times;
+    for (int r = 0; r < repetitions; ++r) {
+        for (auto& c : copies) c = bench::MallocCopy(doc.Text);
+        double start = bench::Seconds();
+        for (int i = 0; i < parses; ++i)
+            roots[i] = json_read(&settings, copies[i], doc.Text.size(), nullptr, 0);
+        times.push_back(bench::Seconds() - start);
+        for (json_value* root : roots) {
+            if (!root) { std::fprintf(stderr, "json_read failed on %s\n", doc.Name.c_str()); exit(1); }
+            json_release_with(&settings, root);
+        }
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2] / parses;
+}
+
+double RapidSeconds(const bench::Document& doc, int parses) {
+    std::vector<double> times;
+    for (int r = 0; r < repetitions; ++r) {
+        std::vector<RapidDocument> documents(parses);
+        double start = bench::Seconds();
+        for (auto& d : documents) d.Parse<rapid_flags>(doc.Text.c_str(), doc.Text.size());
+        times.push_back(bench::Seconds() - start);
+        for (auto& d : documents)
+            if (d.HasParseError()) { std::fprintf(stderr, "RapidJSON failed on %s\n", doc.Name.c_str()); exit(1); }
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2] / parses;
+}
+
+}  // namespace
+
+int main() {
+    std::printf("== JSON reader vs RapidJSON (DOM, comments allowed), median of %d ==\n", repetitions);
+    for (const bench::Document& doc : bench::DescriptionDocuments()) {
+        const double megabytes = doc.Text.size() / 1e6;
+        const int parses = doc.Text.size() < 100000 ? 2000 : 10;
+        double ours = ReaderSeconds(doc, parses);
+        double rapid = RapidSeconds(doc, parses);
+        std::printf("-- %s: %zu bytes\n", doc.Name.c_str(), doc.Text.size());
+        bench::Row("  json_read throughput", megabytes / ours, "MB/s", megabytes / rapid, "RapidJSON");
+
+        // One parse each, counted.
+        reader_counts = {};
+        json_reader_settings settings{0, 0, &CountingAllocate, &Release, &reader_counts};
+        json_value* root = json_read(&settings, bench::MallocCopy(doc.Text), doc.Text.size(), nullptr, 0);
+        size_t nodes = 0, blocks = 0;
+        CountTree(root, nodes, blocks);
+        json_release_with(&settings, root);
+        rapid_counts = {};
+        { RapidDocument d; d.Parse<rapid_flags>(doc.Text.c_str(), doc.Text.size()); }
+        bench::Row("  bytes allocated per input byte", double(reader_counts.Bytes) / doc.Text.size(),
+                   "B/B", double(rapid_counts.Bytes) / doc.Text.size(), "RapidJSON");
+        std::printf("  allocations: %zu = %zu nodes + %zu blocks + %zu (comment-free copy)%s;"
+                    " RapidJSON: %zu\n",
+                    reader_counts.Calls, nodes, blocks, reader_counts.Calls - nodes - blocks,
+                    reader_counts.Calls == nodes + blocks + 1 ? " [one per node and block]"
+                                                              : " [NOT one per node and block]",
+                    rapid_counts.Calls);
+    }
+    return 0;
+}

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <cstdio>
+#include "plenar_sim/plugin.h"
 
 namespace plenar::sim {
 namespace {
@@ -60,6 +61,11 @@ void Host::clear_calls() {
     service_calls_.clear();
     version_calls_ = 0;
     run_time_.clear_calls();
+}
+
+RunObjectHeader* Host::create_run_data(Plugin& plugin) {
+    const CallResult size = plugin.call("GetRunObjectDataSize", nullptr, nullptr);
+    return size.found ? run_time_.create_run_data(size.value) : nullptr;
 }
 
 uint32_t Host::answer_version() {

@@ -44,8 +44,8 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 TEST(CliShow, ReportsExportsImportsAndInitialize) {
     const CliRun run = run_cli(L"show \"" + program_folder() + L"\\fake_plugin.pvx\"");
     EXPECT_EQ(run.status, 0u) << run.output;
-    EXPECT_TRUE(has(run.output, "2 of the host's 45 exports found; 43 missing.")) << run.output;
-    EXPECT_TRUE(has(run.output, "    Initialize, Free\n")) << run.output;
+    EXPECT_TRUE(has(run.output, "3 of the host's 45 exports found; 42 missing.")) << run.output;
+    EXPECT_TRUE(has(run.output, "    Initialize, Free, GetRunObjectDataSize\n")) << run.output;
     EXPECT_TRUE(has(run.output, "FakeMessageBoxA")) << run.output;
     EXPECT_TRUE(has(run.output, "plenarcore.dll: 6 by ordinal, 0 by name")) << run.output;
     EXPECT_TRUE(has(run.output, "no \"KVOR\" 101 resource")) << run.output;

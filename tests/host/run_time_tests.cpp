@@ -23,6 +23,16 @@ TEST_F(RunTimeTest, RunDataLeadsToTheRunHeaderAndServices) {
     EXPECT_EQ(RunTime::extension_of(run), &host);
 }
 
+TEST_F(RunTimeTest, RunDataHasTheSizeThePluginAsksFor) {
+    RunObjectHeader* run = host.create_run_data(*plugin);
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(run->run_header, host.run_time().header());
+    // The plug-in's own 8 bytes after the header are there and zero.
+    const uint8_t* own = reinterpret_cast<const uint8_t*>(run) + sizeof(RunObjectHeader);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(own[i], 0) << i;
+    EXPECT_TRUE(plugin->faults().empty());
+}
+
 TEST_F(RunTimeTest, GetParameterPlaysTheQueueAndAdvancesTheCursor) {
     RunObjectHeader* run = host.run_time().create_run_data(188);
     run->parameter_cursor = 10;

@@ -19,6 +19,9 @@ int32_t __stdcall Initialize(HostServices* services, int32_t) {
 
 int32_t __cdecl Free(HostServices*) { return 0; }
 
+// Room for the host's header and two words of its own.
+uint32_t __stdcall GetRunObjectDataSize(void*, void*) { return sizeof(RunObjectHeader) + 8; }
+
 int32_t __stdcall FakeMessageBoxA(HWND owner, const char* text, const char* caption, UINT style) {
     return MessageBoxA(owner, text, caption, style);
 }

@@ -16,6 +16,8 @@
 
 namespace plenar::sim {
 
+class Plugin;
+
 struct ServiceCall {
     void* edit_data;
     int32_t code;
@@ -55,6 +57,9 @@ public:
 
     EditDataStore& edit_data() { return edit_data_; }
     RunTime& run_time() { return run_time_; }
+    // Run data of the size the plug-in's GetRunObjectDataSize asks for (the
+    // call checked like every export); null when it does not export it.
+    RunObjectHeader* create_run_data(Plugin& plugin);
 
     // Misuse of the host seen by the simulator (unknown blocks, parameters
     // asked beyond the queued ones, ...), in order.

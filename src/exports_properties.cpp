@@ -1,0 +1,129 @@
+// The property sheet: opening it (descriptors, storage built from the
+// defaults), reading and writing values and check boxes. Identifiers become
+// property indices by (id - 0x80000) mod 1000 in unsigned arithmetic, so the
+// folder-end id 0x7FFFF gives 295.
+#include <cstring>
+#include <string>
+
+#include "exports.h"
+#include "language.h"
+#include "properties/storage.h"
+#include "report.h"
+#include "sdk.h"
+#include "text.h"
+
+using Kvor::EDITDATA;
+
+namespace {
+
+constexpr uint32_t index_wrap = 1000;
+
+// The property index of `id` when the description has such a property and
+// the edit data is there; false answers 0 or does nothing, without a message.
+bool Guard(const void* edit_data, uint32_t id, uint32_t& index) {
+    if (!edit_data || !::SDK) return false;
+    index = (id - plenar::property_id_base) % index_wrap;
+    const json_value& properties = Kvor::CurrentLanguage()["Properties"];
+    return properties.type != json_type_null && index < properties.length();
+}
+
+bool IsTextProperty(uint32_t index) {
+    const char* type = Kvor::CurrentLanguage()["Properties"][static_cast<int32_t>(index)]["Type"].text();
+    const char* expected = "editbox string";
+    for (; *type && *expected; ++type, ++expected) {
+        const char c = (*type >= 'A' && *type <= 'Z') ? static_cast<char>(*type + 32) : *type;
+        if (c != *expected) return false;
+    }
+    return !*type && !*expected;
+}
+
+// The host's values keep their data words after the class pointer.
+const uint32_t* DataWords(const plenar::PropValue* value) {
+    return reinterpret_cast<const uint32_t*>(value) + 1;
+}
+
+template <typename Char>
+const Char* TextAt(uint32_t word) {
+    const auto* text = reinterpret_cast<const Char*>(static_cast<uintptr_t>(word));
+    static const Char empty[1] = {};
+    return text ? text : empty;
+}
+
+// A text as stored: UTF-8 and its NUL.
+void RewriteText(HostServices* services, EDITDATA*& data, uint32_t index, const std::string& text) {
+    Kvor::RewriteProperty(services, data, index, text.c_str(), static_cast<uint32_t>(text.size() + 1));
+}
+
+}  // namespace
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL GetProperties(HostServices* services, void* edit_data,
+                                                   int32_t) {
+    if (!edit_data || !::SDK) return 0;
+    const bool can_call = services && services->service;
+    if (can_call && !::SDK->EdittimeProperties.empty())
+        services->service(edit_data, plenar::service_insert_properties,
+                          reinterpret_cast<intptr_t>(::SDK->EdittimeProperties.data()), 1, 1);
+    auto* data = static_cast<EDITDATA*>(edit_data);
+    if (!Kvor::PropertyStorageBuilt(data)) {
+        Kvor::InitialisePropertiesFromJSON(services, data);
+        // The host may have moved the block: the notice names the one it now holds.
+        if (can_call) services->service(data, plenar::service_edit_data_notice, 0, 0, 0);
+    }
+    return 1;
+}
+
+PLUGIN_EXPORT plenar::PropValue* PLENAR_STDCALL GetPropValue(HostServices*, void* edit_data,
+                                                             uint32_t id) {
+    uint32_t index;
+    if (!Guard(edit_data, id, index)) return nullptr;
+    return Kvor::GetProperty(static_cast<EDITDATA*>(edit_data), index);
+}
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL GetPropCheck(HostServices*, void* edit_data, uint32_t id) {
+    uint32_t index;
+    if (!Guard(edit_data, id, index)) return 0;
+    return Kvor::GetPropertyCheck(static_cast<EDITDATA*>(edit_data), index) ? 1 : 0;
+}
+
+PLUGIN_EXPORT void PLENAR_STDCALL SetPropCheck(HostServices*, void* edit_data, uint32_t id,
+                                               int32_t state) {
+    uint32_t index;
+    if (!Guard(edit_data, id, index)) return;
+    Kvor::SetPropertyCheck(static_cast<EDITDATA*>(edit_data), index, state != 0);
+}
+
+PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edit_data,
+                                               uint32_t id, plenar::PropValue* value) {
+    if (!value) return;
+    const uint32_t class_id = value->GetClassID();
+    uint32_t index;
+    if (!Guard(edit_data, id, index)) return;
+    auto* data = static_cast<EDITDATA*>(edit_data);
+    const uint32_t* words = DataWords(value);
+    switch (class_id) {
+        case plenar::prop_class_int:
+        case plenar::prop_class_dword:
+        case plenar::prop_class_float: Kvor::RewriteProperty(services, data, index, words, 4); return;
+        case plenar::prop_class_double:
+        case plenar::prop_class_int2: Kvor::RewriteProperty(services, data, index, words + 1, 8); return;
+        case plenar::prop_class_size: Kvor::RewriteProperty(services, data, index, words, 8); return;
+        case plenar::prop_class_wstr:
+            RewriteText(services, data, index, Kvor::WideToUTF8(TextAt<Kvor::WideChar>(words[1])));
+            return;
+        case plenar::prop_class_astr:
+            RewriteText(services, data, index, Kvor::ANSIToUTF8(TextAt<char>(words[1])));
+            return;
+        case plenar::prop_class_data:
+            if (!IsTextProperty(index)) {
+                Kvor::Report("ERROR: Got Buff type for non-string property.",
+                             "Tovrandi - Property error", Kvor::report_plain);
+                return;
+            }
+            RewriteText(services, data, index, Kvor::WideToUTF8(TextAt<Kvor::WideChar>(words[1])));
+            return;
+        default:
+            Kvor::Report("Assuming class ID is custom - but no custom code yet written.",
+                         "Tovrandi - Error", Kvor::report_plain);
+            return;
+    }
+}

@@ -28,7 +28,8 @@ bool Guard(const void* edit_data, uint32_t id, uint32_t& index) {
 }
 
 bool IsTextProperty(uint32_t index) {
-    const char* type = Kvor::CurrentLanguage()["Properties"][static_cast<int32_t>(index)]["Type"].text();
+    const json_value& entry = Kvor::CurrentLanguage()["Properties"][static_cast<int32_t>(index)];
+    const char* type = entry["Type"].text();
     const char* expected = "editbox string";
     for (; *type && *expected; ++type, ++expected) {
         const char c = (*type >= 'A' && *type <= 'Z') ? static_cast<char>(*type + 32) : *type;
@@ -50,8 +51,15 @@ const Char* TextAt(uint32_t word) {
 }
 
 // A text as stored: UTF-8 and its NUL.
-void RewriteText(HostServices* services, EDITDATA*& data, uint32_t index, const std::string& text) {
-    Kvor::RewriteProperty(services, data, index, text.c_str(), static_cast<uint32_t>(text.size() + 1));
+void RewriteText(HostServices* services, EDITDATA*& data, uint32_t index,
+                 const std::string& text) {
+    Kvor::RewriteProperty(services, data, index, text.c_str(),
+                          static_cast<uint32_t>(text.size() + 1));
+}
+
+// The UTF-16 text a data word addresses, as UTF-8.
+std::string WideTextAt(uint32_t word) {
+    return Kvor::WideToUTF8(TextAt<Kvor::WideChar>(word));
 }
 
 }  // namespace
@@ -103,12 +111,18 @@ PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edi
     switch (class_id) {
         case plenar::prop_class_int:
         case plenar::prop_class_dword:
-        case plenar::prop_class_float: Kvor::RewriteProperty(services, data, index, words, 4); return;
+        case plenar::prop_class_float:
+            Kvor::RewriteProperty(services, data, index, words, 4);
+            return;
         case plenar::prop_class_double:
-        case plenar::prop_class_int2: Kvor::RewriteProperty(services, data, index, words + 1, 8); return;
-        case plenar::prop_class_size: Kvor::RewriteProperty(services, data, index, words, 8); return;
+        case plenar::prop_class_int2:
+            Kvor::RewriteProperty(services, data, index, words + 1, 8);
+            return;
+        case plenar::prop_class_size:
+            Kvor::RewriteProperty(services, data, index, words, 8);
+            return;
         case plenar::prop_class_wstr:
-            RewriteText(services, data, index, Kvor::WideToUTF8(TextAt<Kvor::WideChar>(words[1])));
+            RewriteText(services, data, index, WideTextAt(words[1]));
             return;
         case plenar::prop_class_astr:
             RewriteText(services, data, index, Kvor::ANSIToUTF8(TextAt<char>(words[1])));
@@ -119,7 +133,7 @@ PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edi
                              "Tovrandi - Property error", Kvor::report_plain);
                 return;
             }
-            RewriteText(services, data, index, Kvor::WideToUTF8(TextAt<Kvor::WideChar>(words[1])));
+            RewriteText(services, data, index, WideTextAt(words[1]));
             return;
         default:
             Kvor::Report("Assuming class ID is custom - but no custom code yet written.",

@@ -134,7 +134,8 @@ protected:
         if (!value) return "<null>";
         ValueSlots slots(value);
         EXPECT_EQ(slots.Call(4), uint32_t(plenar::prop_class_wstr));
-        const auto* text = reinterpret_cast<const wchar_t*>(uintptr_t(static_cast<uint32_t*>(value)[2]));
+        const auto* text =
+            reinterpret_cast<const wchar_t*>(uintptr_t(static_cast<uint32_t*>(value)[2]));
         std::string converted = utf8_from_wide(text);
         slots.Call(1);
         return converted;
@@ -418,10 +419,12 @@ TEST_F(SheetExports, EveryExportIsSafeWithoutEditData) {
     EXPECT_EQ(Call("GetProperties", host.services(), nullptr, 0), 0u);
     EXPECT_EQ(Call("GetPropValue", host.services(), nullptr, Id(count)), 0u);
     EXPECT_EQ(Call("GetPropCheck", host.services(), nullptr, Id(ticked)), 0u);
-    Call("SetPropValue", host.services(), nullptr, Id(count), static_cast<plenar::PropValue*>(&value));
+    Call("SetPropValue", host.services(), nullptr, Id(count),
+         static_cast<plenar::PropValue*>(&value));
     Call("SetPropCheck", host.services(), nullptr, Id(ticked), 1);
     Call("ReleaseProperties", host.services(), nullptr, 0);
-    Call("SetPropValue", host.services(), block, Id(count), static_cast<plenar::PropValue*>(nullptr));
+    Call("SetPropValue", host.services(), block, Id(count),
+         static_cast<plenar::PropValue*>(nullptr));
     EXPECT_TRUE(host.service_calls().empty());
     EXPECT_TRUE(Boxes().empty());
     ExpectNoFaults();
@@ -535,7 +538,8 @@ TEST_F(SheetExports, SavedValuesReadBackTheSameInAFreshProcess) {
 // Run by the case above in a process of its own; skipped on its own.
 TEST_F(SheetExports, ASavedBlockReadsBack) {
     const std::wstring saved_folder = Environment(saved_folder_variable);
-    if (saved_folder.empty()) GTEST_SKIP() << "started by SavedValuesReadBackTheSameInAFreshProcess";
+    if (saved_folder.empty())
+        GTEST_SKIP() << "started by SavedValuesReadBackTheSameInAFreshProcess";
     Load(saved_folder + L"\\Lumbra.pvx");
     ASSERT_EQ(Initialize(), 0);
     std::ifstream file(std::filesystem::path(saved_folder + L"\\saved.bin"), std::ios::binary);

@@ -284,7 +284,8 @@ void InitialisePropertiesFromJSON(plenar::HostServices* services, EDITDATA*& blo
         return;
     }
     resized->Tovrandi_Prop_Size = size;
-    if (!storage.empty()) std::memcpy(Bytes(resized) + storage_offset, storage.data(), storage.size());
+    if (!storage.empty())
+        std::memcpy(Bytes(resized) + storage_offset, storage.data(), storage.size());
     block = resized;
 }
 

@@ -38,9 +38,11 @@ $(WINEPREFIX)/system.reg:
 test-native: native
 	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 
+# Wine's own services are started before the tests, so that none of them
+# is left holding the test runner's output open.
 test-win32: win32 $(WINEPREFIX)/system.reg
-	@wineserver -p; status=0; \
-	  (cd $(WIN32) && ctest --output-on-failure -j $(JOBS)) || status=$$?; \
+	@wineserver -p; tools/wine-run cmd /c exit </dev/null >/dev/null 2>&1; status=0; \
+	  (cd $(WIN32) && ctest --output-on-failure -j $(JOBS) </dev/null) || status=$$?; \
 	  wineserver -k; exit $$status
 
 test: test-native test-win32

@@ -10,7 +10,7 @@ export WINEPREFIX       := $(WIN32)/wineprefix
 export WINEDEBUG        := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all bootstrap native win32 test test-native test-win32 demo bench clean
+.PHONY: all bootstrap native win32 test test-native test-win32 soak demo bench clean
 
 all: native win32
 
@@ -44,6 +44,11 @@ test-win32: win32 $(WINEPREFIX)/system.reg
 	@wineserver -p; tools/wine-run cmd /c exit </dev/null >/dev/null 2>&1; status=0; \
 	  (cd $(WIN32) && ctest --output-on-failure -j $(JOBS) </dev/null) || status=$$?; \
 	  wineserver -k; exit $$status
+
+# The load/unload soak at its full count (make test runs a short one).
+soak: win32 $(WINEPREFIX)/system.reg
+	@wineserver -p; cd $(WIN32) && LUMBRA_SOAK_CYCLES=1000 $(ROOT)/tools/wine-run hostile_tests.exe \
+	  --gtest_filter='*LoadUnload*' </dev/null; status=$$?; wineserver -k; exit $$status
 
 test: test-native test-win32
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <initializer_list>
 #include <optional>
 
 #include "text.h"
@@ -124,6 +125,16 @@ void BuildMenus(const json_value& language) {
     ActionMenu = BuildMenuFromJSON(action_menu_base, language["ActionMenu"], nullptr);
     ConditionMenu = BuildMenuFromJSON(condition_menu_base, language["ConditionMenu"], nullptr);
     ExpressionMenu = BuildMenuFromJSON(expression_menu_base, language["ExpressionMenu"], nullptr);
+}
+
+// The host only ever holds copies, so the stored menus can go with the
+// library: a host that loads and unloads the plug-in repeatedly keeps no
+// menus behind.
+void DestroyMenus() {
+    for (MenuHandle* menu : {&ActionMenu, &ConditionMenu, &ExpressionMenu}) {
+        if (*menu) DestroyMenu(static_cast<HMENU>(*menu));
+        *menu = nullptr;
+    }
 }
 
 }  // namespace Kvor

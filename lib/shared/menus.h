@@ -20,7 +20,7 @@ constexpr int32_t action_menu_base = 25000;
 constexpr int32_t condition_menu_base = 26000;
 constexpr int32_t expression_menu_base = 27000;
 
-// The stored menus; null until BuildMenus ran, never destroyed.
+// The stored menus; null until BuildMenus ran and after DestroyMenus.
 extern MenuHandle ActionMenu;
 extern MenuHandle ConditionMenu;
 extern MenuHandle ExpressionMenu;
@@ -40,5 +40,8 @@ void CopyMenuForHost(MenuHandle target, MenuHandle source);
 // Builds the three stored menus from a language object; a missing or empty
 // menu array gives an empty menu.
 void BuildMenus(const json_value& language);
+
+// Destroys the stored menus (when the SDK object goes with the library).
+void DestroyMenus();
 
 }  // namespace Kvor

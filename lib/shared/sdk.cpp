@@ -65,6 +65,9 @@ SDK::SDK(plenar::HostServices* services, json_value* root)
 }
 
 SDK::~SDK() {
+#if defined(_WIN32)
+    DestroyMenus();
+#endif
     json_release(json);
     ReleasePropertyDescriptors(EdittimeProperties);
     DestroyIcon(Icon);

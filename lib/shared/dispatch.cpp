@@ -15,39 +15,26 @@ namespace {
 
 ExtensionHooks hooks{};
 
-const char* KindName(AceKind kind) {
-    switch (kind) {
-        case AceKind::action: return "action";
-        case AceKind::condition: return "condition";
-        case AceKind::expression: return "expression";
-    }
-    return "";
+// What each kind is called and where its members and plans are kept.
+struct KindTable {
+    const char* name;
+    const char* array;  // the language's key
+    std::vector<MemberThunk> SDK::*members;
+    std::vector<FetchPlan> SDK::*plans;
+};
+
+const KindTable& Table(AceKind kind) {
+    static const KindTable tables[] = {
+        {"action", "Actions", &SDK::ActionMembers, &SDK::ActionPlans},
+        {"condition", "Conditions", &SDK::ConditionMembers, &SDK::ConditionPlans},
+        {"expression", "Expressions", &SDK::ExpressionMembers, &SDK::ExpressionPlans},
+    };
+    return tables[static_cast<int>(kind)];
 }
 
-const char* ArrayName(AceKind kind) {
-    switch (kind) {
-        case AceKind::action: return "Actions";
-        case AceKind::condition: return "Conditions";
-        case AceKind::expression: return "Expressions";
-    }
-    return "";
-}
-
-std::vector<MemberThunk>& Members(AceKind kind) {
-    switch (kind) {
-        case AceKind::action: return ::SDK->ActionMembers;
-        case AceKind::condition: return ::SDK->ConditionMembers;
-        default: return ::SDK->ExpressionMembers;
-    }
-}
-
-const std::vector<FetchPlan>& Plans(AceKind kind) {
-    switch (kind) {
-        case AceKind::action: return ::SDK->ActionPlans;
-        case AceKind::condition: return ::SDK->ConditionPlans;
-        default: return ::SDK->ExpressionPlans;
-    }
-}
+const char* KindName(AceKind kind) { return Table(kind).name; }
+std::vector<MemberThunk>& Members(AceKind kind) { return ::SDK->*Table(kind).members; }
+const std::vector<FetchPlan>& Plans(AceKind kind) { return ::SDK->*Table(kind).plans; }
 
 const char* ArgumentName(ArgumentKind kind) {
     switch (kind) {
@@ -155,7 +142,7 @@ bool LinkMember(AceKind kind, int id, MemberThunk call, const MemberSignature& s
     }
     const FetchPlan& plan = plans[id];
     if (!Agrees(kind, plan, signature)) {
-        std::string title = CurrentLanguage()[ArrayName(kind)][id]["Title"].text();
+        std::string title = CurrentLanguage()[Table(kind).array][id]["Title"].text();
         std::string text = std::string("The member linked to ") + KindName(kind) + " " +
                            std::to_string(id) + " (\"" + title +
                            "\") does not match its declaration.\r\nThe description declares " +

@@ -10,7 +10,7 @@ export WINEPREFIX       := $(WIN32)/wineprefix
 export WINEDEBUG        := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all bootstrap native win32 test test-native test-win32 soak demo bench clean
+.PHONY: all bootstrap native win32 test test-native test-win32 test-descriptions soak demo bench clean
 
 all: native win32
 
@@ -50,7 +50,11 @@ soak: win32 $(WINEPREFIX)/system.reg
 	@wineserver -p; cd $(WIN32) && LUMBRA_SOAK_CYCLES=1000 $(ROOT)/tools/wine-run hostile_tests.exe \
 	  --gtest_filter='*LoadUnload*' </dev/null; status=$$?; wineserver -k; exit $$status
 
-test: test-native test-win32
+test: test-native test-win32 test-descriptions
+
+# The shipped and the test descriptions against res/description.schema.json.
+test-descriptions:
+	@tools/validate-descriptions.sh
 
 demo: win32 $(WINEPREFIX)/system.reg
 	@host/cli/plenar-host show $(WIN32)/Lumbra.pvx

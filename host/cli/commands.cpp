@@ -2,8 +2,10 @@
 
 namespace plenar::cli {
 
+extern const Command check_command;
+
 const std::vector<const Command*>& all_commands() {
-    static const std::vector<const Command*> commands = {&show_command};
+    static const std::vector<const Command*> commands = {&show_command, &check_command};
     return commands;
 }
 

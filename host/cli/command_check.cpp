@@ -1,0 +1,125 @@
+// plenar-host check DESCRIPTION.json [--plugin PLUGIN]: loads the plug-in
+// with the description beside it, takes it through the steps that read the
+// description (Initialize, run-object information, the property sheet of a
+// new block, a run object) and prints every message box it raised as a
+// compiler-style diagnostic, placed in the description where that can be
+// known. Silent for a description without problems.
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include "checks/message_places.h"
+#include "checks/plugin_session.h"
+#include "command.h"
+#include "json_places.h"
+#include "output.h"
+#include "paths.h"
+#include "plenar_sim/sim.h"
+
+namespace plenar::cli {
+namespace {
+
+enum class Severity { error, warning, note };
+
+bool ends_with(const std::string& text, std::string_view end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+Severity severity_of(const sim::MessageBoxCall& box) {
+    const uint32_t icon = box.style & 0xF0;
+    if (icon == 0x10) return Severity::error;
+    if (icon == 0x30) return Severity::warning;
+    if (box.text.rfind("Warning", 0) == 0) return Severity::warning;
+    if (box.caption.find("Error parsing JSON") != std::string::npos || ends_with(box.caption, "Error") ||
+        ends_with(box.caption, "error") || ends_with(box.caption, "JSON Property parser"))
+        return Severity::error;
+    return Severity::note;
+}
+
+const char* severity_name(Severity severity) {
+    return severity == Severity::error ? "error" : severity == Severity::warning ? "warning" : "note";
+}
+
+// Message texts on one line: their line breaks become blanks.
+std::string one_line(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\r') continue;
+        line += c == '\n' ? ' ' : c;
+    }
+    return line;
+}
+
+std::string read_file(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    if (!file) throw std::runtime_error("cannot read " + sim::utf8_from_wide(path));
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The steps of the host that read the description.
+void exercise(PluginSession& session) {
+    if (session.initialize() != 0) return;
+    RunObjectInfo info;
+    if (!session.run_object_info(info)) return;
+    void* block = session.new_block();
+    session.call_on_block(block, "GetProperties", session.host().services(), block, 0);
+    session.create_and_destroy_run_object(block);
+}
+
+int run_check(const std::vector<std::wstring>& arguments) {
+    std::optional<std::wstring> description, plugin;
+    bool understood = true;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == L"--plugin" && i + 1 < arguments.size()) plugin = arguments[++i];
+        else if (!description && arguments[i].rfind(L"--", 0) != 0) description = arguments[i];
+        else understood = false;
+    }
+    if (!description || !understood) {
+        print_line("usage: plenar-host check DESCRIPTION.json [--plugin PLUGIN]");
+        return 2;
+    }
+    const std::string shown = sim::utf8_from_wide(*description);
+    const std::wstring description_path = windows_path(*description);
+    const std::wstring plugin_path = plugin ? windows_path(*plugin) : sim::program_folder() + L"\\Lumbra.pvx";
+    std::string text;
+    std::unique_ptr<PluginSession> session;
+    try {
+        text = read_file(description_path);
+        session = std::make_unique<PluginSession>(plugin_path, description_path);
+    } catch (const std::runtime_error& error) {
+        print_line(std::string("plenar-host: ") + error.what());
+        return 1;
+    }
+    sim::Interception::instance().clear();
+    exercise(*session);
+
+    const JsonScan scan = scan_json(text);
+    MessagePlaces places(text, scan.root ? &*scan.root : nullptr);
+    bool errors = false;
+    for (const sim::MessageBoxCall& box : sim::Interception::instance().message_boxes()) {
+        const Severity severity = severity_of(box);
+        errors |= severity == Severity::error;
+        const std::optional<DescriptionPlace> place = places.find(box);
+        std::string line = shown + ":";
+        if (place && place->line) line += std::to_string(place->line) + ":" + std::to_string(place->column) + ":";
+        line += std::string(" ") + severity_name(severity) + ": " + box.caption + ": " + one_line(box.text);
+        if (place && !place->path.empty()) line += " [" + place->path + "]";
+        print_line(line);
+    }
+    for (const std::string& fault : session->stack_faults()) {
+        print_line(shown + ": error: stack: " + fault);
+        errors = true;
+    }
+    return errors ? 1 : 0;
+}
+
+}  // namespace
+
+extern const Command check_command;
+const Command check_command = {"check", "DESCRIPTION.json [--plugin PLUGIN]",
+                               "loads the plug-in with a description and reports each of its messages "
+                               "as FILE:LINE:COLUMN: error|warning|note: CAPTION: TEXT [path]",
+                               &run_check};
+
+}  // namespace plenar::cli

@@ -1,0 +1,45 @@
+// A small JSON scanner for the tools that talk about a description: it reads
+// the text as the SDK does (with // and /* */ comments) and keeps, for every
+// value, where in the file it begins, so a message about an entry can name
+// its line and column.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace plenar::cli {
+
+struct JsonNode {
+    enum class Kind { none, null, boolean, integer, real, string, array, object };
+
+    Kind kind = Kind::none;  // none: a lookup that found nothing
+    std::string text;        // strings
+    bool boolean = false;
+    double number = 0;
+    std::vector<std::pair<std::string, JsonNode>> members;  // objects, in order
+    std::vector<JsonNode> items;                            // arrays
+    int line = 0, column = 0;  // 1-based place of the value's first byte
+
+    bool is(Kind wanted) const { return kind == wanted; }
+    bool is_number() const { return kind == Kind::integer || kind == Kind::real; }
+    size_t size() const { return kind == Kind::object ? members.size() : items.size(); }
+    // The shared none node when absent or of another kind.
+    const JsonNode& operator[](std::string_view key) const;
+    const JsonNode& operator[](size_t index) const;
+};
+
+struct JsonScan {
+    std::optional<JsonNode> root;  // empty when the text is not JSON
+    std::string error;             // "L:C: reason" then
+};
+
+JsonScan scan_json(std::string_view text);
+
+// The 1-based line and column of a byte offset.
+std::pair<int, int> line_and_column(std::string_view text, size_t offset);
+
+}  // namespace plenar::cli

@@ -1,15 +1,18 @@
-// plenar-host show PLUGIN: what the plug-in offers the host so far: its
-// exports, imports, resources, version strings, icon, and what Initialize
-// does.
+// plenar-host show PLUGIN [--png FILE]: everything the host sees of a
+// plug-in: the library (exports, imports, resources, version strings, icon
+// resource), Initialize, then the object as the editor and a run see it
+// (show_*.cpp), and with --png a picture of the icon and the drawing.
 #include <windows.h>
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include "command.h"
 #include "output.h"
 #include "paths.h"
+#include "show_sections.h"
 #include "plenar/exports.h"
 #include "plenar_sim/sim.h"
 
@@ -212,12 +215,38 @@ void show_initialize(sim::Plugin& plugin, sim::Host& host) {
     for (const std::string& fault : host.faults()) print_item("host fault: " + fault, 2);
 }
 
+constexpr const char* usage_line = "usage: plenar-host show PLUGIN [--png FILE]";
+
+// The object as the host's editor and run time see it, in the order a host
+// meets it: information, an instance, its records, menus and properties, its
+// icon and drawing, then a run.
+void show_object(sim::Plugin& plugin, sim::Host& host, const std::optional<std::wstring>& png) {
+    ShowState state(plugin, host);
+    state.message_boxes_seen = sim::Interception::instance().message_boxes().size();
+    show_object_information(state);
+    show_run_object_information(state);
+    show_editor_object(state);
+    show_records(state);
+    show_menus(state);
+    show_properties(state);
+    show_icon_surface(state);
+    show_editor_drawing(state);
+    show_run(state);
+    if (png) write_picture(state, *png);
+}
+
 int run_show(const std::vector<std::wstring>& arguments) {
-    if (arguments.size() != 1) {
-        print_line("usage: plenar-host show PLUGIN");
+    std::optional<std::wstring> plugin_argument, png;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == L"--png" && i + 1 < arguments.size()) png = windows_path(arguments[++i]);
+        else if (!plugin_argument && arguments[i] != L"--png") plugin_argument = arguments[i];
+        else plugin_argument.reset(), i = arguments.size();
+    }
+    if (!plugin_argument || arguments.size() != (png ? 3u : 1u)) {
+        print_line(usage_line);
         return 2;
     }
-    const std::wstring path = windows_path(arguments[0]);
+    const std::wstring path = windows_path(*plugin_argument);
     std::unique_ptr<sim::Plugin> plugin;
     try {
         plugin = std::make_unique<sim::Plugin>(path);
@@ -233,14 +262,19 @@ int run_show(const std::vector<std::wstring>& arguments) {
     show_version(*plugin);
     show_icon(*plugin, host);
     show_initialize(*plugin, host);
+    show_object(*plugin, host, png);
+    print_section("Faults");
+    if (plugin->faults().empty() && host.faults().empty()) print_item("none");
     for (const std::string& fault : plugin->faults()) print_item("call fault: " + fault);
+    for (const std::string& fault : host.faults()) print_item("host fault: " + fault);
     return 0;
 }
 
 }  // namespace
 
-const Command show_command = {"show", "PLUGIN",
-                              "exports, imports, resources, version strings, icon and what "
-                              "Initialize does", &run_show};
+const Command show_command = {"show", "PLUGIN [--png FILE]",
+                              "everything the host sees of a plug-in: library, Initialize, records, "
+                              "menus, properties, icon, drawing, a run, the debugger; --png: a "
+                              "picture of the icon and the drawing", &run_show};
 
 }  // namespace plenar::cli

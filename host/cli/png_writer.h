@@ -1,0 +1,14 @@
+// A minimal PNG encoder: 8-bit RGBA, no filtering, deflate stored blocks.
+// Files are larger than a compressing encoder's but valid everywhere.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace plenar::cli {
+
+// `pixels` are width x height values 0xAARRGGBB, row-major.
+std::string encode_png(int width, int height, const std::vector<uint32_t>& pixels);
+
+}  // namespace plenar::cli

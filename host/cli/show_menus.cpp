@@ -1,0 +1,59 @@
+// The three menus of the event editor as trees, read from the menu copies
+// the plug-in hands over (which then belong to the host and are destroyed).
+#include <windows.h>
+#include "output.h"
+#include "show_sections.h"
+
+namespace plenar::cli {
+namespace {
+
+// Each item with the code the plug-in gives back for its identifier.
+void print_menu(ShowState& show, const char* code_export, HMENU menu, int depth) {
+    const int count = GetMenuItemCount(menu);
+    if (count <= 0) print_item("(empty)", depth);
+    for (int position = 0; position < count; ++position) {
+        const UINT state = GetMenuState(menu, position, MF_BYPOSITION);
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
+        const std::string label = sim::utf8_from_wide(text);
+        if (state & MF_SEPARATOR) {
+            print_item("----------", depth);
+        } else if (HMENU popup = GetSubMenu(menu, position)) {
+            print_item(padded("popup", 6) + quoted(label), depth);
+            print_menu(show, code_export, popup, depth + 1);
+        } else {
+            const UINT id = GetMenuItemID(menu, position);
+            std::string code;
+            if (show.plugin.address(code_export))
+                code = "  -> code " + std::to_string(static_cast<int32_t>(
+                                         show.plugin.call(code_export, show.host.services(), id).value));
+            print_item(padded(std::to_string(id), 6) + label + ((state & MF_GRAYED) ? "  (greyed)" : "") +
+                           code, depth);
+        }
+    }
+}
+
+}  // namespace
+
+void show_menus(ShowState& state) {
+    print_section("Menus");
+    const std::pair<const char*, const char*> families[] = {
+        {"GetActionMenu", "GetActionCodeFromMenu"},
+        {"GetConditionMenu", "GetConditionCodeFromMenu"},
+        {"GetExpressionMenu", "GetExpressionCodeFromMenu"}};
+    for (const auto& [name, code_export] : families) {
+        if (!exported(state, name)) continue;
+        const HMENU menu = reinterpret_cast<HMENU>(
+            state.plugin.call(name, state.host.services(), nullptr, state.edit_data).value);
+        print_item(std::string(name) + ":");
+        if (!menu) print_item("(no menu)", 2);
+        else if (!IsMenu(menu)) print_item("not a menu: " + hex_word(reinterpret_cast<uintptr_t>(menu)), 2);
+        else {
+            print_menu(state, code_export, menu, 2);
+            DestroyMenu(menu);
+        }
+        report_message_boxes(state, 2);
+    }
+}
+
+}  // namespace plenar::cli

@@ -1,0 +1,142 @@
+// The property sheet: the descriptors the host is given through the insert
+// service, each property's value and check state, and the stored bytes.
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <vector>
+#include "output.h"
+#include "show_sections.h"
+
+namespace plenar::cli {
+namespace {
+
+// The host's property types, by code (descriptor type modulo 1000).
+const char* const type_names[] = {
+    "start item", "Text", "Folder", "FolderEnd", "Edit button", "Editbox String",
+    "Editbox Number", "Combo Box", "Size", "Color", "Checkbox", "Edit slider", "Edit spin",
+    "Edit direction", "Group", "List button", "Editbox File", "Font", "Custom",
+    "Editbox Image File", "Combo Box Button", "Editbox Float", "Editbox String Multiline",
+    "Image List", "Combo Box Icons", "URL button", "Editbox Folder", "Edit spin float",
+};
+
+std::string type_text(uint32_t type) {
+    if (type == 3) return "3 folder end";
+    if (type >= 1000 && type - 1000 < std::size(type_names))
+        return std::to_string(type) + " " + type_names[type - 1000];
+    if (type >= 27 && type < 1000) return std::to_string(type) + " custom";
+    return std::to_string(type) + " unknown";
+}
+
+std::string parameter_text(const PropertyDescriptor& d) {
+    const void* pointer = reinterpret_cast<const void*>(d.parameter);
+    switch (d.type) {
+    case 1004: return "button text " + quoted_wide(pointer);
+    case 1005: return "max length " + std::to_string(d.parameter);
+    case 1006: {
+        if (!pointer) return "range (null)";
+        const auto* range = static_cast<const int32_t*>(pointer);
+        return "minimum " + std::to_string(range[0]) + ", maximum " + std::to_string(range[1]);
+    }
+    case 1007: {
+        if (!pointer) return "items (null)";
+        const auto* items = static_cast<const void* const*>(pointer);
+        std::string list;
+        for (size_t i = 1; items[i] && i < 1000; ++i) list += (list.empty() ? "" : ", ") + quoted_wide(items[i]);
+        return std::string(items[0] ? "items (first pointer not null!) " : "items ") + (list.empty() ? "none" : list);
+    }
+    default: return d.parameter ? "parameter " + hex_word(d.parameter) : "";
+    }
+}
+
+std::string class_name(uint32_t code) {
+    std::string name;
+    for (int shift = 24; shift >= 0; shift -= 8) name += static_cast<char>((code >> shift) & 0xFF);
+    return name;
+}
+
+// A value object handed over by GetPropValue, read and then freed through
+// its slot 1, as the host does.
+std::string value_text(PropValue* value) {
+    if (!value) return "(null)";
+    const uint32_t code = value->GetClassID();
+    const auto* words = reinterpret_cast<const uint32_t*>(value);  // class pointer, then data words
+    std::string text = class_name(code) + " ";
+    switch (code) {
+    case prop_class_dword:
+    case prop_class_int: text += std::to_string(words[1]); break;
+    case prop_class_wstr: text += quoted_wide(reinterpret_cast<const void*>(words[2])); break;
+    default: text += "data words " + hex_word(words[1]) + " " + hex_word(words[2]); break;
+    }
+    value->Delete();
+    return text;
+}
+
+}  // namespace
+
+void show_properties(ShowState& state) {
+    print_section("Property sheet");
+    if (!state.edit_data) {
+        print_item("no edit data");
+        return;
+    }
+    if (!exported(state, "GetProperties")) return;
+    const size_t calls_before = state.host.service_calls().size();
+    const sim::CallResult opened = state.plugin.call("GetProperties", state.host.services(), state.edit_data, 1);
+    follow_edit_data(state);
+    print_field("GetProperties", std::to_string(static_cast<int32_t>(opened.value)));
+    report_message_boxes(state);
+    const PropertyDescriptor* descriptors = nullptr;
+    const auto& calls = state.host.service_calls();
+    for (size_t i = calls_before; i < calls.size(); ++i) {
+        std::string what = calls[i].code == service_insert_properties ? "insert properties"
+                           : calls[i].code == service_resize_edit_data ? "resize edit data"
+                           : calls[i].code == service_edit_data_notice ? "edit-data notice"
+                                                                       : "code " + std::to_string(calls[i].code);
+        print_item("service " + padded(std::to_string(calls[i].code), 4) + what);
+        if (calls[i].code == service_insert_properties && !descriptors)
+            descriptors = reinterpret_cast<const PropertyDescriptor*>(calls[i].a);
+    }
+    if (!descriptors) {
+        print_item("no descriptors inserted");
+        return;
+    }
+    print_item("descriptors:");
+    std::vector<uint32_t> ids;
+    for (size_t i = 0; descriptors[i].id && i < 1000; ++i) {
+        const PropertyDescriptor& d = descriptors[i];
+        const std::string parameter = parameter_text(d);
+        print_item(padded(hex_word(d.id), 11) + padded(type_text(d.type), 22) + "options " +
+                       hex_word(d.options) + (parameter.empty() ? "" : "  " + parameter), 2);
+        print_item("title " + quoted_wide(d.title) + ", info " + quoted_wide(d.info), 3);
+        if (d.type != 3) ids.push_back(d.id);
+    }
+    print_item("values:");
+    for (const uint32_t id : ids) {
+        std::string line = padded(hex_word(id), 11);
+        if (state.plugin.address("GetPropValue")) {
+            auto* value = reinterpret_cast<PropValue*>(
+                state.plugin.call("GetPropValue", state.host.services(), state.edit_data, id).value);
+            line += padded(value_text(value), 48);
+        }
+        if (state.plugin.address("GetPropCheck"))
+            line += "check " + std::to_string(static_cast<int32_t>(
+                                   state.plugin.call("GetPropCheck", state.host.services(), state.edit_data, id).value));
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        print_item(line, 2);
+        follow_edit_data(state);
+        report_message_boxes(state, 2);
+    }
+    const uint32_t size = sim::EditDataStore::size(state.edit_data);
+    const auto* bytes = static_cast<const uint8_t*>(state.edit_data);
+    print_field("edit data", std::to_string(size) + " bytes; after the header:");
+    for (uint32_t at = sizeof(EditDataHeader); at < size; at += 16) {
+        const std::vector<uint8_t> row(bytes + at, bytes + std::min<uint32_t>(size, at + 16));
+        char offset[8];
+        std::snprintf(offset, sizeof offset, "%04X", at);
+        std::string ascii;
+        for (uint8_t b : row) ascii += (b >= 0x20 && b < 0x7F) ? static_cast<char>(b) : '.';
+        print_item(std::string(offset) + "  " + padded(hex_bytes(row, 16), 48) + ascii, 2);
+    }
+}
+
+}  // namespace plenar::cli

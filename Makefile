@@ -57,7 +57,7 @@ test-descriptions:
 	@tools/validate-descriptions.sh
 
 demo: win32 $(WINEPREFIX)/system.reg
-	@host/cli/plenar-host show $(WIN32)/Lumbra.pvx
+	@host/cli/plenar-host show $(WIN32)/Lumbra.pvx --png build/lumbra-demo.png && echo "make demo: picture written to build/lumbra-demo.png"
 
 # Benchmarks in their own Release trees, without the sanitizers.
 bench: bootstrap

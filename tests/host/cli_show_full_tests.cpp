@@ -1,0 +1,203 @@
+// plenar-host.exe show on the real Lumbra.pvx, as a description author runs
+// it: the object's records, menus, properties, drawing, run and debugger, and
+// the --png picture decoded again by the host's own image import.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <cstring>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include "plenar_sim/sim.h"
+
+using namespace plenar;
+using namespace plenar::sim;
+
+namespace {
+
+struct CliRun { DWORD status; std::string output; };
+
+CliRun run_cli(const std::wstring& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read_end, write_end;
+    EXPECT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 0));
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write_end;
+    startup.hStdError = write_end;
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + program_folder() + L"\\plenar-host.exe\" " + arguments;
+    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               nullptr, &startup, &process));
+    CloseHandle(write_end);
+    CliRun run{1, {}};
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got) run.output.append(buffer, got);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &run.status);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(read_end);
+    return run;
+}
+
+std::wstring lumbra() { return L"\"" + program_folder() + L"\\Lumbra.pvx\""; }
+
+// One run of show for the cases that only read its output.
+const CliRun& lumbra_show() {
+    static const CliRun run = run_cli(L"show " + lumbra());
+    return run;
+}
+
+// The first line starting (after its indentation) with `start`, or "".
+std::string line_starting(const std::string& output, const std::string& start) {
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find_first_not_of(' ') != std::string::npos &&
+            line.compare(line.find_first_not_of(' '), start.size(), start) == 0)
+            return line;
+    return {};
+}
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+struct ExpectedLine { const char* start; std::vector<const char*> parts; };
+
+class ShowLumbraLine : public testing::TestWithParam<ExpectedLine> {};
+
+TEST_P(ShowLumbraLine, IsPrinted) {
+    const CliRun& run = lumbra_show();
+    ASSERT_EQ(run.status, 0u) << run.output;
+    const std::string line = line_starting(run.output, GetParam().start);
+    ASSERT_FALSE(line.empty()) << "no line starting " << GetParam().start << "\n" << run.output;
+    for (const char* part : GetParam().parts) EXPECT_TRUE(has(line, part)) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(Lumbra, ShowLumbraLine, testing::Values(
+    ExpectedLine{"name:", {"\"Lumbra\""}},
+    ExpectedLine{"help file:", {"\"Help/Example.chm\""}},
+    ExpectedLine{"GetInfos 7:", {"254"}},
+    ExpectedLine{"identifier:", {"\"LMBR\""}},
+    ExpectedLine{"GetObjectRect:", {"(10, 20)-(160, 170), 150 x 150"}},
+    ExpectedLine{"id 0 flags 0x0000 count 1 codes 45", {}},
+    ExpectedLine{"id 0 flags 0x0220 count 2 codes 22 22", {}},
+    ExpectedLine{"id 1 flags 0x0001 count 0", {}},
+    ExpectedLine{"parameter 0:", {"\"Set Lumbra Source \""}},
+    ExpectedLine{"popup", {"\"Lumbra Option\""}},
+    ExpectedLine{"25000 Lumbra Set Source", {"-> code 0"}},
+    ExpectedLine{"27000 Get Lumbra Source", {"-> code 0"}},
+    ExpectedLine{"0x00080001 1005 Editbox String", {"options 0x00000004", "max length 0"}},
+    ExpectedLine{"0x00080001 STRW", {"\"https://video.example.org/watch/lumbra\"", "check 0"}},
+    ExpectedLine{"transparent colour:", {"#FF00FF"}},
+    ExpectedLine{"drawn:", {"(10, 20)-(160, 170), 150 x 150"}},
+    ExpectedLine{"centre colour:", {"#0A7DFF"}},
+    ExpectedLine{"edge colour:", {"#000000"}},
+    ExpectedLine{"action 0", {"(\"sample\")", "-> 0", "1 fetched"}},
+    ExpectedLine{"condition 0", {"(2, 3)", "2 fetched"}},
+    ExpectedLine{"expression 0", {"(2, 3)", "-> 5 ", "2 fetched"}},
+    ExpectedLine{"expression 1", {"-> \"Hello world!\"", "string flag"}},
+    ExpectedLine{"tree:", {"0x0080 0xFFFF"}},
+    ExpectedLine{"at once:", {"\"\""}},
+    ExpectedLine{"DestroyRunObject:", {"0"}}));
+
+TEST(ShowLumbra, DebuggerItemShowsTheEditAfterItsPeriod) {
+    const std::string& output = lumbra_show().output;
+    const size_t edited = output.find("edited to:");
+    ASSERT_NE(edited, std::string::npos) << output;
+    EXPECT_TRUE(has(output.substr(edited), "\"My text is: edited\"")) << output;
+    EXPECT_LT(output.find("\"My text is: \""), edited) << output;
+}
+
+TEST(ShowLumbra, ReportsNoFaultsAndNoMessageBoxes) {
+    const std::string& output = lumbra_show().output;
+    EXPECT_TRUE(has(output, "Faults\n------\n  none\n")) << output;
+    EXPECT_FALSE(has(output, "message box (")) << output;
+    EXPECT_FALSE(has(output, ": missing")) << output;
+}
+
+std::string read_file(const std::wstring& path) {
+    std::string bytes;
+    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+        char buffer[65536];
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+uint32_t big_endian(const std::string& bytes, size_t at) {
+    return (uint32_t(uint8_t(bytes[at])) << 24) | (uint32_t(uint8_t(bytes[at + 1])) << 16) |
+           (uint32_t(uint8_t(bytes[at + 2])) << 8) | uint8_t(bytes[at + 3]);
+}
+
+uint32_t crc32_of(const std::string& bytes, size_t from, size_t length) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = from; i < from + length; ++i) {
+        crc ^= uint8_t(bytes[i]);
+        for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
+TEST(ShowLumbra, PngIsAValidPictureOfTheIconBesideTheDrawing) {
+    TempFolder folder;
+    const std::wstring path = folder.file(L"picture.png");
+    const CliRun run = run_cli(L"show " + lumbra() + L" --png \"" + path + L"\"");
+    ASSERT_EQ(run.status, 0u) << run.output;
+    const std::string png = read_file(path);
+    ASSERT_GT(png.size(), 33u);
+    ASSERT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1A\n", 8));
+    // Every chunk's CRC holds and the file ends with IEND.
+    std::string last;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const uint32_t length = big_endian(png, at);
+        ASSERT_LE(at + 12 + length, png.size());
+        EXPECT_EQ(crc32_of(png, at + 4, 4 + length), big_endian(png, at + 8 + length)) << png.substr(at + 4, 4);
+        last = png.substr(at + 4, 4);
+        at += 12 + length;
+    }
+    EXPECT_EQ(last, "IEND");
+    // 32 x 32 icon at 8x and the 150 x 150 drawing with 8 pixels around it,
+    // 16-pixel margins.
+    const int width = 16 + 256 + 16 + 166 + 16, height = 16 + 256 + 16;
+    EXPECT_EQ(big_endian(png, 16), uint32_t(width));
+    EXPECT_EQ(big_endian(png, 20), uint32_t(height));
+    EXPECT_TRUE(has(run.output, "size:               " + std::to_string(width) + " x " +
+                                    std::to_string(height))) << run.output;
+
+    // Decoded by the host's own import, the drawing's fill shows 1:1 and the
+    // icon's transparent corner as the checkerboard.
+    Host host;
+    InputFile* input = CreateMemoryInputFile();
+    input->Open(png.data(), static_cast<uint32_t>(png.size()));
+    Surface picture;
+    const uint32_t format = image_format_png;
+    ASSERT_EQ(ImportImage(host.services()->image_import_context, input, &picture, &format, 0), 0);
+    input->Release();
+    ASSERT_EQ(picture.width, width);
+    ASSERT_EQ(picture.height, height);
+    size_t fill = 0;
+    for (int i = 0; i < width * height; ++i) fill += picture.pixels[i] == 0xFF0A7DFFu;
+    EXPECT_EQ(fill, size_t(142 * 142));  // inside the 4-pixel outline
+    EXPECT_EQ(pixel_at(picture, 16, 16), 0xFFFFFFFFu);          // light check
+    EXPECT_EQ(pixel_at(picture, 16 + 4, 16), 0xFFC8C8C8u);      // dark check beside it
+    EXPECT_EQ(pixel_at(picture, 0, 0), 0xFFE8E8E8u);            // margin
+}
+
+TEST(ShowLumbra, UnwritablePngIsReported) {
+    const CliRun run = run_cli(L"show " + lumbra() + L" --png \"Z:\\no\\such\\folder\\x.png\"");
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_TRUE(has(run.output, "could not be written")) << run.output;
+}
+
+TEST(ShowUsage, WrongArgumentsGiveUsage) {
+    for (const wchar_t* arguments : {L"show a b", L"show --png", L"show --png x.png"}) {
+        const CliRun run = run_cli(arguments);
+        EXPECT_EQ(run.status, 2u) << arguments;
+        EXPECT_TRUE(has(run.output, "usage: plenar-host show PLUGIN [--png FILE]")) << run.output;
+    }
+}
+
+}  // namespace

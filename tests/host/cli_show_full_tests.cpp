@@ -186,6 +186,37 @@ TEST(ShowLumbra, PngIsAValidPictureOfTheIconBesideTheDrawing) {
     EXPECT_EQ(pixel_at(picture, 0, 0), 0xFFE8E8E8u);            // margin
 }
 
+// Lumbra's own description with a "Color" property put first, which the
+// run-object information cannot size.
+std::string description_with_colour_property() {
+    HMODULE module = LoadLibraryExW((program_folder() + L"\\Lumbra.pvx").c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_NE(module, nullptr);
+    const auto bytes = find_resource(module, L"KVOR", 102);
+    FreeLibrary(module);
+    EXPECT_TRUE(bytes.has_value());
+    std::string text(bytes->begin(), bytes->end());
+    const size_t properties = text.find("\"Properties\": [");
+    EXPECT_NE(properties, std::string::npos);
+    text.insert(text.find('[', properties) + 1, "{\"Title\": \"Tint\", \"Type\": \"Color\"},");
+    return text;
+}
+
+TEST(ShowLumbra, MessageBoxIsShownInTheSectionThatRaisedIt) {
+    TempFolder folder;
+    const std::wstring copy = folder.place_copy(program_folder() + L"\\Lumbra.pvx");
+    folder.write_file(L"Lumbra.json", description_with_colour_property());
+    const CliRun run = run_cli(L"show \"" + copy + L"\"");
+    ASSERT_EQ(run.status, 0u) << run.output;
+    const size_t section = run.output.find("Run-object information\n");
+    const size_t box = run.output.find("message box (MessageBoxA, style 16): \"Tovrandi - Error\"");
+    ASSERT_NE(box, std::string::npos) << run.output;
+    EXPECT_LT(section, box);
+    EXPECT_LT(box, run.output.find("Editor object\n"));
+    EXPECT_TRUE(has(run.output.substr(box), "\"Can't handle property type \\\"Color\\\".\"")) << run.output;
+    EXPECT_TRUE(has(line_starting(run.output, "0x00080000 1009 Color"), "options 0x00000001")) << run.output;
+}
+
 TEST(ShowLumbra, UnwritablePngIsReported) {
     const CliRun run = run_cli(L"show " + lumbra() + L" --png \"Z:\\no\\such\\folder\\x.png\"");
     EXPECT_EQ(run.status, 0u);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include <rapidjson/document.h>
@@ -95,7 +96,7 @@ double RapidSeconds(const bench::Document& doc, int parses) {
     for (int r = 0; r < repetitions; ++r) {
         std::vector<RapidDocument> documents(parses);
         double start = bench::Seconds();
-        for (auto& d : documents) d.Parse<rapid_flags>(doc.Text.c_str(), doc.Text.size());
+        for (auto& d : documents) d.Parse<rapid_flags>(doc.Text.c_str());
         times.push_back(bench::Seconds() - start);
         for (auto& d : documents)
             if (d.HasParseError()) { std::fprintf(stderr, "RapidJSON failed on %s\n", doc.Name.c_str()); exit(1); }
@@ -106,7 +107,24 @@ double RapidSeconds(const bench::Document& doc, int parses) {
 
 }  // namespace
 
-int main() {
+// Under callgrind: `json_bench --once` parses each document once with each
+// reader, so instruction counts compare like with like.
+__attribute__((noinline)) void ReadOnce(const bench::Document& doc) {
+    json_release(json_read(nullptr, bench::MallocCopy(doc.Text), doc.Text.size(), nullptr, 0));
+}
+__attribute__((noinline)) void RapidOnce(const bench::Document& doc) {
+    RapidDocument d;
+    d.Parse<rapid_flags>(doc.Text.c_str());
+}
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--once") {
+        for (const bench::Document& doc : bench::DescriptionDocuments()) {
+            ReadOnce(doc);
+            RapidOnce(doc);
+        }
+        return 0;
+    }
     std::printf("== JSON reader vs RapidJSON (DOM, comments allowed), median of %d ==\n", repetitions);
     for (const bench::Document& doc : bench::DescriptionDocuments()) {
         const double megabytes = doc.Text.size() / 1e6;
@@ -124,7 +142,7 @@ int main() {
         CountTree(root, nodes, blocks);
         json_release_with(&settings, root);
         rapid_counts = {};
-        { RapidDocument d; d.Parse<rapid_flags>(doc.Text.c_str(), doc.Text.size()); }
+        { RapidDocument d; d.Parse<rapid_flags>(doc.Text.c_str()); }
         bench::Row("  bytes allocated per input byte", double(reader_counts.Bytes) / doc.Text.size(),
                    "B/B", double(rapid_counts.Bytes) / doc.Text.size(), "RapidJSON");
         std::printf("  allocations: %zu = %zu nodes + %zu blocks + %zu (comment-free copy)%s;"

@@ -10,7 +10,7 @@ export WINEPREFIX       := $(WIN32)/wineprefix
 export WINEDEBUG        := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 
-.PHONY: all bootstrap native win32 test test-native test-win32 test-descriptions soak demo bench clean
+.PHONY: all bootstrap native win32 test test-native test-win32 test-descriptions soak demo bench clean fuzz coverage
 
 all: native win32
 
@@ -58,6 +58,16 @@ test-descriptions:
 
 demo: win32 $(WINEPREFIX)/system.reg
 	@host/cli/plenar-host show $(WIN32)/Lumbra.pvx --png build/lumbra-demo.png && echo "make demo: picture written to build/lumbra-demo.png"
+
+# Replays every recorded finding, then fuzzes each target for FUZZ_SECONDS;
+# fails on any finding.
+FUZZ_SECONDS ?= 10
+fuzz: bootstrap
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) tools/fuzz.sh
+
+# Line coverage of lib/shared from the native unit tests.
+coverage: bootstrap
+	@JOBS=$(JOBS) tools/coverage.sh
 
 # Benchmarks in their own Release trees, without the sanitizers.
 bench: bootstrap

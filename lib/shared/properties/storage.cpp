@@ -295,7 +295,10 @@ uint8_t* PropIndex(EDITDATA* block, uint32_t index, uint32_t& size) {
         ReportPremature();
         return nullptr;
     }
-    if (!block || StoresNothing(KindOf(properties[static_cast<int32_t>(index)])))
+    // An index past the entries stores nothing; walking towards it would
+    // visit every index up to it.
+    if (!block || index >= PropertyCount(properties) ||
+        StoresNothing(KindOf(properties[static_cast<int32_t>(index)])))
         return nullptr;
     Location location;
     if (!Locate(block, properties, index, location)) return nullptr;

@@ -223,6 +223,7 @@ constexpr const char* usage_line = "usage: plenar-host show PLUGIN [--png FILE]"
 void show_object(sim::Plugin& plugin, sim::Host& host, const std::optional<std::wstring>& png) {
     ShowState state(plugin, host);
     state.message_boxes_seen = sim::Interception::instance().message_boxes().size();
+    show_description(state);
     show_object_information(state);
     show_run_object_information(state);
     show_editor_object(state);

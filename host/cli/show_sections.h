@@ -30,6 +30,7 @@ struct ShowState {
     size_t service_calls_seen = 0;  // service calls already followed for moves
 };
 
+void show_description(ShowState& state);
 void show_object_information(ShowState& state);
 void show_run_object_information(ShowState& state);
 void show_editor_object(ShowState& state);

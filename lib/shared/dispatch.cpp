@@ -33,8 +33,8 @@ const KindTable& Table(AceKind kind) {
 }
 
 const char* KindName(AceKind kind) { return Table(kind).name; }
-std::vector<MemberThunk>& Members(AceKind kind) { return ::SDK->*Table(kind).members; }
-const std::vector<FetchPlan>& Plans(AceKind kind) { return ::SDK->*Table(kind).plans; }
+[[gnu::always_inline]] inline std::vector<MemberThunk>& Members(AceKind kind) { return ::SDK->*Table(kind).members; }
+[[gnu::always_inline]] inline const std::vector<FetchPlan>& Plans(AceKind kind) { return ::SDK->*Table(kind).plans; }
 
 const char* ArgumentName(ArgumentKind kind) {
     switch (kind) {
@@ -93,7 +93,7 @@ void ReportOnce(AceKind kind, int id, const std::string& text) {
 
 // The argument words of one call, fetched by the plan; false when a text
 // came back null (reported, the member is not to be called).
-bool FetchActionArguments(plenar::RunObjectHeader* run, const FetchPlan& plan, uint32_t* words) {
+[[gnu::always_inline]] inline bool FetchActionArguments(plenar::RunObjectHeader* run, const FetchPlan& plan, uint32_t* words) {
     plenar::RunHeader* header = run->run_header;
     for (int i = 0; i < plan.Count; ++i) {
         words[i] = header->get_parameter(run, plan.FetchTypes[i], 0);
@@ -106,7 +106,7 @@ bool FetchActionArguments(plenar::RunObjectHeader* run, const FetchPlan& plan, u
     return true;
 }
 
-uint32_t ActionOrCondition(AceKind kind, MemberThunk member, int32_t id,
+[[gnu::always_inline]] inline uint32_t ActionOrCondition(AceKind kind, MemberThunk member, int32_t id,
                            plenar::RunObjectHeader* run, void* extension) {
     const FetchPlan& plan = Plans(kind)[id];
     // Only the plan's count of words is written and read: zeroing all
@@ -118,7 +118,7 @@ uint32_t ActionOrCondition(AceKind kind, MemberThunk member, int32_t id,
     return member(extension, words);
 }
 
-bool Linked(AceKind kind, int32_t id) {
+[[gnu::always_inline]] inline bool Linked(AceKind kind, int32_t id) {
     return ::SDK && id >= 0 && static_cast<size_t>(id) < Members(kind).size() &&
            Members(kind)[id] != nullptr && static_cast<size_t>(id) < Plans(kind).size();
 }

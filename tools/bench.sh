@@ -19,12 +19,14 @@ fi
   -DCMAKE_CXX_FLAGS_RELEASE="-O2 -g" -DLUMBRA_BENCH=ON >/dev/null
 [ -f "$win32/CMakeCache.txt" ] || cmake -S "$root" -B "$win32" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DLUMBRA_BENCH=ON >/dev/null
-cmake --build "$native" -j "$jobs" --target json_bench load_split_bench property_rewrite_bench >/dev/null
+cmake --build "$native" -j "$jobs" --target json_bench load_split_bench native_dispatch_bench property_rewrite_bench >/dev/null
 cmake --build "$win32" -j "$jobs" --target Lumbra dispatch_bench load_bench >/dev/null
 
 "$native/bench/json_bench"
 echo
 "$native/bench/load_split_bench"
+echo
+"$native/bench/native_dispatch_bench"
 echo
 "$native/bench/property_rewrite_bench"
 echo

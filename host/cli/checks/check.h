@@ -1,0 +1,43 @@
+// The named checks of plenar-host validate, in the manner of plug-in
+// validators: each takes a plug-in (and optionally a description to load
+// beside it) and passes or fails with a reason.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plenar::cli {
+
+struct CheckContext {
+    std::wstring plugin;                     // Windows path
+    std::optional<std::wstring> description; // Windows path
+    int memory_cycles = 200;
+    // Set in the second process of a check that reads back what the first
+    // saved: the folder holding it.
+    std::optional<std::wstring> read_back_folder;
+};
+
+struct CheckOutcome {
+    bool passed = true;
+    std::string reason;  // why it failed
+};
+
+inline CheckOutcome pass() { return {}; }
+inline CheckOutcome fail(std::string reason) { return {false, std::move(reason)}; }
+
+struct Check {
+    const char* name;
+    const char* summary;
+    CheckOutcome (*run)(const CheckContext&);
+};
+
+// Every check, in the order validate runs them.
+const std::vector<Check>& all_checks();
+const Check* find_check(const std::string& name);
+
+// plenar-host run-check NAME PLUGIN ... with the context's options, as
+// arguments for this program.
+std::vector<std::wstring> run_check_arguments(const Check& check, const CheckContext& context);
+
+}  // namespace plenar::cli

@@ -1,0 +1,177 @@
+// The property sheet round trip: every property set through SetPropValue
+// with a value object of the host's class, the block's bytes saved, then
+// read back in a fresh process by LoadObject and GetPropValue.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include "check_support.h"
+#include "child_process.h"
+#include "host_values.h"
+#include "plenar/exports.h"
+#include "plenar_sim/sim.h"
+
+namespace plenar::cli {
+namespace {
+
+enum : uint32_t { type_editbox_string = 5, type_editbox_number = 6, type_combo_box = 7, type_multiline = 22 };
+
+// What one property is set to and must read back as.
+struct Expected {
+    std::string kind;  // "text", "number", "check"
+    uint32_t id = 0;
+    std::string value; // UTF-8 text, or a decimal number
+};
+
+const PropertyDescriptor* descriptors_given(sim::Host& host) {
+    for (const sim::ServiceCall& call : host.service_calls())
+        if (call.code == service_insert_properties && call.a) return reinterpret_cast<const PropertyDescriptor*>(call.a);
+    return nullptr;
+}
+
+// A value for each kind that differs from any default and that no letter
+// case rule changes (no ASCII letters).
+std::wstring text_for(uint32_t id) { return L"#" + std::to_wstring(id - property_id_base) + L" \u00e9\u2014\u2211 12"; }
+
+uint32_t number_for(const PropertyDescriptor& descriptor) {
+    const auto* range = reinterpret_cast<const int32_t*>(descriptor.parameter);
+    if (!range || range[0] >= range[1]) return 4242;
+    return static_cast<uint32_t>(range[0] + (range[1] - range[0]) / 3 + 1);
+}
+
+uint32_t combo_index_for(const PropertyDescriptor& descriptor) {
+    const auto* items = reinterpret_cast<const wchar_t* const*>(descriptor.parameter);
+    uint32_t count = 0;
+    if (items)
+        while (items[count + 1]) ++count;
+    return count ? count - 1 : 0;
+}
+
+std::string save_expectations(const std::vector<Expected>& expected) {
+    std::ostringstream out;
+    for (const Expected& e : expected) {
+        out << e.kind << ' ' << e.id << ' ';
+        for (unsigned char c : e.value) {
+            char hex[3];
+            std::snprintf(hex, sizeof hex, "%02X", c);
+            out << hex;
+        }
+        out << '\n';
+    }
+    return out.str();
+}
+
+std::vector<Expected> load_expectations(const std::string& text) {
+    std::vector<Expected> expected;
+    std::istringstream in(text);
+    Expected e;
+    std::string hex;
+    while (in >> e.kind >> e.id) {
+        hex.clear();
+        std::getline(in, hex);
+        e.value.clear();
+        for (size_t i = 1; i + 2 <= hex.size(); i += 2)  // after the blank
+            e.value += static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16));
+        expected.push_back(e);
+    }
+    return expected;
+}
+
+std::string read_whole(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+CheckOutcome read_back(const CheckContext& context) {
+    std::string problem;
+    auto session = initialised_session(context, problem);
+    if (!session) return fail("fresh process: " + problem);
+    HostServices* services = session->host().services();
+    const std::string saved = read_whole(*context.read_back_folder + L"\\saved.bin");
+    if (saved.size() < sizeof(EditDataHeader)) return fail("fresh process: the saved block is missing");
+    void* block = session->host().edit_data().create(static_cast<uint32_t>(saved.size()));
+    std::memcpy(block, saved.data(), saved.size());
+    const size_t boxes_before = message_box_count();
+    if (session->call_on_block(block, "LoadObject", services, nullptr, block, 0).value != 0)
+        return fail("fresh process: LoadObject refused the saved block");
+    for (const Expected& e : load_expectations(read_whole(*context.read_back_folder + L"\\expected.txt"))) {
+        const std::string where = "property " + std::to_string(e.id - property_id_base);
+        if (e.kind == "check") {
+            const uint32_t state = session->call("GetPropCheck", services, block, e.id).value;
+            if (std::to_string(state) != e.value)
+                return fail(where + ": check state reads back " + std::to_string(state) + ", saved " + e.value);
+            continue;
+        }
+        const uint32_t value = session->call("GetPropValue", services, block, e.id).value;
+        if (!value) return fail(where + ": GetPropValue gives no value after loading");
+        const ReadValue read = take_plugin_value(reinterpret_cast<PropValue*>(static_cast<uintptr_t>(value)));
+        const std::string got = e.kind == "text" ? sim::utf8_from_wide(read.text) : std::to_string(read.number);
+        if (got != e.value) return fail(where + ": reads back \"" + got + "\", saved \"" + e.value + "\"");
+    }
+    const std::string boxes = message_boxes_since(boxes_before);
+    if (!boxes.empty()) return fail("fresh process: reading back showed " + boxes);
+    const std::string faults = stack_faults(*session);
+    return faults.empty() ? pass() : fail(faults);
+}
+
+CheckOutcome round_trip(const CheckContext& context) {
+    if (context.read_back_folder) return read_back(context);
+    std::string problem;
+    auto session = initialised_session(context, problem);
+    if (!session) return fail(problem);
+    HostServices* services = session->host().services();
+    void* block = session->new_block();
+    if (session->call_on_block(block, "GetProperties", services, block, 0).value != 1)
+        return fail("GetProperties did not answer 1");
+    const PropertyDescriptor* descriptor = descriptors_given(session->host());
+    const size_t boxes_before = message_box_count();
+    std::vector<Expected> expected;
+    for (; descriptor && descriptor->id; ++descriptor) {
+        if (descriptor->id == property_folder_end_id) continue;
+        const uint32_t id = descriptor->id, type = descriptor->type % 1000;
+        PropValue* value = nullptr;
+        if (type == type_editbox_string || type == type_multiline) {
+            auto* text = new HostTextValue(text_for(id));
+            expected.push_back({"text", id, sim::utf8_from_wide(text->text())});
+            value = text;
+        } else if (type == type_editbox_number || type == type_combo_box) {
+            auto* number = new HostNumberValue(type == type_combo_box ? combo_index_for(*descriptor) : number_for(*descriptor));
+            expected.push_back({"number", id, std::to_string(number->value())});
+            value = number;
+        }
+        if (value) {
+            session->call_on_block(block, "SetPropValue", services, block, id, value);
+            value->Delete();  // the host's object stays the host's
+        }
+        const uint32_t state = session->call("GetPropCheck", services, block, id).value ? 0 : 1;
+        session->call_on_block(block, "SetPropCheck", services, block, id, state);
+        expected.push_back({"check", id, std::to_string(state)});
+    }
+    const std::string boxes = message_boxes_since(boxes_before);
+    if (!boxes.empty()) return fail("setting the properties showed " + boxes);
+    if (!stack_faults(*session).empty()) return fail(stack_faults(*session));
+
+    sim::TempFolder saved;
+    saved.write_file(L"saved.bin", std::string(static_cast<const char*>(block), sim::EditDataStore::size(block)));
+    saved.write_file(L"expected.txt", save_expectations(expected));
+    CheckContext fresh = context;
+    fresh.read_back_folder = saved.path();
+    const ChildResult child = run_self(run_check_arguments(*find_check("property-round-trip"), fresh));
+    if (!child.started) return fail("the fresh process did not start");
+    if (child.exit_code != 0) {
+        std::string reason = child.output;
+        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+        return fail(reason.empty() ? "fresh process " + describe_exit(child.exit_code) : reason);
+    }
+    return pass();
+}
+
+}  // namespace
+
+extern const Check properties_check = {"property-round-trip",
+                                       "every property set through SetPropValue and SetPropCheck reads back the same "
+                                       "from the saved block in a fresh process",
+                                       &round_trip};
+
+}  // namespace plenar::cli

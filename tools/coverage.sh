@@ -16,7 +16,8 @@ cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" \
   "-DCMAKE_EXE_LINKER_FLAGS=-fprofile-instr-generate" >/dev/null
-cmake --build "$BUILD" -j "$JOBS" >/dev/null
+cmake --build "$BUILD" -j "$JOBS" >"$BUILD/build.log" 2>&1 ||
+  { tail -n 40 "$BUILD/build.log" >&2; exit 1; }
 
 rm -rf "$BUILD/profiles"
 mkdir -p "$BUILD/profiles"
@@ -38,18 +39,28 @@ sources=("$ROOT/lib/shared")
 "$COV" report "${objects[@]:1}" -instr-profile="$BUILD/tests.profdata" "${sources[@]}" \
   | sed "s|$ROOT/||" | tee "$BUILD/report.txt"
 
-# file:line for every line that has code and was never run.
 "$COV" export "${objects[@]:1}" -instr-profile="$BUILD/tests.profdata" -format=lcov \
   "${sources[@]}" >"$BUILD/tests.lcov"
-awk -v root="$ROOT/" '
-  /^SF:/ { file = substr($0, 4); sub(root, "", file) }
-  /^DA:/ { split(substr($0, 4), f, ","); if (f[2] == 0) print file ":" f[1] }
-' "$BUILD/tests.lcov" >"$BUILD/uncovered.txt"
+# file:line: text for every line that has code and was never run.
+python3 - "$ROOT" "$BUILD/tests.lcov" >"$BUILD/uncovered.txt" <<'PY'
+import sys
+root, lcov = sys.argv[1] + "/", sys.argv[2]
+lines, name = [], ""
+for record in open(lcov):
+    if record.startswith("SF:"):
+        path = record[3:].strip()
+        lines = open(path, errors="replace").read().split("\n")
+        name = path.replace(root, "", 1)
+    elif record.startswith("DA:"):
+        number, count = record[3:].split(",")[:2]
+        if int(count) == 0:
+            print(f"{name}:{number}: {lines[int(number) - 1].strip()}")
+PY
 # A native source that no test program links appears in no report at all.
 (cd "$BUILD/lib/shared" && find . -name '*.cpp.o' | sed 's|^\./CMakeFiles/[^/]*/||; s|\.o$||') | sort -u |
   while read -r source; do
     grep -q "^SF:$ROOT/lib/shared/$source\$" "$BUILD/tests.lcov" ||
       echo "coverage: lib/shared/$source is linked into no native test program"
   done | tee -a "$BUILD/uncovered.txt"
-echo "coverage: $(wc -l <"$BUILD/uncovered.txt") uncovered lines listed in ${BUILD#$ROOT/}/uncovered.txt"
+echo "coverage: $(grep -c ":[0-9]*: " "$BUILD/uncovered.txt") uncovered lines listed in ${BUILD#$ROOT/}/uncovered.txt"
 exit $status

@@ -25,7 +25,8 @@ done
 cmake -S "$ROOT" -B "$BUILD" -DLUMBRA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   "-DCMAKE_C_FLAGS_DEBUG=-g -O1" "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" >/dev/null
-cmake --build "$BUILD" -j "$JOBS" --target "${present[@]/%/_fuzzer}" >/dev/null
+cmake --build "$BUILD" -j "$JOBS" --target "${present[@]/%/_fuzzer}" >"$BUILD/build.log" 2>&1 ||
+  { tail -n 40 "$BUILD/build.log" >&2; exit 1; }
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"

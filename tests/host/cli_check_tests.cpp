@@ -1,0 +1,145 @@
+// plenar-host.exe check: a description's messages as placed diagnostics,
+// and the scanner that finds the places.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+#include "../../host/cli/checks/message_places.h"
+#include "../../host/cli/json_places.h"
+#include "plenar_sim/temp_folder.h"
+
+namespace cli_test {
+struct CliRun { DWORD status; std::string output; };
+CliRun run_cli(const std::wstring& arguments);  // cli_validate_tests.cpp
+std::wstring description(const char* name);
+std::wstring lumbra();
+}  // namespace cli_test
+
+namespace {
+
+using namespace cli_test;
+using plenar::cli::JsonNode;
+using plenar::cli::MessagePlaces;
+using plenar::cli::scan_json;
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string shown(const char* name) { return std::string(LUMBRA_TEST_DESCRIPTIONS) + "/" + name; }
+
+TEST(CliCheck, LumbrasOwnDescriptionPrintsNothing) {
+    const CliRun run = run_cli(L"check " + description("../../res/Lumbra.json"));
+    EXPECT_EQ(run.status, 0u) << run.output;
+    EXPECT_EQ(run.output, "");
+}
+
+TEST(CliCheck, TheTestDescriptionsWithoutMistakesPrintNothing) {
+    const CliRun run = run_cli(L"check " + description("every-property.json") + L" --plugin " + lumbra());
+    EXPECT_EQ(run.status, 0u) << run.output;
+    EXPECT_EQ(run.output, "");
+}
+
+struct Planted { const char* diagnostic; };
+
+TEST(CliCheck, AllFivePlantedMistakesAreReportedWithTheirPlaces) {
+    const CliRun run = run_cli(L"check " + description("invalid/five-mistakes.json"));
+    EXPECT_EQ(run.status, 1u) << run.output;
+    const std::string file = shown("invalid/five-mistakes.json");
+    for (const Planted planted : {
+             Planted{":11:55: error: Tovrandi - Error: Error reading Parameter type \"Vector\"; text did not match "
+                     "anything. [Actions[2].Parameters[1]]\n"},
+             Planted{":14:19: error: Tovrandi - Error reading action: Too many parameters in action. "
+                     "[Actions[3].Parameters]\n"},
+             Planted{":29:35: error: Tovrandi - Error: Error reading expression return; returns 'Boolean', which "
+                     "is unrecognised. [Expressions[2].Returns]\n"},
+             Planted{":34:4: warning: Tovrandi error: Warning: no items detected in combobox property. "
+                     "[Properties[2]]\n"},
+             Planted{":35:32: error: Tovrandi error: The Parameter type specified was unrecognised: [Editbox "
+                     "Strnig].Check your spelling of the \"Type\" Parameter. [Properties[3].Type]\n"},
+         })
+        EXPECT_TRUE(has(run.output, file + planted.diagnostic)) << planted.diagnostic << "\n" << run.output;
+    // Every line carries a place.
+    size_t start = 0;
+    for (size_t end; (end = run.output.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = run.output.substr(start, end - start);
+        EXPECT_EQ(line.back(), ']') << "no path: " << line;
+    }
+}
+
+TEST(CliCheck, AReaderErrorIsPlacedByItsLineAndColumn) {
+    plenar::sim::TempFolder folder;
+    const std::wstring path = folder.write_file(L"broken.json", "{\"Identifier\": \"LMBR\",\n  \"L\": {\n    \"Actions\": [ 1 2 ]\n  }\n}\n");
+    const CliRun run = run_cli(L"check \"" + path + L"\"");
+    EXPECT_EQ(run.status, 1u) << run.output;
+    EXPECT_TRUE(has(run.output, "broken.json:3:20: error: Lumbra - Error parsing JSON: 3:20: ")) << run.output;
+}
+
+TEST(CliCheck, AnUnclosedCommentIsPlacedWhereItOpens) {
+    plenar::sim::TempFolder folder;
+    const std::wstring path = folder.write_file(L"open.json", "{\"Identifier\": \"LMBR\",\n \"L\": {}} /* open\n");
+    const CliRun run = run_cli(L"check \"" + path + L"\"");
+    EXPECT_EQ(run.status, 1u) << run.output;
+    EXPECT_TRUE(has(run.output, "open.json:2:11: error: Lumbra - Error parsing JSON: Line ")) << run.output;
+}
+
+TEST(CliCheck, AMissingDescriptionOrPluginIsReported) {
+    EXPECT_EQ(run_cli(L"check C:\\no\\such.json").status, 1u);
+    EXPECT_EQ(run_cli(L"check " + description("every-property.json") + L" --plugin C:\\no\\such.pvx").status, 1u);
+    EXPECT_EQ(run_cli(L"check").status, 2u);
+}
+
+// The scanner itself.
+
+TEST(JsonPlaces, ValuesKeepTheirLineAndColumnThroughComments) {
+    const auto scan = scan_json("// heading\n{\"a\": [1, /* two */ \"x\\ty\"],\n \"b\": {\"c\": true}}");
+    ASSERT_TRUE(scan.root) << scan.error;
+    const JsonNode& root = *scan.root;
+    EXPECT_EQ(root.line, 2);
+    EXPECT_EQ(root.column, 1);
+    EXPECT_EQ(root["a"][size_t{1}].text, "x\ty");
+    EXPECT_EQ(root["a"][size_t{1}].column, 21);
+    EXPECT_EQ(root["b"]["c"].line, 3);
+    EXPECT_EQ(root["b"]["c"].column, 13);
+    EXPECT_TRUE(root["b"]["c"].boolean);
+    EXPECT_TRUE(root["missing"][size_t{3}]["deeper"].is(JsonNode::Kind::none));
+}
+
+TEST(JsonPlaces, SyntaxErrorsNameTheirPlace) {
+    EXPECT_EQ(scan_json("{\"a\": [1 2]}").error, "1:10: expected , or ]");
+    EXPECT_EQ(scan_json("{\n\"a\": 1} x").error, "2:9: trailing text");
+    EXPECT_FALSE(scan_json("[1, /* open").root);
+}
+
+plenar::sim::MessageBoxCall box(std::string caption, std::string text) {
+    plenar::sim::MessageBoxCall call;
+    call.caption = std::move(caption);
+    call.text = std::move(text);
+    return call;
+}
+
+TEST(MessagePlaces, RepeatedMessagesTakeTheMatchingEntriesInOrder) {
+    const std::string text = R"({"Identifier": "TEST", "Dependencies": [], "L": {
+      "Actions": [{"Parameters": [["Foo", "a"]]}, {"Parameters": [["Text", "a"], ["Foo", "b"]]}],
+      "Properties": [{"Type": "Checkbox"}, {"Type": "Checkbox", "DefaultState": 1}]}})";
+    const auto scan = scan_json(text);
+    ASSERT_TRUE(scan.root);
+    MessagePlaces places(text, &*scan.root);
+    const auto type = box("Tovrandi - Error", "Error reading Parameter type \"Foo\"; text did not match anything.");
+    EXPECT_EQ(places.find(type)->path, "Actions[0].Parameters[0]");
+    EXPECT_EQ(places.find(type)->path, "Actions[1].Parameters[1]");
+    const auto checkbox = box("Tovrandi setup warning", "Invalid or no default checkbox value specified.");
+    EXPECT_EQ(places.find(checkbox)->path, "Properties[0]");
+    const auto second = places.find(checkbox);
+    EXPECT_EQ(second->path, "Properties[1].DefaultState");
+    EXPECT_EQ(second->line, 3);
+    EXPECT_FALSE(places.find(box("Tovrandi - Error", "Something else entirely.")));
+}
+
+TEST(MessagePlaces, ARefusedRecordMetAgainKeepsItsPlace) {
+    const std::string text = R"({"Identifier": "TEST", "Dependencies": [], "L": {"Conditions": [{}, 5, {}, {}]}})";
+    const auto scan = scan_json(text);
+    ASSERT_TRUE(scan.root);
+    MessagePlaces places(text, &*scan.root);
+    const auto refused = box("Tovrandi - Error reading condition", "Invalid JSON reference, expected object.");
+    for (int reading = 0; reading < 3; ++reading) EXPECT_EQ(places.find(refused)->path, "Conditions[1]");
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// plenar-host.exe validate and list, run as a description author runs them,
+// on the built plug-in with and without a description beside it.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+#include "plenar_sim/temp_folder.h"
+#include "plenar_sim/text.h"
+
+using plenar::sim::program_folder;
+
+namespace cli_test {
+
+struct CliRun { DWORD status; std::string output; };
+
+// Runs plenar-host.exe with `arguments` and collects what it prints.
+CliRun run_cli(const std::wstring& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read_end, write_end;
+    EXPECT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 0));
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write_end;
+    startup.hStdError = write_end;
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + program_folder() + L"\\plenar-host.exe\" " + arguments;
+    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                               &process));
+    CloseHandle(write_end);
+    CliRun run{1, {}};
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got) run.output.append(buffer, got);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &run.status);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(read_end);
+    return run;
+}
+
+std::wstring quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+std::wstring lumbra() { return quoted(program_folder() + L"\\Lumbra.pvx"); }
+std::wstring description(const char* name) {
+    const std::string path = std::string(LUMBRA_TEST_DESCRIPTIONS) + "/" + name;
+    return quoted(plenar::sim::wide_from_utf8(path));
+}
+
+}  // namespace cli_test
+
+namespace {
+
+using namespace cli_test;
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+const char* const check_names[] = {"exports", "initialize", "menus", "record-counts",
+                                   "linking", "property-round-trip", "memory", "ids"};
+
+size_t lines(const std::string& text) {
+    size_t count = 0;
+    for (char c : text) count += c == '\n';
+    return count;
+}
+
+TEST(CliValidate, EveryCheckPassesOnLumbra) {
+    const CliRun run = run_cli(L"validate " + lumbra() + L" --memory-cycles 40");
+    EXPECT_EQ(run.status, 0u) << run.output;
+    for (const char* name : check_names) EXPECT_TRUE(has(run.output, std::string("pass  ") + name + "\n")) << name << "\n" << run.output;
+    EXPECT_TRUE(has(run.output, "8 checks, 0 failed\n")) << run.output;
+    EXPECT_FALSE(has(run.output, "FAIL")) << run.output;
+}
+
+TEST(CliValidate, TheRoundTripOfEveryKindOfPropertyPasses) {
+    const CliRun run = run_cli(L"validate " + lumbra() + L" --description " + description("every-property.json") +
+                               L" --filter round-trip");
+    EXPECT_EQ(run.status, 0u) << run.output;
+    EXPECT_EQ(run.output, "pass  property-round-trip\n1 checks, 0 failed\n");
+}
+
+TEST(CliValidate, AConditionDeclaringOneIntegerFailsTheLinkingCheckOnly) {
+    const CliRun run = run_cli(L"validate " + lumbra() + L" --description " +
+                               description("condition-one-integer.json") + L" --memory-cycles 20 --only-failed");
+    EXPECT_EQ(run.status, 1u) << run.output;
+    EXPECT_TRUE(has(run.output, "FAIL  linking: CreateRunObject showed message box \"Tovrandi - Error linking condition\""))
+        << run.output;
+    EXPECT_TRUE(has(run.output, "condition 0 (\"Same?\")")) << run.output;
+    EXPECT_FALSE(has(run.output, "pass  ")) << run.output;  // --only-failed
+    EXPECT_TRUE(has(run.output, "8 checks, 1 failed\n")) << run.output;
+    EXPECT_EQ(lines(run.output), 2u) << run.output;
+}
+
+TEST(CliValidate, InProcessGivesTheSameVerdicts) {
+    const CliRun run = run_cli(L"validate " + lumbra() + L" --description " +
+                               description("invalid/five-mistakes.json") + L" --in-process --filter ^(initialize|menus)$");
+    EXPECT_EQ(run.status, 1u) << run.output;
+    EXPECT_TRUE(has(run.output, "FAIL  initialize: Initialize showed message box \"Tovrandi - Error\": Error reading "
+                                "Parameter type \"Vector\"")) << run.output;
+    EXPECT_TRUE(has(run.output, "pass  menus\n")) << run.output;
+    EXPECT_TRUE(has(run.output, "2 checks, 1 failed\n")) << run.output;
+}
+
+TEST(CliValidate, AMissingPluginFailsEveryCheckWithTheReason) {
+    const CliRun run = run_cli(L"validate C:\\no\\such\\plugin.pvx --filter ^exports$");
+    EXPECT_EQ(run.status, 1u) << run.output;
+    EXPECT_TRUE(has(run.output, "FAIL  exports: ")) << run.output;
+    EXPECT_TRUE(has(run.output, "plugin.pvx")) << run.output;
+}
+
+TEST(CliValidate, BadArgumentsGiveUsage) {
+    EXPECT_EQ(run_cli(L"validate").status, 2u);
+    EXPECT_EQ(run_cli(L"validate " + lumbra() + L" --frobnicate").status, 2u);
+    EXPECT_EQ(run_cli(L"validate " + lumbra() + L" --filter (").status, 2u);
+    EXPECT_EQ(run_cli(L"run-check no-such-check " + lumbra()).status, 2u);
+}
+
+TEST(CliList, PrintsEveryCheckWithItsDescription) {
+    const CliRun run = run_cli(L"list");
+    EXPECT_EQ(run.status, 0u);
+    EXPECT_EQ(lines(run.output), std::size(check_names)) << run.output;
+    size_t at = 0;
+    for (const char* name : check_names) {
+        const size_t line = run.output.find(std::string(name) + "  ", at);
+        ASSERT_NE(line, std::string::npos) << name << " missing or out of order:\n" << run.output;
+        const size_t end = run.output.find('\n', line);
+        EXPECT_GT(end - line, std::string(name).size() + 20) << "no description for " << name;
+        at = end;
+    }
+}
+
+}  // namespace

@@ -27,6 +27,11 @@ CheckOutcome exports_present_and_balanced(const CheckContext& context) {
     Rect rect{};
     session->call("GetObjectRect", services, &rect, nullptr, block);
     session->call_on_block(block, "SetEditSize", services, block, 32, 32);
+    session->host().editor_surface();  // the editor window's surface, made before drawing
+    Rect drawn{10, 20, 110, 70};
+    session->call("EditorDisplay", services, 0, 0, 0, &drawn);  // into the host's editor window
+    Surface icon;
+    session->call("MakeIconEx", services, &icon, 0, 0, 0);
     wchar texts[5][260] = {};
     session->call("GetObjInfos", services, block, texts[0], texts[1], texts[2], texts[3], texts[4]);
     wchar buffer[256];
@@ -79,7 +84,7 @@ CheckOutcome initialize_quietly(const CheckContext& context) {
 
 }  // namespace
 
-extern const Check exports_check = {"exports", "every one of the host's 45 exports is present and balances the stack for its calling convention",
+extern const Check exports_check = {"exports", "every one of the host's 45 exports is present and, called as the host calls it, balances the stack for its calling convention",
                                     &exports_present_and_balanced};
 extern const Check initialize_check = {"initialize", "Initialize succeeds without a message box", &initialize_quietly};
 

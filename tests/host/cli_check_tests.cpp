@@ -142,4 +142,22 @@ TEST(MessagePlaces, ARefusedRecordMetAgainKeepsItsPlace) {
     for (int reading = 0; reading < 3; ++reading) EXPECT_EQ(places.find(refused)->path, "Conditions[1]");
 }
 
+TEST(MessagePlaces, ALinkedMemberBeyondTheEntriesPointsAtTheShortArray) {
+    const std::string text = "{\"Identifier\": \"TEST\", \"Dependencies\": [], \"L\": {\n \"Actions\": [{}]}}";
+    const auto scan = scan_json(text);
+    ASSERT_TRUE(scan.root);
+    MessagePlaces places(text, &*scan.root);
+    const auto action = places.find(box("Tovrandi - Error linking action",
+                                        "The extension links action 1, but the description declares only 1 actions."));
+    ASSERT_TRUE(action);
+    EXPECT_EQ(action->path, "Actions");
+    EXPECT_EQ(action->line, 2);
+    EXPECT_EQ(action->column, 13);
+    const auto condition = places.find(box("Tovrandi - Error linking condition",
+                                           "The extension links condition 0, but the description declares only 0 conditions."));
+    ASSERT_TRUE(condition);
+    EXPECT_EQ(condition->path, "Conditions");
+    EXPECT_EQ(condition->line, 1);  // the language section, which has none
+}
+
 }  // namespace

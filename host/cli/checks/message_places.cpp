@@ -147,10 +147,13 @@ std::vector<DescriptionPlace> candidates(const JsonNode& language, const sim::Me
         });
     }
     if (caption.rfind("Tovrandi - Error linking ", 0) == 0 && std::regex_search(text, match, linked)) {
-        const JsonNode& array = language[family_key(std::string(match[1]))];
+        const std::string key = family_key(std::string(match[1]));
+        const JsonNode& array = language[key];
         const size_t id = std::stoul(match[2]);
-        if (id < array.items.size()) return {place_of(array.items[id], indexed(family_key(std::string(match[1])), id))};
-        return {};
+        if (id < array.items.size()) return {place_of(array.items[id], indexed(key, id))};
+        // A member beyond the declared entries: the array that is too short,
+        // or the language section that has none.
+        return {place_of(array.is(Kind::none) ? language : array, key)};
     }
     static const std::regex unhandled_type("^Can't handle property type \"(.*)\"\\.$");
     if (std::regex_match(text, match, unhandled_type)) {

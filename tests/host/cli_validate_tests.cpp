@@ -91,6 +91,14 @@ TEST(CliValidate, AConditionDeclaringOneIntegerFailsTheLinkingCheckOnly) {
     EXPECT_EQ(lines(run.output), 2u) << run.output;
 }
 
+TEST(CliValidate, AMenuEntryWithoutARecordFailsTheMenusCheck) {
+    const CliRun run = run_cli(L"validate " + lumbra() + L" --description " + description("menu-to-nowhere.json") +
+                               L" --filter ^(menus|record-counts)$");
+    EXPECT_EQ(run.status, 1u) << run.output;
+    EXPECT_TRUE(has(run.output, "FAIL  menus: Action menu entry 25007 gives code 7, which has no record\n")) << run.output;
+    EXPECT_TRUE(has(run.output, "pass  record-counts\n")) << run.output;
+}
+
 TEST(CliValidate, InProcessGivesTheSameVerdicts) {
     const CliRun run = run_cli(L"validate " + lumbra() + L" --description " +
                                description("invalid/five-mistakes.json") + L" --in-process --filter ^(initialize|menus)$");

@@ -9,15 +9,16 @@ namespace plenar::cli {
 namespace {
 
 struct Family {
-    const char* name;   // "Action"
-    int32_t menu_base;  // 25000
+    const char* name;              // "Action"
+    int32_t menu_base;             // 25000
     uint16_t RunObjectInfo::*count;
+    const char* parameter_title;   // the export naming a parameter
 };
 
 const Family families[] = {
-    {"Action", 25000, &RunObjectInfo::action_count},
-    {"Condition", 26000, &RunObjectInfo::condition_count},
-    {"Expression", 27000, &RunObjectInfo::expression_count},
+    {"Action", 25000, &RunObjectInfo::action_count, "GetActionTitle"},
+    {"Condition", 26000, &RunObjectInfo::condition_count, "GetConditionTitle"},
+    {"Expression", 27000, &RunObjectInfo::expression_count, "GetExpressionParam"},
 };
 
 std::string export_of(const Family& family, const char* what) { return std::string("Get") + family.name + what; }
@@ -105,11 +106,8 @@ CheckOutcome every_id_is_survived(const CheckContext& context) {
             session->call(export_of(family, "CodeFromMenu").c_str(), services, id);
             session->call(export_of(family, "String").c_str(), services, id, buffer, 260);
             if (expression) session->call("GetExpressionTitle", services, id, buffer, 260);
-            for (int32_t parameter : {-1, 0, 1, 16, 17, 32767}) {
-                const char* title = expression ? "GetExpressionParam" : family.name[0] == 'A' ? "GetActionTitle"
-                                                                                              : "GetConditionTitle";
-                session->call(title, services, id, parameter, buffer, 260);
-            }
+            for (int32_t parameter : {-1, 0, 1, 16, 17, 32767})
+                session->call(family.parameter_title, services, id, parameter, buffer, 260);
         }
     }
     void* block = session->new_block();

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <string>
+#include "../../host/cli/checks/host_values.h"
+#include "plenar_sim/checked_call.h"
 #include "plenar_sim/temp_folder.h"
 #include "plenar_sim/text.h"
 
@@ -135,6 +137,40 @@ TEST(CliList, PrintsEveryCheckWithItsDescription) {
         EXPECT_GT(end - line, std::string(name).size() + 20) << "no description for " << name;
         at = end;
     }
+}
+
+// The host's value objects, seen as the plug-in sees them: data words after
+// the class pointer, slots called thiscall.
+uint32_t Slot(plenar::PropValue* value, int slot, std::initializer_list<uint32_t> arguments = {}) {
+    const void* const* table = *reinterpret_cast<const void* const* const*>(value);
+    std::vector<uint32_t> words(arguments);
+    auto result = plenar::sim::checked_call(table[slot], words, plenar::sim::Convention::thiscall, value);
+    EXPECT_EQ(result.bytes_removed, int32_t(4 * words.size())) << "slot " << slot;
+    return result.value;
+}
+
+TEST(HostValues, TextAndNumberObjectsHaveTheHostsLayoutAndSlots) {
+    using plenar::cli::HostNumberValue;
+    using plenar::cli::HostTextValue;
+    auto* text = new HostTextValue(L"Gr\u00fc\u00dfe");
+    const uint32_t* text_words = reinterpret_cast<const uint32_t*>(text) + 1;
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(uintptr_t(text_words[1]))), L"Gr\u00fc\u00dfe");
+    EXPECT_EQ(Slot(text, 4), uint32_t(plenar::prop_class_wstr));
+
+    auto* number = new HostNumberValue(0xDEADBEEF);
+    EXPECT_EQ(reinterpret_cast<const uint32_t*>(number)[1], 0xDEADBEEFu);
+    EXPECT_EQ(Slot(number, 4), uint32_t(plenar::prop_class_dword));
+
+    auto* copy = reinterpret_cast<plenar::PropValue*>(uintptr_t(Slot(text, 2)));
+    EXPECT_EQ(Slot(text, 3, {plenar::sim::word(copy)}), 1u);
+    EXPECT_EQ(Slot(text, 3, {plenar::sim::word(static_cast<plenar::PropValue*>(number))}), 0u);
+    HostTextValue other(L"x");
+    EXPECT_EQ(Slot(text, 5, {plenar::sim::word(static_cast<plenar::PropValue*>(&other))}), 1u);
+    EXPECT_EQ(other.text(), L"Gr\u00fc\u00dfe");
+    EXPECT_EQ(Slot(number, 5, {plenar::sim::word(static_cast<plenar::PropValue*>(&other))}), 0u);
+    Slot(copy, 1);
+    Slot(text, 0, {1});  // the destructor slot with bit 0 frees
+    Slot(number, 1);
 }
 
 }  // namespace

@@ -158,8 +158,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const std::string saved = in.ConsumeRandomLengthString(1024);
             fake.block = NewBlock(saved.data(), static_cast<uint32_t>(saved.size()));
         } else {
-            // A new instance, sized as the host is told.
-            fake.block = NewBlock(nullptr, Kvor::ComputeEditDataSize(properties));
+            // A new instance, sized as the host is told; the layout of its
+            // defaults must take exactly that size.
+            const uint32_t told = Kvor::ComputeEditDataSize(properties);
+            fake.block = NewBlock(nullptr, told);
+            if (in.ConsumeBool()) {
+                Kvor::InitialisePropertiesFromJSON(&fake.services, fake.block);
+                if (Kvor::PropertyStorageBuilt(fake.block))
+                    fuzz::Require(fake.block->Tovrandi_Prop_Size == told,
+                                  "the defaults' layout has the size the host was told");
+            }
         }
         for (int steps = 0; steps < 48 && in.remaining_bytes() > 0; ++steps) Operate(in, count);
         free(fake.block);

@@ -31,9 +31,15 @@ int json_strip_comments(char** text, json_parse_state* state, char* message,
     size_t written = 0;
     int line = 0;
     bool in_string = false, in_block = false;
+    // Inside a string a backslash escapes the byte after it, so a string
+    // ending in an escaped backslash ("x\\") is closed by its quote and the
+    // comments and strings after it are told apart rightly.
+    bool escaped = false;
     size_t block_opened = 0;
     for (size_t i = 0; !failed && i < length; ++i) {
         const char c = in[i];
+        const bool escaping = escaped;
+        escaped = false;
         if (c == '\n') {
             out[written++] = c;
             ++line;
@@ -44,8 +50,10 @@ int json_strip_comments(char** text, json_parse_state* state, char* message,
             }
         } else {
             out[written++] = c;
-            if (c == '"') {
-                if (i == 0 || in[i - 1] != '\\') in_string = !in_string;
+            if (c == '\\' && in_string && !escaping) {
+                escaped = true;
+            } else if (c == '"') {
+                if (!escaping) in_string = !in_string;
             } else if (c == '/' && !in_string && i + 1 < length && in[i + 1] == '/') {
                 const size_t end = find_line_end(in, i + 2, length);
                 if (end == length) {

@@ -40,9 +40,10 @@ const comment_case comment_cases[] = {
     {"text_after_slash_star_slash_stays", "/*/ [1] */", "1:5: Trailing garbage: `*`"},
     {"block_markers_inside_string", "[\"/* x */\"]", "parsed"},
     {"line_marker_inside_string", "[\"a // b\"]", "parsed"},
-    // The closing quote follows a backslash, so the comment pass still sees a
-    // string and keeps the comment for the scanner to refuse.
-    {"escaped_backslash_keeps_comment", "[\"a\\\\\" // c\n]", "1:7: Expected , before /"},
+    // A string ending in an escaped backslash is closed by its quote, so the
+    // comment after it is a comment.
+    {"escaped_backslash_closes_string", "[\"a\\\\\" // c\n]", "parsed"},
+    {"escaped_quote_stays_in_string", "[\"a\\\" // c\"]", "parsed"},
     {"quote_in_comment_does_not_open_string", "[1 /* \" */, 2 // \"\n, 3]", "parsed"},
     {"comment_between_name_and_colon", "{\"a\" /* c */ : 1}", "parsed"},
 };
@@ -56,6 +57,15 @@ TEST(CommentPassContent, LeavesStringsWithMarkersUnchanged) {
     EXPECT_STREQ((*root)[0].text(), "/* x */");
     EXPECT_STREQ((*root)[1].text(), "// y");
     EXPECT_STREQ((*root)[2].text(), "/*/");
+    json_release(root);
+}
+
+TEST(CommentPassContent, KeepsStringsAfterAnEscapedBackslash) {
+    json_value* root = parse_text("{\"a\": \"x\\\\\", \"b\": \"/*y*/\", \"c\": \"//z\"}", nullptr);
+    ASSERT_NE(root, nullptr);
+    EXPECT_STREQ((*root)["a"].text(), "x\\");
+    EXPECT_STREQ((*root)["b"].text(), "/*y*/");
+    EXPECT_STREQ((*root)["c"].text(), "//z");
     json_release(root);
 }
 

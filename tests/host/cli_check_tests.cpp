@@ -7,10 +7,10 @@
 #include "../../host/cli/json_places.h"
 #include "plenar_sim/temp_folder.h"
 
+#include "cli_runner.h"
+
 namespace cli_test {
-struct CliRun { DWORD status; std::string output; };
-CliRun run_cli(const std::wstring& arguments);  // cli_validate_tests.cpp
-std::wstring description(const char* name);
+std::wstring description(const char* name);  // cli_validate_tests.cpp
 std::wstring lumbra();
 }  // namespace cli_test
 
@@ -21,7 +21,6 @@ using plenar::cli::JsonNode;
 using plenar::cli::MessagePlaces;
 using plenar::cli::scan_json;
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::string shown(const char* name) { return std::string(LUMBRA_TEST_DESCRIPTIONS) + "/" + name; }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "../../host/cli/checks/host_values.h"
+#include "cli_runner.h"
 #include "plenar_sim/checked_call.h"
 #include "plenar_sim/temp_folder.h"
 #include "plenar_sim/text.h"
@@ -12,35 +13,6 @@ using plenar::sim::program_folder;
 
 namespace cli_test {
 
-struct CliRun { DWORD status; std::string output; };
-
-// Runs plenar-host.exe with `arguments` and collects what it prints.
-CliRun run_cli(const std::wstring& arguments) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read_end, write_end;
-    EXPECT_TRUE(CreatePipe(&read_end, &write_end, &inherit, 0));
-    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write_end;
-    startup.hStdError = write_end;
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + program_folder() + L"\\plenar-host.exe\" " + arguments;
-    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                               &process));
-    CloseHandle(write_end);
-    CliRun run{1, {}};
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got) run.output.append(buffer, got);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &run.status);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    CloseHandle(read_end);
-    return run;
-}
 
 std::wstring quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 std::wstring lumbra() { return quoted(program_folder() + L"\\Lumbra.pvx"); }
@@ -55,7 +27,6 @@ namespace {
 
 using namespace cli_test;
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 const char* const check_names[] = {"exports", "initialize", "menus", "record-counts",
                                    "linking", "property-round-trip", "memory", "ids"};

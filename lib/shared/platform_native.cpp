@@ -71,6 +71,15 @@ void DebugOutputWide(const WideChar* text) { RecordDebugPiece(true, WideToRecord
 
 uint32_t TickCount() { return current_tick_count; }
 
+}  // namespace Kvor::Platform
+
+// The C library's report, declared here too because <assert.h> leaves it out
+// when NDEBUG is set, and the SDK's checks stay active in every build.
+extern "C" void __assert_fail(const char* assertion, const char* file, unsigned int line,
+                              const char* function) noexcept __attribute__((__noreturn__));
+
+namespace Kvor::Platform {
+
 void AssertionFailed(const char* expression, const char* file, int line) {
   __assert_fail(expression, file, static_cast<unsigned>(line), nullptr);
 }

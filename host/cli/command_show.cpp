@@ -1,5 +1,5 @@
-// plenar-host show PLUGIN [--png FILE]: everything the host sees of a
-// plug-in: the library (exports, imports, resources, version strings, icon
+// plenar-host show PLUGIN [--png FILE] [--trace FILE]: everything the host
+// sees of a plug-in: the library (exports, imports, resources, version strings, icon
 // resource), Initialize, then the object as the editor and a run see it
 // (show_*.cpp), and with --png a picture of the icon and the drawing.
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include "show_sections.h"
 #include "plenar/exports.h"
 #include "plenar_sim/sim.h"
+#include "plenar_sim/trace.h"
 
 namespace plenar::cli {
 namespace {
@@ -215,7 +216,7 @@ void show_initialize(sim::Plugin& plugin, sim::Host& host) {
     for (const std::string& fault : host.faults()) print_item("host fault: " + fault, 2);
 }
 
-constexpr const char* usage_line = "usage: plenar-host show PLUGIN [--png FILE]";
+constexpr const char* usage_line = "usage: plenar-host show PLUGIN [--png FILE] [--trace FILE]";
 
 // The object as the host's editor and run time see it, in the order a host
 // meets it: information, an instance, its records, menus and properties, its
@@ -237,16 +238,20 @@ void show_object(sim::Plugin& plugin, sim::Host& host, const std::optional<std::
 }
 
 int run_show(const std::vector<std::wstring>& arguments) {
-    std::optional<std::wstring> plugin_argument, png;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == L"--png" && i + 1 < arguments.size()) png = windows_path(arguments[++i]);
-        else if (!plugin_argument && arguments[i] != L"--png") plugin_argument = arguments[i];
-        else plugin_argument.reset(), i = arguments.size();
+    std::optional<std::wstring> plugin_argument, png, trace_file;
+    bool understood = true;
+    for (size_t i = 0; i < arguments.size() && understood; ++i) {
+        const bool has_value = i + 1 < arguments.size();
+        if (arguments[i] == L"--png" && has_value && !png) png = windows_path(arguments[++i]);
+        else if (arguments[i] == L"--trace" && has_value && !trace_file) trace_file = windows_path(arguments[++i]);
+        else if (!plugin_argument && arguments[i].rfind(L"--", 0) != 0) plugin_argument = arguments[i];
+        else understood = false;
     }
-    if (!plugin_argument || arguments.size() != (png ? 3u : 1u)) {
+    if (!plugin_argument || !understood) {
         print_line(usage_line);
         return 2;
     }
+    if (trace_file) sim::trace::start();
     const std::wstring path = windows_path(*plugin_argument);
     std::unique_ptr<sim::Plugin> plugin;
     try {
@@ -268,14 +273,19 @@ int run_show(const std::vector<std::wstring>& arguments) {
     if (plugin->faults().empty() && host.faults().empty()) print_item("none");
     for (const std::string& fault : plugin->faults()) print_item("call fault: " + fault);
     for (const std::string& fault : host.faults()) print_item("host fault: " + fault);
+    if (trace_file && !sim::trace::write(*trace_file)) {
+        print_line("plenar-host: cannot write the trace " + sim::utf8_from_wide(*trace_file));
+        return 1;
+    }
     return 0;
 }
 
 }  // namespace
 
-const Command show_command = {"show", "PLUGIN [--png FILE]",
+const Command show_command = {"show", "PLUGIN [--png FILE] [--trace FILE]",
                               "everything the host sees of a plug-in: library, Initialize, records, "
                               "menus, properties, icon, drawing, a run, the debugger; --png: a "
-                              "picture of the icon and the drawing", &run_show};
+                              "picture of the icon and the drawing; --trace: every call between host and "
+                              "plug-in as a Trace Event JSON file", &run_show};
 
 }  // namespace plenar::cli

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <cstdio>
 #include "plenar_sim/plugin.h"
+#include "trace.h"
 
 namespace plenar::sim {
 namespace {
@@ -10,12 +11,15 @@ namespace {
 Host* active_host = nullptr;
 
 uint32_t PLENAR_STDCALL version_routine() {
-    return active_host ? active_host->answer_version() : 0;
+    return traced_callback("version", {}, [] { return active_host ? active_host->answer_version() : 0u; });
 }
 
 intptr_t PLENAR_STDCALL service_routine(void* edit_data, int32_t code, intptr_t a, intptr_t b,
                                         intptr_t c) {
-    return active_host ? active_host->serve(edit_data, code, a, b, c) : 0;
+    // The name carries the code so that a viewer tells the services apart.
+    const std::string name = trace::recording() ? "service " + std::to_string(code) : std::string();
+    return traced_callback(name, {word(edit_data), word(code), word(a), word(b), word(c)},
+                           [&] { return active_host ? active_host->serve(edit_data, code, a, b, c) : 0; });
 }
 
 std::string hex(const void* pointer) {

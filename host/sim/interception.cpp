@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 #include "plenar_sim/text.h"
+#include "trace.h"
 
 namespace plenar::sim {
 namespace {
@@ -11,25 +12,45 @@ namespace {
 std::string from_ansi(const char* text) { return text ? utf8_from_ansi(text) : std::string(); }
 std::string from_wide(const wchar_t* text) { return text ? utf8_from_wide(text) : std::string(); }
 
+// Each replacement is traced with its texts, which the viewer shows.
+int32_t traced_message_box(const char* name, HWND owner, const void* text_pointer,
+                           const void* caption_pointer, UINT style, MessageBoxCall call) {
+    TracedCall traced("callback", name, {word(owner), word(text_pointer), word(caption_pointer), word(style)});
+    traced.detail("caption", call.caption);
+    traced.detail("text", call.text);
+    const int32_t answer = Interception::instance().record_message_box(std::move(call));
+    traced.finish(word(answer));
+    return answer;
+}
+
+void traced_debug_output(const char* name, const void* text_pointer, DebugOutputLine line) {
+    TracedCall traced("callback", name, {word(text_pointer)});
+    traced.detail("text", line.text);
+    Interception::instance().record_debug_output(std::move(line));
+    traced.finish(std::nullopt);
+}
+
 int WINAPI message_box_a(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-    return Interception::instance().record_message_box(
-        {from_ansi(text), from_ansi(caption), style, reinterpret_cast<uintptr_t>(owner), false});
+    return traced_message_box("MessageBoxA", owner, text, caption, style,
+                              {from_ansi(text), from_ansi(caption), style, reinterpret_cast<uintptr_t>(owner), false});
 }
 
 int WINAPI message_box_w(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
-    return Interception::instance().record_message_box(
-        {from_wide(text), from_wide(caption), style, reinterpret_cast<uintptr_t>(owner), true});
+    return traced_message_box("MessageBoxW", owner, text, caption, style,
+                              {from_wide(text), from_wide(caption), style, reinterpret_cast<uintptr_t>(owner), true});
 }
 
 void WINAPI output_debug_string_a(LPCSTR text) {
-    Interception::instance().record_debug_output({from_ansi(text), false});
+    traced_debug_output("OutputDebugStringA", text, {from_ansi(text), false});
 }
 
 void WINAPI output_debug_string_w(LPCWSTR text) {
-    Interception::instance().record_debug_output({from_wide(text), true});
+    traced_debug_output("OutputDebugStringW", text, {from_wide(text), true});
 }
 
-DWORD WINAPI get_tick_count() { return Interception::instance().read_clock(); }
+DWORD WINAPI get_tick_count() {
+    return traced_callback("GetTickCount", {}, [] { return Interception::instance().read_clock(); });
+}
 
 struct Replacement {
     const char* library;

@@ -5,6 +5,7 @@
 #include "plenar/exports.h"
 #include "plenar_sim/interception.h"
 #include "plenar_sim/text.h"
+#include "trace.h"
 
 namespace plenar::sim {
 namespace {
@@ -70,7 +71,9 @@ CallResult Plugin::call_words(std::string_view export_name, std::span<const uint
 
 CallResult Plugin::call_as(std::string_view export_name, Convention convention,
                            std::span<const uint32_t> arguments) {
+    TracedCall traced("export", export_name, arguments);
     const CallResult result = checked_call(address(export_name), arguments, convention);
+    if (result.found) traced.finish(result.value);
     check(export_name, convention, result);
     return result;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include "trace.h"
 
 namespace plenar::sim {
 namespace {
@@ -13,35 +14,47 @@ RunTime* owner_of(RunObjectHeader* run) {
 }
 
 uint32_t PLENAR_STDCALL get_parameter(RunObjectHeader* run, int32_t type, int32_t zero) {
-    RunTime* owner = owner_of(run);
-    return owner ? owner->next_parameter(Callback::get_parameter, run, type, zero) : 0;
+    return traced_callback("get_parameter", {word(run), word(type), word(zero)}, [&] {
+        RunTime* owner = owner_of(run);
+        return owner ? owner->next_parameter(Callback::get_parameter, run, type, zero) : 0;
+    });
 }
 
 uint32_t PLENAR_STDCALL first_expression_parameter(RunObjectHeader* run, int32_t type,
                                                    uint32_t argument) {
-    RunTime* owner = owner_of(run);
-    return owner ? owner->next_parameter(Callback::first_expression_parameter, run, type, argument) : 0;
+    return traced_callback("first_expression_parameter", {word(run), word(type), word(argument)}, [&] {
+        RunTime* owner = owner_of(run);
+        return owner ? owner->next_parameter(Callback::first_expression_parameter, run, type, argument) : 0;
+    });
 }
 
 uint32_t PLENAR_STDCALL next_expression_parameter(RunObjectHeader* run, int32_t type,
                                                   uint32_t argument) {
-    RunTime* owner = owner_of(run);
-    return owner ? owner->next_parameter(Callback::next_expression_parameter, run, type, argument) : 0;
+    return traced_callback("next_expression_parameter", {word(run), word(type), word(argument)}, [&] {
+        RunTime* owner = owner_of(run);
+        return owner ? owner->next_parameter(Callback::next_expression_parameter, run, type, argument) : 0;
+    });
 }
 
 void* PLENAR_STDCALL allocate_string(RunObjectHeader* run, int32_t zero, uint32_t bytes) {
-    RunTime* owner = owner_of(run);
-    return owner ? owner->allocate(run, zero, bytes) : nullptr;
+    return traced_callback("allocate_string", {word(run), word(zero), word(bytes)}, [&] {
+        RunTime* owner = owner_of(run);
+        return owner ? owner->allocate(run, zero, bytes) : nullptr;
+    });
 }
 
-int32_t PLENAR_STDCALL edit_number(RunObjectHeader* run, int32_t, EditRecord* record) {
-    RunTime* owner = owner_of(run);
-    return owner ? owner->edit(Callback::edit_number, run, record) : 0;
+int32_t PLENAR_STDCALL edit_number(RunObjectHeader* run, int32_t zero, EditRecord* record) {
+    return traced_callback("edit_number", {word(run), word(zero), word(record)}, [&] {
+        RunTime* owner = owner_of(run);
+        return owner ? owner->edit(Callback::edit_number, run, record) : 0;
+    });
 }
 
-int32_t PLENAR_STDCALL edit_text(RunObjectHeader* run, int32_t, EditRecord* record) {
-    RunTime* owner = owner_of(run);
-    return owner ? owner->edit(Callback::edit_text, run, record) : 0;
+int32_t PLENAR_STDCALL edit_text(RunObjectHeader* run, int32_t zero, EditRecord* record) {
+    return traced_callback("edit_text", {word(run), word(zero), word(record)}, [&] {
+        RunTime* owner = owner_of(run);
+        return owner ? owner->edit(Callback::edit_text, run, record) : 0;
+    });
 }
 
 uint32_t pointer_word(const void* pointer) {

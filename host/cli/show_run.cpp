@@ -3,6 +3,7 @@
 // the debugger's items read and edited, then destroyed.
 #include <cstring>
 #include "output.h"
+#include "plenar_sim/trace.h"
 #include "show_sections.h"
 
 namespace plenar::cli {
@@ -61,8 +62,12 @@ void call_routine(ShowState& state, RunObjectHeader* run, Kind kind, int32_t id,
     run->current_id = id;
     run->flags = 0;
     const uint32_t words[] = {sim::word(run), 0, 0};
-    const sim::CallResult result = sim::checked_call(
-        routine, std::span<const uint32_t>(words, kind == Kind::expression ? 2 : 3), sim::Convention::stdcall);
+    const std::span<const uint32_t> arguments(words, kind == Kind::expression ? 2 : 3);
+    // The routine is not an export, but the trace shows it as the host's call.
+    sim::TracedCall traced("export", std::string(names[static_cast<int>(kind)]) + " " + std::to_string(id),
+                           arguments);
+    const sim::CallResult result = sim::checked_call(routine, arguments, sim::Convention::stdcall);
+    traced.finish(result.value);
     std::string outcome;
     if (kind == Kind::expression && record && record->flags == expression_returns_string)
         outcome = quoted_wide(reinterpret_cast<const void*>(result.value));

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 #include "output.h"
+#include "checks/host_values.h"
 #include "show_sections.h"
 
 namespace plenar::cli {
@@ -71,6 +72,39 @@ std::string value_text(PropValue* value) {
     return text;
 }
 
+void show_values(ShowState& state, const std::vector<uint32_t>& ids) {
+    print_item("values:");
+    for (const uint32_t id : ids) {
+        std::string line = padded(hex_word(id), 11);
+        if (state.plugin.address("GetPropValue")) {
+            auto* value = reinterpret_cast<PropValue*>(
+                state.plugin.call("GetPropValue", state.host.services(), state.edit_data, id).value);
+            line += padded(value_text(value), 48);
+        }
+        if (state.plugin.address("GetPropCheck"))
+            line += "check " + std::to_string(static_cast<int32_t>(
+                                   state.plugin.call("GetPropCheck", state.host.services(), state.edit_data, id).value));
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        print_item(line, 2);
+        follow_edit_data(state);
+        report_message_boxes(state, 2);
+    }
+}
+
+void show_stored_bytes(ShowState& state) {
+    const uint32_t size = sim::EditDataStore::size(state.edit_data);
+    const auto* bytes = static_cast<const uint8_t*>(state.edit_data);
+    print_field("edit data", std::to_string(size) + " bytes; after the header:");
+    for (uint32_t at = sizeof(EditDataHeader); at < size; at += 16) {
+        const std::vector<uint8_t> row(bytes + at, bytes + std::min<uint32_t>(size, at + 16));
+        char offset[8];
+        std::snprintf(offset, sizeof offset, "%04X", at);
+        std::string ascii;
+        for (uint8_t b : row) ascii += (b >= 0x20 && b < 0x7F) ? static_cast<char>(b) : '.';
+        print_item(std::string(offset) + "  " + padded(hex_bytes(row, 16), 48) + ascii, 2);
+    }
+}
+
 }  // namespace
 
 void show_properties(ShowState& state) {
@@ -110,33 +144,32 @@ void show_properties(ShowState& state) {
         print_item("title " + quoted_wide(d.title) + ", info " + quoted_wide(d.info), 3);
         if (d.type != 3) ids.push_back(d.id);
     }
-    print_item("values:");
-    for (const uint32_t id : ids) {
-        std::string line = padded(hex_word(id), 11);
-        if (state.plugin.address("GetPropValue")) {
-            auto* value = reinterpret_cast<PropValue*>(
-                state.plugin.call("GetPropValue", state.host.services(), state.edit_data, id).value);
-            line += padded(value_text(value), 48);
+    show_values(state, ids);
+    show_stored_bytes(state);
+
+    // An edit of each kind, as the user makes them in the sheet: a text, a
+    // number, a combo choice, and every check box ticked.
+    print_item("editing: texts \"edited\", numbers 42, combo boxes item 1, every check ticked");
+    for (size_t i = 0; descriptors[i].id && i < 1000; ++i) {
+        const PropertyDescriptor& d = descriptors[i];
+        if (d.type == 3) continue;
+        PropValue* value = nullptr;
+        switch (d.type % 1000) {
+            case 5: value = new HostTextValue(L"edited"); break;
+            case 6: value = new HostNumberValue(42); break;
+            case 7: value = new HostNumberValue(1); break;
         }
-        if (state.plugin.address("GetPropCheck"))
-            line += "check " + std::to_string(static_cast<int32_t>(
-                                   state.plugin.call("GetPropCheck", state.host.services(), state.edit_data, id).value));
-        while (!line.empty() && line.back() == ' ') line.pop_back();
-        print_item(line, 2);
-        follow_edit_data(state);
+        if (value && state.plugin.address("SetPropValue")) {
+            state.plugin.call("SetPropValue", state.host.services(), state.edit_data, d.id, value);
+            follow_edit_data(state);
+        }
+        if (value) value->Delete();
+        if (state.plugin.address("SetPropCheck"))
+            state.plugin.call("SetPropCheck", state.host.services(), state.edit_data, d.id, 1);
         report_message_boxes(state, 2);
     }
-    const uint32_t size = sim::EditDataStore::size(state.edit_data);
-    const auto* bytes = static_cast<const uint8_t*>(state.edit_data);
-    print_field("edit data", std::to_string(size) + " bytes; after the header:");
-    for (uint32_t at = sizeof(EditDataHeader); at < size; at += 16) {
-        const std::vector<uint8_t> row(bytes + at, bytes + std::min<uint32_t>(size, at + 16));
-        char offset[8];
-        std::snprintf(offset, sizeof offset, "%04X", at);
-        std::string ascii;
-        for (uint8_t b : row) ascii += (b >= 0x20 && b < 0x7F) ? static_cast<char>(b) : '.';
-        print_item(std::string(offset) + "  " + padded(hex_bytes(row, 16), 48) + ascii, 2);
-    }
+    show_values(state, ids);
+    show_stored_bytes(state);
 }
 
 }  // namespace plenar::cli

@@ -48,6 +48,19 @@ TEST_P(ShowLumbraLine, IsPrinted) {
     for (const char* part : GetParam().parts) EXPECT_TRUE(has(line, part)) << line;
 }
 
+TEST(ShowLumbra, EditsEachPropertyAndShowsTheStoredBytesAfter) {
+    const CliRun& run = lumbra_show();
+    const size_t editing = run.output.find("editing:");
+    ASSERT_NE(editing, std::string::npos) << run.output;
+    const std::string after = run.output.substr(editing);
+    EXPECT_TRUE(has(after, "0x00080000 (null)")) << after;
+    const std::string text = line_starting(after, "0x00080001 STRW");
+    EXPECT_TRUE(has(text, "\"edited\"") && has(text, "check 1")) << text;
+    // The text shrank: the block is 36 bytes, both check bits are set.
+    EXPECT_TRUE(has(after, "edit data:          36 bytes")) << after;
+    EXPECT_TRUE(has(after, "0014  96 00 96 00 24 00 00 00 03 65 64 69 74 65 64 00")) << after;
+}
+
 INSTANTIATE_TEST_SUITE_P(Lumbra, ShowLumbraLine, testing::Values(
     ExpectedLine{"name:", {"\"Lumbra\""}},
     ExpectedLine{"help file:", {"\"Help/Example.chm\""}},

@@ -7,16 +7,6 @@ namespace {
 
 StorageTest* active = nullptr;
 
-json_value* Parse(const std::string& text) {
-    char* copy = static_cast<char*>(malloc(text.size() + 1));
-    memcpy(copy, text.c_str(), text.size() + 1);
-    json_reader_settings settings = {};
-    char error[256] = {};
-    json_value* root = json_read(&settings, copy, text.size(), error, sizeof error);
-    EXPECT_NE(root, nullptr) << error << "\n" << text;
-    return root;
-}
-
 intptr_t PLENAR_STDCALL Serve(void* edit_data, int32_t code, intptr_t a, intptr_t b, intptr_t) {
     active->calls.push_back({code, edit_data, a, b});
     if (code != plenar::service_resize_edit_data) return 0;
@@ -53,7 +43,7 @@ void StorageTest::Load(const std::string& description) {
     delete sdk;
     ::SDK = nullptr;
     Kvor::CachedLanguage = &json_none;
-    sdk = new Kvor::SDK(nullptr, Parse(description));
+    sdk = new Kvor::SDK(nullptr, unit_support::ParseDescription(description));
     ASSERT_EQ(::SDK, sdk);
     ForgetBoxes();  // what the descriptors had to say is not this code's
 }
@@ -99,17 +89,7 @@ Bytes StorageTest::Whole(const EDITDATA* block) {
 }
 
 void StorageTest::ExpectBoxes(const std::vector<Box>& expected) {
-#ifndef _WIN32
-    const auto& boxes = Kvor::Platform::RecordedBoxes();
-    ASSERT_EQ(boxes.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(boxes[i].text, expected[i].text) << "box " << i;
-        EXPECT_EQ(boxes[i].caption, expected[i].caption) << "box " << i;
-        EXPECT_EQ(boxes[i].style, expected[i].style) << "box " << i;
-    }
-#else
-    (void)expected;
-#endif
+    unit_support::ExpectRecordedBoxes(expected);
     ForgetBoxes();
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/description_support.h"
 #include "language.h"
 #include "properties/storage.h"
 #include "sdk.h"
@@ -24,11 +25,7 @@ namespace storage_test {
 using Kvor::EDITDATA;
 using Bytes = std::vector<uint8_t>;
 
-struct Box {
-    std::string text;
-    std::string caption;
-    uint32_t style;
-};
+using Box = unit_support::ExpectedBox;
 
 struct ServiceCall {
     int32_t code;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/description_support.h"
 #include "language.h"
 #include "records.h"
 #include "sdk.h"
@@ -19,21 +20,8 @@
 
 namespace records_test {
 
-inline json_value* Parse(const std::string& text) {
-    char* copy = static_cast<char*>(malloc(text.size() + 1));
-    memcpy(copy, text.c_str(), text.size() + 1);
-    json_reader_settings settings = {};
-    char error[256] = {};
-    json_value* root = json_read(&settings, copy, text.size(), error, sizeof error);
-    EXPECT_NE(root, nullptr) << error << "\n" << text;
-    return root;
-}
-
-struct Box {
-    std::string text;
-    std::string caption;
-    uint32_t style;
-};
+using unit_support::ParseDescription;
+using Box = unit_support::ExpectedBox;
 
 class RecordsTest : public ::testing::Test {
 protected:
@@ -57,24 +45,12 @@ protected:
               "}}");
     }
     void Build(const std::string& description) {
-        sdk = new Kvor::SDK(nullptr, Parse(description));
+        sdk = new Kvor::SDK(nullptr, ParseDescription(description));
         ASSERT_EQ(::SDK, sdk);
     }
     // The message boxes shown so far; the win32 build shows real ones (which
     // return at once under Wine) and cannot read them back.
-    void ExpectBoxes(const std::vector<Box>& expected) {
-#ifndef _WIN32
-        const auto& boxes = Kvor::Platform::RecordedBoxes();
-        ASSERT_EQ(boxes.size(), expected.size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(boxes[i].text, expected[i].text) << "box " << i;
-            EXPECT_EQ(boxes[i].caption, expected[i].caption) << "box " << i;
-            EXPECT_EQ(boxes[i].style, expected[i].style) << "box " << i;
-        }
-#else
-        (void)expected;
-#endif
-    }
+    void ExpectBoxes(const std::vector<Box>& expected) { unit_support::ExpectRecordedBoxes(expected); }
     void ForgetBoxes() {
 #ifndef _WIN32
         Kvor::Platform::ClearRecords();

@@ -1,0 +1,53 @@
+// What SDK unit tests share: a description parsed as Init parses it, and the
+// message boxes the user was shown.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "json/json.h"
+#ifndef _WIN32
+#include "platform_recorder.h"
+#endif
+
+namespace unit_support {
+
+// The reader takes a malloc'd copy with its NUL, as it takes Init's.
+inline json_value* ParseDescription(const std::string& text) {
+    char* copy = static_cast<char*>(malloc(text.size() + 1));
+    memcpy(copy, text.c_str(), text.size() + 1);
+    json_reader_settings settings = {};
+    char error[256] = {};
+    json_value* root = json_read(&settings, copy, text.size(), error, sizeof error);
+    EXPECT_NE(root, nullptr) << error << "\n" << text;
+    return root;
+}
+
+struct ExpectedBox {
+    std::string text;
+    std::string caption;
+    uint32_t style;
+};
+
+// The boxes shown so far, in order. Only the native stand-in records them;
+// the win32 build shows real ones (which return at once under Wine).
+inline void ExpectRecordedBoxes(const std::vector<ExpectedBox>& expected) {
+#ifndef _WIN32
+    const auto& boxes = Kvor::Platform::RecordedBoxes();
+    ASSERT_EQ(boxes.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(boxes[i].text, expected[i].text) << "box " << i;
+        EXPECT_EQ(boxes[i].caption, expected[i].caption) << "box " << i;
+        EXPECT_EQ(boxes[i].style, expected[i].style) << "box " << i;
+    }
+#else
+    (void)expected;
+#endif
+}
+
+}  // namespace unit_support

@@ -38,14 +38,10 @@ bool IsTextProperty(uint32_t index) {
     return !*type && !*expected;
 }
 
-// The host's values keep their data words after the class pointer.
-const uint32_t* DataWords(const plenar::PropValue* value) {
-    return reinterpret_cast<const uint32_t*>(value) + 1;
-}
-
+// The text or data a STRW, STRA or DATA value points to; "" for none.
 template <typename Char>
-const Char* TextAt(uint32_t word) {
-    const auto* text = reinterpret_cast<const Char*>(static_cast<uintptr_t>(word));
+const Char* TextOf(const plenar::PropValue* value) {
+    const auto* text = static_cast<const Char*>(plenar::PropLayout<plenar::PropPointerLayout>(value).data);
     static const Char empty[1] = {};
     return text ? text : empty;
 }
@@ -57,9 +53,9 @@ void RewriteText(HostServices* services, EDITDATA*& data, uint32_t index,
                           static_cast<uint32_t>(text.size() + 1));
 }
 
-// The UTF-16 text a data word addresses, as UTF-8.
-std::string WideTextAt(uint32_t word) {
-    return Kvor::WideToUTF8(TextAt<Kvor::WideChar>(word));
+// The UTF-16 text a value points to, as UTF-8.
+std::string WideTextOf(const plenar::PropValue* value) {
+    return Kvor::WideToUTF8(TextOf<Kvor::WideChar>(value));
 }
 
 }  // namespace
@@ -107,25 +103,31 @@ PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edi
     uint32_t index;
     if (!Guard(edit_data, id, index)) return;
     auto* data = static_cast<EDITDATA*>(edit_data);
-    const uint32_t* words = DataWords(value);
+    using plenar::PropLayout;
     switch (class_id) {
         case plenar::prop_class_int:
         case plenar::prop_class_dword:
         case plenar::prop_class_float:
-            Kvor::RewriteProperty(services, data, index, words, 4);
+            Kvor::RewriteProperty(services, data, index,
+                                  &PropLayout<plenar::PropNumberLayout>(value).value, 4);
             return;
         case plenar::prop_class_double:
+            Kvor::RewriteProperty(services, data, index,
+                                  &PropLayout<plenar::PropDoubleLayout>(value).value, 8);
+            return;
         case plenar::prop_class_int2:
-            Kvor::RewriteProperty(services, data, index, words + 1, 8);
+            Kvor::RewriteProperty(services, data, index,
+                                  &PropLayout<plenar::PropPairLayout>(value).first, 8);
             return;
         case plenar::prop_class_size:
-            Kvor::RewriteProperty(services, data, index, words, 8);
+            Kvor::RewriteProperty(services, data, index,
+                                  &PropLayout<plenar::PropSizeLayout>(value).width, 8);
             return;
         case plenar::prop_class_wstr:
-            RewriteText(services, data, index, WideTextAt(words[1]));
+            RewriteText(services, data, index, WideTextOf(value));
             return;
         case plenar::prop_class_astr:
-            RewriteText(services, data, index, Kvor::ANSIToUTF8(TextAt<char>(words[1])));
+            RewriteText(services, data, index, Kvor::ANSIToUTF8(TextOf<char>(value)));
             return;
         case plenar::prop_class_data:
             if (!IsTextProperty(index)) {
@@ -133,7 +135,7 @@ PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edi
                              "Tovrandi - Property error", Kvor::report_plain);
                 return;
             }
-            RewriteText(services, data, index, WideTextAt(words[1]));
+            RewriteText(services, data, index, WideTextOf(value));
             return;
         default:
             Kvor::Report("Assuming class ID is custom - but no custom code yet written.",

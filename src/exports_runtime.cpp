@@ -16,7 +16,7 @@ namespace {
 
 // The host's 184-byte header and the pointer to the instance's extension.
 constexpr uint32_t run_data_size = sizeof(RunObjectHeader) + sizeof(void*);
-static_assert(run_data_size == 188);
+static_assert(run_data_size == (PLENAR_32BIT ? 188 : 200));
 
 Extension* ExtensionOf(RunObjectHeader* run) {
     return run ? static_cast<Extension*>(Kvor::ExtensionOf(run)) : nullptr;

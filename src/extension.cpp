@@ -53,13 +53,13 @@ const Kvor::WideChar* Extension::HelloWorld() {
     return hello;
 }
 
-void Extension::UnlinkedAction(int32_t, plenar::RunObjectHeader*, uint32_t, uint32_t) {}
+void Extension::UnlinkedAction(int32_t, plenar::RunObjectHeader*, plenar::Word, plenar::Word) {}
 
-bool Extension::UnlinkedCondition(int32_t, plenar::RunObjectHeader*, uint32_t, uint32_t) {
+bool Extension::UnlinkedCondition(int32_t, plenar::RunObjectHeader*, plenar::Word, plenar::Word) {
     return false;
 }
 
-uint32_t Extension::UnlinkedExpression(int32_t, plenar::RunObjectHeader*, uint32_t) { return 0; }
+plenar::Word Extension::UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) { return 0; }
 
 int32_t Extension::Handle() { return 1; }
 

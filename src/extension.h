@@ -28,9 +28,11 @@ public:
     const Kvor::WideChar* HelloWorld();
 
     // For ids without a linked member.
-    void UnlinkedAction(int32_t id, plenar::RunObjectHeader* run, uint32_t first, uint32_t second);
-    bool UnlinkedCondition(int32_t id, plenar::RunObjectHeader* run, uint32_t first, uint32_t second);
-    uint32_t UnlinkedExpression(int32_t id, plenar::RunObjectHeader* run, uint32_t word);
+    void UnlinkedAction(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
+                        plenar::Word second);
+    bool UnlinkedCondition(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
+                        plenar::Word second);
+    plenar::Word UnlinkedExpression(int32_t id, plenar::RunObjectHeader* run, plenar::Word word);
 
     int32_t Handle();
     int32_t Pause();     // also serves Continue

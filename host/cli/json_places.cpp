@@ -61,7 +61,7 @@ private:
                 skip_space();
                 if (peek() != ':') fail("expected :");
                 ++at_;
-                node.members.emplace_back(std::move(name), value());
+                node.members.push_back({std::move(name), value()});
                 skip_space();
                 if (peek() == ',') ++at_;
                 else if (peek() != '}') fail("expected , or }");

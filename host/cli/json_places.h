@@ -13,6 +13,8 @@
 
 namespace plenar::cli {
 
+struct JsonMember;
+
 struct JsonNode {
     enum class Kind { none, null, boolean, integer, real, string, array, object };
 
@@ -20,17 +22,24 @@ struct JsonNode {
     std::string text;        // strings
     bool boolean = false;
     double number = 0;
-    std::vector<std::pair<std::string, JsonNode>> members;  // objects, in order
+    std::vector<JsonMember> members;  // objects, in order
     std::vector<JsonNode> items;                            // arrays
     int line = 0, column = 0;  // 1-based place of the value's first byte
 
     bool is(Kind wanted) const { return kind == wanted; }
     bool is_number() const { return kind == Kind::integer || kind == Kind::real; }
-    size_t size() const { return kind == Kind::object ? members.size() : items.size(); }
+    size_t size() const;
     // The shared none node when absent or of another kind.
     const JsonNode& operator[](std::string_view key) const;
     const JsonNode& operator[](size_t index) const;
 };
+
+struct JsonMember {
+    std::string name;
+    JsonNode value;
+};
+
+inline size_t JsonNode::size() const { return kind == Kind::object ? members.size() : items.size(); }
 
 struct JsonScan {
     std::optional<JsonNode> root;  // empty when the text is not JSON

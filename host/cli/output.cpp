@@ -61,4 +61,11 @@ std::string hex_word(uint32_t value) {
     return text;
 }
 
+std::string hex_address(uintptr_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%0*llX", static_cast<int>(2 * sizeof value),
+                  static_cast<unsigned long long>(value));
+    return text;
+}
+
 }  // namespace plenar::cli

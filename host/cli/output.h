@@ -17,5 +17,6 @@ void print_item(std::string_view text, int depth = 1);           // indented lin
 std::string quoted(std::string_view text);      // "text", control characters escaped
 std::string hex_bytes(const std::vector<uint8_t>& bytes, size_t most);  // "16 25 08 59 ..."
 std::string hex_word(uint32_t value);            // 0x0000002A
+std::string hex_address(uintptr_t value);        // a pointer: 8 hex digits, 16 in 64 bits
 
 }  // namespace plenar::cli

@@ -20,7 +20,7 @@ std::string routine_table(const void* const* table, uint16_t count) {
     if (!table) return "(null)";
     size_t entries = 0;
     while (entries < 4096 && table[entries]) ++entries;
-    return hex_word(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(table))) + ", " +
+    return hex_address(reinterpret_cast<uintptr_t>(table)) + ", " +
            std::to_string(entries) + " routines before its null" +
            (entries == count ? "" : " (count says " + std::to_string(count) + ")");
 }
@@ -56,7 +56,7 @@ void show_object_information(ShowState& state) {
     }
     if (exported(state, "GetInfos")) {
         for (int32_t code = 0; code <= 8; ++code) {
-            const uint32_t answer = state.plugin.call("GetInfos", code).value;
+            const uint32_t answer = state.plugin.call("GetInfos", code).number();
             print_field("GetInfos " + std::to_string(code),
                         padded(std::to_string(answer), 6) + hex_word(answer));
         }

@@ -47,7 +47,7 @@ void show_menus(ShowState& state) {
             state.plugin.call(name, state.host.services(), nullptr, state.edit_data).value);
         print_item(std::string(name) + ":");
         if (!menu) print_item("(no menu)", 2);
-        else if (!IsMenu(menu)) print_item("not a menu: " + hex_word(reinterpret_cast<uintptr_t>(menu)), 2);
+        else if (!IsMenu(menu)) print_item("not a menu: " + hex_address(reinterpret_cast<uintptr_t>(menu)), 2);
         else {
             print_menu(state, code_export, menu, 2);
             DestroyMenu(menu);

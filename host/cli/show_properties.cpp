@@ -45,7 +45,7 @@ std::string parameter_text(const PropertyDescriptor& d) {
         for (size_t i = 1; items[i] && i < 1000; ++i) list += (list.empty() ? "" : ", ") + quoted_wide(items[i]);
         return std::string(items[0] ? "items (first pointer not null!) " : "items ") + (list.empty() ? "none" : list);
     }
-    default: return d.parameter ? "parameter " + hex_word(d.parameter) : "";
+    default: return d.parameter ? "parameter " + hex_address(d.parameter) : "";
     }
 }
 
@@ -60,13 +60,16 @@ std::string class_name(uint32_t code) {
 std::string value_text(PropValue* value) {
     if (!value) return "(null)";
     const uint32_t code = value->GetClassID();
-    const auto* words = reinterpret_cast<const uint32_t*>(value);  // class pointer, then data words
     std::string text = class_name(code) + " ";
     switch (code) {
     case prop_class_dword:
-    case prop_class_int: text += std::to_string(words[1]); break;
-    case prop_class_wstr: text += quoted_wide(reinterpret_cast<const void*>(words[2])); break;
-    default: text += "data words " + hex_word(words[1]) + " " + hex_word(words[2]); break;
+    case prop_class_int: text += std::to_string(PropLayout<PropNumberLayout>(value).value); break;
+    case prop_class_wstr: text += quoted_wide(PropLayout<PropPointerLayout>(value).data); break;
+    default: {
+        const auto& pair = PropLayout<PropPairLayout>(value);
+        text += "data words " + hex_word(pair.unused) + " " + hex_word(static_cast<uint32_t>(pair.first));
+        break;
+    }
     }
     value->Delete();
     return text;

@@ -61,8 +61,8 @@ void call_routine(ShowState& state, RunObjectHeader* run, Kind kind, int32_t id,
     run_time.clear_calls();
     run->current_id = id;
     run->flags = 0;
-    const uint32_t words[] = {sim::word(run), 0, 0};
-    const std::span<const uint32_t> arguments(words, kind == Kind::expression ? 2 : 3);
+    const Word words[] = {sim::word(run), 0, 0};
+    const std::span<const Word> arguments(words, kind == Kind::expression ? 2 : 3);
     // The routine is not an export, but the trace shows it as the host's call.
     sim::TracedCall traced("export", std::string(names[static_cast<int>(kind)]) + " " + std::to_string(id),
                            arguments);
@@ -74,7 +74,7 @@ void call_routine(ShowState& state, RunObjectHeader* run, Kind kind, int32_t id,
     else if (kind == Kind::expression && record && record->flags == expression_returns_float) {
         float value;
         std::memcpy(&value, &result.value, sizeof value);
-        outcome = hex_word(result.value) + " (float " + std::to_string(value) + ")";
+        outcome = hex_word(static_cast<uint32_t>(result.value)) + " (float " + std::to_string(value) + ")";
     } else
         outcome = std::to_string(static_cast<int32_t>(result.value));
     std::string line = padded(std::string(names[static_cast<int>(kind)]) + " " + std::to_string(id), 14) +
@@ -155,7 +155,7 @@ void show_debugger(ShowState& state, RunObjectHeader* run) {
 void show_run(ShowState& state) {
     print_section("Run");
     if (!exported(state, "GetRunObjectDataSize") || !exported(state, "CreateRunObject")) return;
-    const uint32_t size = state.plugin.call("GetRunObjectDataSize", nullptr, nullptr).value;
+    const uint32_t size = state.plugin.call("GetRunObjectDataSize", nullptr, nullptr).number();
     print_field("run data size", std::to_string(size) + " bytes");
     RunObjectHeader* run = state.host.run_time().create_run_data(size);
     const sim::CallResult created = state.plugin.call("CreateRunObject", run, state.edit_data, nullptr);

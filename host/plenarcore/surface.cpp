@@ -52,10 +52,10 @@ void Surface::FillRect(int32_t x, int32_t y, int32_t fill_width, int32_t fill_he
                        uint32_t colour) {
     if (!pixels || fill_width <= 0 || fill_height <= 0) return;
     // 64-bit ends: x + width may not fit in 32 bits.
-    const int32_t left = std::max<int64_t>(x, 0);
-    const int32_t top = std::max<int64_t>(y, 0);
-    const int32_t right = std::min<int64_t>(int64_t{x} + fill_width, width);
-    const int32_t bottom = std::min<int64_t>(int64_t{y} + fill_height, height);
+    const auto left = static_cast<int32_t>(std::max<int64_t>(x, 0));
+    const auto top = static_cast<int32_t>(std::max<int64_t>(y, 0));
+    const auto right = static_cast<int32_t>(std::min<int64_t>(int64_t{x} + fill_width, width));
+    const auto bottom = static_cast<int32_t>(std::min<int64_t>(int64_t{y} + fill_height, height));
     const uint32_t pixel = opaque_pixel(colour);
     for (int32_t row = top; row < bottom; ++row)
         std::fill(pixels + row * width + left, pixels + row * width + std::max(left, right), pixel);

@@ -69,7 +69,7 @@ void Host::clear_calls() {
 
 RunObjectHeader* Host::create_run_data(Plugin& plugin) {
     const CallResult size = plugin.call("GetRunObjectDataSize", nullptr, nullptr);
-    return size.found ? run_time_.create_run_data(size.value) : nullptr;
+    return size.found ? run_time_.create_run_data(size.number()) : nullptr;
 }
 
 uint32_t Host::answer_version() {

@@ -80,7 +80,7 @@ std::vector<Replacement> replacements() {
 }
 
 template <typename T>
-T* at(void* module, uint32_t rva) {
+T* at(void* module, uintptr_t rva) {
     return reinterpret_cast<T*>(static_cast<uint8_t*>(module) + rva);
 }
 
@@ -95,10 +95,11 @@ const Replacement* replacement_for(const std::vector<Replacement>& all, const ch
     return nullptr;
 }
 
-void write_slot(uint32_t* slot, const void* function) {
+// An import address table slot: one pointer per imported function.
+void write_slot(uintptr_t* slot, const void* function) {
     DWORD protection = 0;
     VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-    *slot = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(function));
+    *slot = reinterpret_cast<uintptr_t>(function);
     VirtualProtect(slot, sizeof *slot, protection, &protection);
 }
 
@@ -112,23 +113,23 @@ Interception& Interception::instance() {
 int Interception::patch(void* module) {
     static const std::vector<Replacement> all = replacements();
     auto* dos = at<IMAGE_DOS_HEADER>(module, 0);
-    auto* nt = at<IMAGE_NT_HEADERS32>(module, dos->e_lfanew);
+    auto* nt = at<IMAGE_NT_HEADERS>(module, dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!entry.VirtualAddress) return 0;
     int patched = 0;
     for (auto* descriptor = at<IMAGE_IMPORT_DESCRIPTOR>(module, entry.VirtualAddress);
          descriptor->Name; ++descriptor) {
         const char* library = at<char>(module, descriptor->Name);
-        auto* slots = at<uint32_t>(module, descriptor->FirstThunk);
+        auto* slots = at<uintptr_t>(module, descriptor->FirstThunk);
         auto* names = descriptor->OriginalFirstThunk
-                          ? at<IMAGE_THUNK_DATA32>(module, descriptor->OriginalFirstThunk)
+                          ? at<IMAGE_THUNK_DATA>(module, descriptor->OriginalFirstThunk)
                           : nullptr;
         for (int i = 0; slots[i]; ++i) {
             const char* name = nullptr;
-            if (names && !IMAGE_SNAP_BY_ORDINAL32(names[i].u1.Ordinal))
+            if (names && !IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal))
                 name = reinterpret_cast<const char*>(
                     at<IMAGE_IMPORT_BY_NAME>(module, names[i].u1.AddressOfData)->Name);
-            const void* current = reinterpret_cast<const void*>(static_cast<uintptr_t>(slots[i]));
+            const void* current = reinterpret_cast<const void*>(slots[i]);
             const Replacement* r = replacement_for(all, library, name, current);
             if (!r || current == r->function) continue;
             write_slot(&slots[i], r->function);

@@ -9,13 +9,13 @@ namespace {
 const IMAGE_DATA_DIRECTORY* directory(void* module, int index) {
     auto* base = static_cast<const uint8_t*>(module);
     auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY* entry = &nt->OptionalHeader.DataDirectory[index];
     return entry->VirtualAddress && entry->Size ? entry : nullptr;
 }
 
 template <typename T>
-const T* at(void* module, uint32_t rva) {
+const T* at(void* module, uintptr_t rva) {
     return reinterpret_cast<const T*>(static_cast<const uint8_t*>(module) + rva);
 }
 
@@ -44,14 +44,14 @@ std::vector<ImportEntry> read_imports(void* module) {
         // Without its name table, a bound descriptor's entries are addresses only.
         if (!descriptor->OriginalFirstThunk) continue;
         const std::string library = at<char>(module, descriptor->Name);
-        for (auto* thunk = at<IMAGE_THUNK_DATA32>(module, descriptor->OriginalFirstThunk);
+        for (auto* thunk = at<IMAGE_THUNK_DATA>(module, descriptor->OriginalFirstThunk);
              thunk->u1.AddressOfData;
              ++thunk) {
             ImportEntry import;
             import.library = library;
-            if (IMAGE_SNAP_BY_ORDINAL32(thunk->u1.Ordinal)) {
+            if (IMAGE_SNAP_BY_ORDINAL(thunk->u1.Ordinal)) {
                 import.by_ordinal = true;
-                import.ordinal = static_cast<uint16_t>(IMAGE_ORDINAL32(thunk->u1.Ordinal));
+                import.ordinal = static_cast<uint16_t>(IMAGE_ORDINAL(thunk->u1.Ordinal));
             } else {
                 import.name = at<IMAGE_IMPORT_BY_NAME>(module, thunk->u1.AddressOfData)->Name;
             }

@@ -56,10 +56,12 @@ std::vector<std::string> Plugin::missing_exports() const {
     return missing;
 }
 
-CallResult Plugin::call_words(std::string_view export_name, std::span<const uint32_t> arguments) {
+CallResult Plugin::call_words(std::string_view export_name, std::span<const Word> arguments) {
     CallResult result = call_as(export_name, export_convention(export_name), arguments);
-    // The host's table fixes the argument size, whatever the caller passed.
     const ExportEntry* entry = table_entry(export_name);
+    // A 32-bit result is only the low half of a 64-bit result register.
+    if (entry && entry->result == export_number) result.value = static_cast<uint32_t>(result.value);
+    // The host's table fixes the argument size, whatever the caller passed.
     if (entry && entry->argument_bytes >= 0 && result.found &&
         result.bytes_expected != entry->argument_bytes) {
         faults_.push_back(std::string(export_name) + " called with " +
@@ -70,7 +72,7 @@ CallResult Plugin::call_words(std::string_view export_name, std::span<const uint
 }
 
 CallResult Plugin::call_as(std::string_view export_name, Convention convention,
-                           std::span<const uint32_t> arguments) {
+                           std::span<const Word> arguments) {
     TracedCall traced("export", export_name, arguments);
     const CallResult result = checked_call(address(export_name), arguments, convention);
     if (result.found) traced.finish(result.value);

@@ -13,23 +13,21 @@ RunTime* owner_of(RunObjectHeader* run) {
     return reinterpret_cast<RunTime::Block*>(run->run_header)->owner;
 }
 
-uint32_t PLENAR_STDCALL get_parameter(RunObjectHeader* run, int32_t type, int32_t zero) {
+Word PLENAR_STDCALL get_parameter(RunObjectHeader* run, int32_t type, int32_t zero) {
     return traced_callback("get_parameter", {word(run), word(type), word(zero)}, [&] {
         RunTime* owner = owner_of(run);
-        return owner ? owner->next_parameter(Callback::get_parameter, run, type, zero) : 0;
+        return owner ? owner->next_parameter(Callback::get_parameter, run, type, word(zero)) : 0;
     });
 }
 
-uint32_t PLENAR_STDCALL first_expression_parameter(RunObjectHeader* run, int32_t type,
-                                                   uint32_t argument) {
+Word PLENAR_STDCALL first_expression_parameter(RunObjectHeader* run, int32_t type, Word argument) {
     return traced_callback("first_expression_parameter", {word(run), word(type), word(argument)}, [&] {
         RunTime* owner = owner_of(run);
         return owner ? owner->next_parameter(Callback::first_expression_parameter, run, type, argument) : 0;
     });
 }
 
-uint32_t PLENAR_STDCALL next_expression_parameter(RunObjectHeader* run, int32_t type,
-                                                  uint32_t argument) {
+Word PLENAR_STDCALL next_expression_parameter(RunObjectHeader* run, int32_t type, Word argument) {
     return traced_callback("next_expression_parameter", {word(run), word(type), word(argument)}, [&] {
         RunTime* owner = owner_of(run);
         return owner ? owner->next_parameter(Callback::next_expression_parameter, run, type, argument) : 0;
@@ -55,10 +53,6 @@ int32_t PLENAR_STDCALL edit_text(RunObjectHeader* run, int32_t zero, EditRecord*
         RunTime* owner = owner_of(run);
         return owner ? owner->edit(Callback::edit_text, run, record) : 0;
     });
-}
-
-uint32_t pointer_word(const void* pointer) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
 }
 
 }  // namespace
@@ -98,11 +92,13 @@ void* RunTime::extension_of(RunObjectHeader* run) {
 
 void RunTime::queue_parameter(uint32_t value) { parameters_.push_back(value); }
 
+void RunTime::queue_word(Word value) { parameters_.push_back(value); }
+
 void RunTime::queue_float(float value) { parameters_.push_back(std::bit_cast<uint32_t>(value)); }
 
 void RunTime::queue_text(std::wstring text) {
     texts_.push_back(std::move(text));  // a deque keeps earlier texts in place
-    parameters_.push_back(pointer_word(texts_.back().c_str()));
+    parameters_.push_back(word(texts_.back().c_str()));
 }
 
 void RunTime::queue_null_text() { parameters_.push_back(0); }
@@ -116,9 +112,8 @@ size_t RunTime::count(Callback callback) const {
                          [&](const CallbackCall& call) { return call.callback == callback; });
 }
 
-uint32_t RunTime::next_parameter(Callback callback, RunObjectHeader* run, int32_t type,
-                                 uint32_t argument) {
-    uint32_t value = 0;
+Word RunTime::next_parameter(Callback callback, RunObjectHeader* run, int32_t type, Word argument) {
+    Word value = 0;
     if (parameters_.empty()) {
         faults_.push_back("a parameter was asked for beyond the queued ones");
     } else {
@@ -134,7 +129,7 @@ void* RunTime::allocate(RunObjectHeader* run, int32_t zero, uint32_t bytes) {
     allocated_.push_back(std::make_unique<uint8_t[]>(std::max<uint32_t>(bytes, 1)));
     void* memory = allocated_.back().get();
     allocations_.push_back({memory, bytes});
-    calls_.push_back({Callback::allocate_string, run, zero, bytes, pointer_word(memory)});
+    calls_.push_back({Callback::allocate_string, run, zero, bytes, word(memory)});
     return memory;
 }
 
@@ -154,7 +149,7 @@ int32_t RunTime::edit(Callback callback, RunObjectHeader* run, EditRecord* recor
             text[units] = L'\0';
         }
     }
-    calls_.push_back({callback, run, 0, pointer_word(record), static_cast<uint32_t>(result)});
+    calls_.push_back({callback, run, 0, word(record), word(result)});
     return result;
 }
 

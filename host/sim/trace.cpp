@@ -43,9 +43,11 @@ std::string json_text(const std::string& text) {
     return out + "\"";
 }
 
-std::string hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "\"0x%08x\"", value);
+// A word as hex: 8 digits, or 16 where words are pointer-sized.
+std::string hex(Word value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "\"0x%0*llx\"", static_cast<int>(2 * sizeof(Word)),
+                  static_cast<unsigned long long>(value));
     return text;
 }
 
@@ -102,7 +104,7 @@ bool write(const std::wstring& path, int pid) {
 
 }  // namespace trace
 
-TracedCall::TracedCall(const char* category, std::string_view name, std::span<const uint32_t> arguments) {
+TracedCall::TracedCall(const char* category, std::string_view name, std::span<const Word> arguments) {
     if (!recorder().on) return;
     event_.emplace();
     event_->name = name;
@@ -115,7 +117,7 @@ void TracedCall::detail(std::string_view key, std::string_view value) {
     if (event_) event_->details.emplace_back(key, value);
 }
 
-void TracedCall::finish(std::optional<uint32_t> result) {
+void TracedCall::finish(std::optional<Word> result) {
     if (!event_ || !recorder().on) return;
     const int64_t end = ticks();
     event_->start_us = microseconds(recorder().origin, start_ticks_);

@@ -12,7 +12,7 @@ namespace plenar::sim {
 
 // Runs a host callback the plug-in called, traced under `name`.
 template <typename Call>
-auto traced_callback(std::string_view name, std::initializer_list<uint32_t> arguments, Call call) {
+auto traced_callback(std::string_view name, std::initializer_list<Word> arguments, Call call) {
     TracedCall traced("callback", name, arguments);
     if constexpr (std::is_void_v<decltype(call())>) {
         call();

@@ -17,7 +17,7 @@ struct EditDataHeader {
     uint32_t reserved[2];
 };
 
-static_assert(sizeof(EditDataHeader) == 20);
-static_assert(offsetof(EditDataHeader, size) == 0);
+PLENAR_PIN_SIZE(EditDataHeader, 20, 20);
+PLENAR_PIN_OFFSET(EditDataHeader, size, 0, 0);
 
 }  // namespace plenar

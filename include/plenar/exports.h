@@ -1,7 +1,8 @@
 // The plug-in interface: the 45 functions a plug-in exports under these exact
 // names. All are stdcall except GetHelpFileName and GetDependencies (cdecl,
-// no arguments). Arguments and results are 32 bits wide. The host calls them
-// on its own thread, one at a time, Initialize first.
+// no arguments). Arguments and results are 32 bits wide on the host (words
+// that may carry a pointer are pointer-sized in the 64-bit test builds). The
+// host calls them on its own thread, one at a time, Initialize first.
 #pragma once
 
 #include "abi.h"
@@ -67,23 +68,57 @@ using GetDebugItem = void(PLENAR_STDCALL*)(wchar* buffer, RunObjectHeader*, int3
 using EditDebugItem = void(PLENAR_STDCALL*)(RunObjectHeader*, int32_t id);
 }  // namespace exports
 
-// Every export with the bytes of arguments its callee removes (-1: cdecl).
-struct ExportEntry { const char* name; int32_t argument_bytes; };
+// Every export with the bytes of arguments its callee removes on the 32-bit
+// host (-1: cdecl) and whether its result is a pointer (on x64 the others
+// leave only the low 32 bits of the result register defined).
+enum ExportResult : uint8_t { export_number, export_pointer };
+struct ExportEntry { const char* name; int32_t argument_bytes; ExportResult result; };
 inline constexpr ExportEntry export_table[] = {
-    {"Initialize", 8}, {"Free", 4}, {"CreateObject", 12}, {"LoadObject", 16},
-    {"UnloadObject", 12}, {"SetEditSize", 16}, {"GetObjectRect", 16}, {"EditorDisplay", 20},
-    {"MakeIconEx", 20}, {"GetObjInfos", 28}, {"GetHelpFileName", -1}, {"GetDependencies", -1},
-    {"GetInfos", 4}, {"GetActionInfos", 8}, {"GetConditionInfos", 8}, {"GetExpressionInfos", 8},
-    {"GetActionMenu", 12}, {"GetConditionMenu", 12}, {"GetExpressionMenu", 12},
-    {"GetActionCodeFromMenu", 8}, {"GetConditionCodeFromMenu", 8},
-    {"GetExpressionCodeFromMenu", 8}, {"GetActionTitle", 20}, {"GetConditionTitle", 20},
-    {"GetExpressionParam", 20}, {"GetActionString", 16}, {"GetConditionString", 16},
-    {"GetExpressionString", 16}, {"GetExpressionTitle", 16}, {"GetProperties", 12},
-    {"ReleaseProperties", 12}, {"GetPropValue", 12}, {"GetPropCheck", 12}, {"SetPropValue", 16},
-    {"SetPropCheck", 16}, {"GetRunObjectInfos", 8}, {"GetRunObjectDataSize", 8},
-    {"CreateRunObject", 12}, {"DestroyRunObject", 8}, {"HandleRunObject", 4},
-    {"PauseRunObject", 4}, {"ContinueRunObject", 4}, {"GetDebugTree", 4}, {"GetDebugItem", 12},
-    {"EditDebugItem", 8},
+    {"Initialize",                  8, export_number},
+    {"Free",                        4, export_number},
+    {"CreateObject",               12, export_number},
+    {"LoadObject",                 16, export_number},
+    {"UnloadObject",               12, export_number},
+    {"SetEditSize",                16, export_number},
+    {"GetObjectRect",              16, export_number},
+    {"EditorDisplay",              20, export_number},
+    {"MakeIconEx",                 20, export_number},
+    {"GetObjInfos",                28, export_number},
+    {"GetHelpFileName",            -1, export_pointer},
+    {"GetDependencies",            -1, export_pointer},
+    {"GetInfos",                    4, export_number},
+    {"GetActionInfos",              8, export_pointer},
+    {"GetConditionInfos",           8, export_pointer},
+    {"GetExpressionInfos",          8, export_pointer},
+    {"GetActionMenu",              12, export_pointer},
+    {"GetConditionMenu",           12, export_pointer},
+    {"GetExpressionMenu",          12, export_pointer},
+    {"GetActionCodeFromMenu",       8, export_number},
+    {"GetConditionCodeFromMenu",    8, export_number},
+    {"GetExpressionCodeFromMenu",   8, export_number},
+    {"GetActionTitle",             20, export_pointer},
+    {"GetConditionTitle",          20, export_pointer},
+    {"GetExpressionParam",         20, export_pointer},
+    {"GetActionString",            16, export_pointer},
+    {"GetConditionString",         16, export_pointer},
+    {"GetExpressionString",        16, export_pointer},
+    {"GetExpressionTitle",         16, export_pointer},
+    {"GetProperties",              12, export_number},
+    {"ReleaseProperties",          12, export_number},
+    {"GetPropValue",               12, export_pointer},
+    {"GetPropCheck",               12, export_number},
+    {"SetPropValue",               16, export_number},
+    {"SetPropCheck",               16, export_number},
+    {"GetRunObjectInfos",           8, export_number},
+    {"GetRunObjectDataSize",        8, export_number},
+    {"CreateRunObject",            12, export_number},
+    {"DestroyRunObject",            8, export_number},
+    {"HandleRunObject",             4, export_number},
+    {"PauseRunObject",              4, export_number},
+    {"ContinueRunObject",           4, export_number},
+    {"GetDebugTree",                4, export_pointer},
+    {"GetDebugItem",               12, export_number},
+    {"EditDebugItem",               8, export_number},
 };
 static_assert(sizeof(export_table) / sizeof(export_table[0]) == 45);
 

@@ -8,7 +8,7 @@
 
 namespace plenar {
 
-// A 32-bit pixel surface. The caller owns the 16 bytes; the library
+// A 32-bit pixel surface. The caller owns its bytes (16 on the host); the library
 // constructs (264) and destroys (286) the surface inside them.
 class Surface {
 public:
@@ -38,10 +38,11 @@ public:
     static constexpr uint32_t no_transparent_colour = 0xFFFFFFFFu;
 };
 
-static_assert(sizeof(Surface) == 16);
-static_assert(offsetof(Surface, width) == 0);
-static_assert(offsetof(Surface, pixels) == 8);
-static_assert(offsetof(Surface, transparent) == 12);
+PLENAR_PIN_SIZE(Surface, 16, 24);
+PLENAR_PIN_OFFSET(Surface, width, 0, 0);
+PLENAR_PIN_OFFSET(Surface, height, 4, 4);
+PLENAR_PIN_OFFSET(Surface, pixels, 8, 8);
+PLENAR_PIN_OFFSET(Surface, transparent, 12, 16);
 
 // An input file over bytes in memory. Created by CreateMemoryInputFile (638);
 // released through its virtual slot 1.

@@ -17,9 +17,9 @@ struct AceRecord {
 
     uint16_t code(int i) const { return parameters[i]; }
 };
-static_assert(offsetof(AceRecord, flags) == 2);
-static_assert(offsetof(AceRecord, parameter_count) == 4);
-static_assert(offsetof(AceRecord, parameters) == 6);
+PLENAR_PIN_OFFSET(AceRecord, flags, 2, 2);
+PLENAR_PIN_OFFSET(AceRecord, parameter_count, 4, 4);
+PLENAR_PIN_OFFSET(AceRecord, parameters, 6, 6);
 
 enum : uint16_t { condition_not_triggered = 0x0220 };
 enum : uint16_t { expression_returns_integer = 0, expression_returns_string = 1,
@@ -34,9 +34,12 @@ struct PropertyDescriptor {
     uint32_t options;
     uintptr_t parameter;    // depends on the type
 };
-static_assert(sizeof(PropertyDescriptor) == 24);
-static_assert(offsetof(PropertyDescriptor, type) == 12);
-static_assert(offsetof(PropertyDescriptor, parameter) == 20);
+PLENAR_PIN_OFFSET(PropertyDescriptor, title, 4, 8);
+PLENAR_PIN_OFFSET(PropertyDescriptor, info, 8, 16);
+PLENAR_PIN_OFFSET(PropertyDescriptor, type, 12, 24);
+PLENAR_PIN_OFFSET(PropertyDescriptor, options, 16, 28);
+PLENAR_PIN_OFFSET(PropertyDescriptor, parameter, 20, 32);
+PLENAR_PIN_SIZE(PropertyDescriptor, 24, 40);
 
 enum : uint32_t { property_id_base = 0x80000, property_folder_end_id = 0x7FFFF };
 

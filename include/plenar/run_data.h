@@ -26,11 +26,11 @@ struct RunObjectHeader {
     uint8_t reserved_b0[184 - 0xB0];
 };
 
-static_assert(offsetof(RunObjectHeader, run_header) == 8);
-static_assert(offsetof(RunObjectHeader, current_id) == 0x3C);
-static_assert(offsetof(RunObjectHeader, flags) == 0x7C);
-static_assert(offsetof(RunObjectHeader, parameter_cursor) == 0xAC);
-static_assert(sizeof(RunObjectHeader) == 184);
+PLENAR_PIN_OFFSET(RunObjectHeader, run_header, 8, 8);
+PLENAR_PIN_OFFSET(RunObjectHeader, current_id, 0x3C, 0x40);
+PLENAR_PIN_OFFSET(RunObjectHeader, flags, 0x7C, 0x80);
+PLENAR_PIN_OFFSET(RunObjectHeader, parameter_cursor, 0xAC, 0xB0);
+PLENAR_PIN_SIZE(RunObjectHeader, 184, 192);
 
 enum : uint16_t {
     expression_float_result = 0x4000,
@@ -51,12 +51,16 @@ struct EditRecord {
     void* text;            // the characters to edit (wide)
     uint32_t length;       // their count
 };
-static_assert(sizeof(EditRecord) == 16);
+PLENAR_PIN_OFFSET(EditRecord, text, 8, 8);
+PLENAR_PIN_OFFSET(EditRecord, length, 12, 16);
+PLENAR_PIN_SIZE(EditRecord, 16, 24);
 
+// Parameter values come back as host words: an integer, a float's bit
+// pattern in the low 32 bits, or a pointer to wide text.
 using AllocateString = void*(PLENAR_STDCALL*)(RunObjectHeader* run, int32_t zero, uint32_t bytes);
-using ExpressionParameter = uint32_t(PLENAR_STDCALL*)(RunObjectHeader* run, int32_t type,
-                                                      uint32_t routine_argument);
-using GetParameter = uint32_t(PLENAR_STDCALL*)(RunObjectHeader* run, int32_t type, int32_t zero);
+using ExpressionParameter = Word(PLENAR_STDCALL*)(RunObjectHeader* run, int32_t type,
+                                                  Word routine_argument);
+using GetParameter = Word(PLENAR_STDCALL*)(RunObjectHeader* run, int32_t type, int32_t zero);
 using EditValue = int32_t(PLENAR_STDCALL*)(RunObjectHeader* run, int32_t zero, EditRecord* record);
 
 // The application's run header: one per running application, host memory.
@@ -81,21 +85,23 @@ struct RunHeader {
     uint8_t reserved_127c[4];
 };
 
-static_assert(offsetof(RunHeader, value_058) == 0x58);
-static_assert(offsetof(RunHeader, value_090) == 0x90);
-static_assert(offsetof(RunHeader, allocate_string) == 0x368);
-static_assert(offsetof(RunHeader, first_expression_parameter) == 0x36C);
-static_assert(offsetof(RunHeader, next_expression_parameter) == 0x370);
-static_assert(offsetof(RunHeader, get_parameter) == 0x3A0);
-static_assert(offsetof(RunHeader, edit_number) == 0x3AC);
-static_assert(offsetof(RunHeader, edit_text) == 0x3B0);
-static_assert(offsetof(RunHeader, services) == 0x4F4);
-static_assert(offsetof(RunHeader, value_1278) == 0x1278);
-static_assert(sizeof(RunHeader) == 0x1280);
+PLENAR_PIN_OFFSET(RunHeader, value_058, 0x58, 0x58);
+PLENAR_PIN_OFFSET(RunHeader, value_090, 0x90, 0x90);
+PLENAR_PIN_OFFSET(RunHeader, allocate_string, 0x368, 0x368);
+PLENAR_PIN_OFFSET(RunHeader, first_expression_parameter, 0x36C, 0x370);
+PLENAR_PIN_OFFSET(RunHeader, next_expression_parameter, 0x370, 0x378);
+PLENAR_PIN_OFFSET(RunHeader, get_parameter, 0x3A0, 0x3B0);
+PLENAR_PIN_OFFSET(RunHeader, edit_number, 0x3AC, 0x3C0);
+PLENAR_PIN_OFFSET(RunHeader, edit_text, 0x3B0, 0x3C8);
+PLENAR_PIN_OFFSET(RunHeader, services, 0x4F4, 0x510);
+PLENAR_PIN_OFFSET(RunHeader, value_1278, 0x1278, 0x1298);
+PLENAR_PIN_SIZE(RunHeader, 0x1280, 0x12A0);
 
-// Routine table entries handed over in RunObjectInfo.
-using ActionRoutine = int32_t(PLENAR_STDCALL*)(RunObjectHeader* run, uint32_t a, uint32_t b);
-using ConditionRoutine = int32_t(PLENAR_STDCALL*)(RunObjectHeader* run, uint32_t a, uint32_t b);
-using ExpressionRoutine = uint32_t(PLENAR_STDCALL*)(RunObjectHeader* run, uint32_t argument);
+// Routine table entries handed over in RunObjectInfo. Their words are the
+// host's; an expression's result is an integer, a float's bit pattern or a
+// pointer to host-allocated text.
+using ActionRoutine = int32_t(PLENAR_STDCALL*)(RunObjectHeader* run, Word a, Word b);
+using ConditionRoutine = int32_t(PLENAR_STDCALL*)(RunObjectHeader* run, Word a, Word b);
+using ExpressionRoutine = Word(PLENAR_STDCALL*)(RunObjectHeader* run, Word argument);
 
 }  // namespace plenar

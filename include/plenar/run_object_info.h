@@ -25,19 +25,19 @@ struct RunObjectInfo {
     uint16_t padding;
 };
 
-static_assert(offsetof(RunObjectInfo, conditions) == 0);
-static_assert(offsetof(RunObjectInfo, actions) == 4);
-static_assert(offsetof(RunObjectInfo, expressions) == 8);
-static_assert(offsetof(RunObjectInfo, condition_count) == 12);
-static_assert(offsetof(RunObjectInfo, action_count) == 14);
-static_assert(offsetof(RunObjectInfo, expression_count) == 16);
-static_assert(offsetof(RunObjectInfo, edit_data_size) == 18);
-static_assert(offsetof(RunObjectInfo, flags) == 20);
-static_assert(offsetof(RunObjectInfo, version) == 24);
-static_assert(offsetof(RunObjectInfo, reserved_25) == 25);
-static_assert(offsetof(RunObjectInfo, reserved_26) == 26);
-static_assert(offsetof(RunObjectInfo, identifier) == 28);
-static_assert(offsetof(RunObjectInfo, reserved_32) == 32);
-static_assert(sizeof(RunObjectInfo) == 36);
+PLENAR_PIN_OFFSET(RunObjectInfo, conditions, 0, 0);
+PLENAR_PIN_OFFSET(RunObjectInfo, actions, 4, 8);
+PLENAR_PIN_OFFSET(RunObjectInfo, expressions, 8, 16);
+PLENAR_PIN_OFFSET(RunObjectInfo, condition_count, 12, 24);
+PLENAR_PIN_OFFSET(RunObjectInfo, action_count, 14, 26);
+PLENAR_PIN_OFFSET(RunObjectInfo, expression_count, 16, 28);
+PLENAR_PIN_OFFSET(RunObjectInfo, edit_data_size, 18, 30);
+PLENAR_PIN_OFFSET(RunObjectInfo, flags, 20, 32);
+PLENAR_PIN_OFFSET(RunObjectInfo, version, 24, 36);
+PLENAR_PIN_OFFSET(RunObjectInfo, reserved_25, 25, 37);
+PLENAR_PIN_OFFSET(RunObjectInfo, reserved_26, 26, 38);
+PLENAR_PIN_OFFSET(RunObjectInfo, identifier, 28, 40);
+PLENAR_PIN_OFFSET(RunObjectInfo, reserved_32, 32, 44);
+PLENAR_PIN_SIZE(RunObjectInfo, 36, 48);
 
 }  // namespace plenar

@@ -32,11 +32,11 @@ struct HostServices {
     ServiceRoutine service;         // the general service entry, see ServiceCode
 };
 
-static_assert(offsetof(HostServices, open_application) == 4);
-static_assert(offsetof(HostServices, editor_window) == 12);
-static_assert(offsetof(HostServices, image_import_context) == 0x28);
-static_assert(offsetof(HostServices, version) == 0x150);
-static_assert(offsetof(HostServices, service) == 0x154);
-static_assert(sizeof(HostServices) == 0x158);
+PLENAR_PIN_OFFSET(HostServices, open_application, 4, 4);
+PLENAR_PIN_OFFSET(HostServices, editor_window, 12, 12);
+PLENAR_PIN_OFFSET(HostServices, image_import_context, 0x28, 0x28);
+PLENAR_PIN_OFFSET(HostServices, version, 0x150, 0x158);
+PLENAR_PIN_OFFSET(HostServices, service, 0x154, 0x160);
+PLENAR_PIN_SIZE(HostServices, 0x158, 0x168);
 
 }  // namespace plenar

@@ -93,7 +93,7 @@ void ReportOnce(AceKind kind, int id, const std::string& text) {
 
 // The argument words of one call, fetched by the plan; false when a text
 // came back null (reported, the member is not to be called).
-[[gnu::always_inline]] inline bool FetchActionArguments(plenar::RunObjectHeader* run, const FetchPlan& plan, uint32_t* words) {
+[[gnu::always_inline]] inline bool FetchActionArguments(plenar::RunObjectHeader* run, const FetchPlan& plan, plenar::Word* words) {
     plenar::RunHeader* header = run->run_header;
     for (int i = 0; i < plan.Count; ++i) {
         words[i] = header->get_parameter(run, plan.FetchTypes[i], 0);
@@ -106,12 +106,12 @@ void ReportOnce(AceKind kind, int id, const std::string& text) {
     return true;
 }
 
-[[gnu::always_inline]] inline uint32_t ActionOrCondition(AceKind kind, MemberThunk member, int32_t id,
+[[gnu::always_inline]] inline plenar::Word ActionOrCondition(AceKind kind, MemberThunk member, int32_t id,
                            plenar::RunObjectHeader* run, void* extension) {
     const FetchPlan& plan = Plans(kind)[id];
     // Only the plan's count of words is written and read: zeroing all
     // sixteen costs more than the rest of a short call.
-    uint32_t words[16];
+    plenar::Word words[16];
     uint32_t cursor = run->parameter_cursor;
     if (!FetchActionArguments(run, plan, words)) return 0;
     run->parameter_cursor = cursor;
@@ -158,7 +158,8 @@ bool LinkMember(AceKind kind, int id, MemberThunk call, const MemberSignature& s
     return true;
 }
 
-int32_t PLENAR_STDCALL ActionWrapper(plenar::RunObjectHeader* run, uint32_t first, uint32_t second) {
+int32_t PLENAR_STDCALL ActionWrapper(plenar::RunObjectHeader* run, plenar::Word first,
+                                     plenar::Word second) {
     void* extension = run ? ExtensionOf(run) : nullptr;
     if (!extension || !hooks.RuntimeOf) return 0;
     Runtime& runtime = hooks.RuntimeOf(extension);
@@ -172,8 +173,8 @@ int32_t PLENAR_STDCALL ActionWrapper(plenar::RunObjectHeader* run, uint32_t firs
     return 0;
 }
 
-int32_t PLENAR_STDCALL ConditionWrapper(plenar::RunObjectHeader* run, uint32_t first,
-                                        uint32_t second) {
+int32_t PLENAR_STDCALL ConditionWrapper(plenar::RunObjectHeader* run, plenar::Word first,
+                                        plenar::Word second) {
     void* extension = run ? ExtensionOf(run) : nullptr;
     if (!extension || !hooks.RuntimeOf) return 0;
     Runtime& runtime = hooks.RuntimeOf(extension);
@@ -182,12 +183,12 @@ int32_t PLENAR_STDCALL ConditionWrapper(plenar::RunObjectHeader* run, uint32_t f
     int32_t id = run->current_id;
     if (!Linked(AceKind::condition, id))
         return hooks.UnlinkedCondition(extension, id, run, first, second);
-    uint32_t result =
+    const plenar::Word result =
         ActionOrCondition(AceKind::condition, ::SDK->ConditionMembers[id], id, run, extension);
     return static_cast<int8_t>(result & 0xFF);  // only the low byte counts
 }
 
-uint32_t PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, uint32_t word) {
+plenar::Word PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, plenar::Word word) {
     void* extension = run ? ExtensionOf(run) : nullptr;
     if (!extension || !hooks.RuntimeOf) return 0;
     Runtime& runtime = hooks.RuntimeOf(extension);
@@ -202,7 +203,7 @@ uint32_t PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, uint32_t word) 
     if (plan.Result == ResultKind::text) run->flags |= plenar::expression_string_result;
 
     plenar::RunHeader* header = run->run_header;
-    uint32_t words[16];  // the plan's count of words, each written below
+    plenar::Word words[16];  // the plan's count of words, each written below
     for (int i = 0; i < plan.Count; ++i) {
         if (plan.FetchTypes[i] == no_fetch) {
             words[i] = 0;  // nothing is fetched for this position
@@ -215,7 +216,7 @@ uint32_t PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, uint32_t word) 
                    "Tovrandi - Expression() error", report_plain);
             if (plan.Result != ResultKind::text) return 0;
             static const WideChar empty[1] = {0};
-            return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(runtime.CopyString(empty)));
+            return reinterpret_cast<plenar::Word>(runtime.CopyString(empty));
         }
     }
     return ::SDK->ExpressionMembers[id](extension, words);

@@ -17,11 +17,9 @@
 #include "platform.h"
 #include "plenar/run_data.h"
 #include "runtime.h"
+#include "sdk.h"
 
 namespace Kvor {
-
-// Calls a linked member on `extension` with its argument words.
-using MemberThunk = uint32_t (*)(void* extension, const uint32_t* arguments);
 
 struct MemberSignature {
     uint8_t Count;
@@ -58,17 +56,20 @@ constexpr ResultKind ResultKindOf() {
     }
 }
 
+// A float travels as its bit pattern in the low 32 bits of a word, a text
+// as its pointer, an integer as itself.
 template <class T>
-T FromWord(uint32_t word) {
-    if constexpr (std::is_same_v<std::remove_cv_t<T>, float>) return std::bit_cast<float>(word);
-    else if constexpr (std::is_pointer_v<T>) return reinterpret_cast<T>(static_cast<uintptr_t>(word));
+T FromWord(plenar::Word word) {
+    if constexpr (std::is_same_v<std::remove_cv_t<T>, float>)
+        return std::bit_cast<float>(static_cast<uint32_t>(word));
+    else if constexpr (std::is_pointer_v<T>) return reinterpret_cast<T>(word);
     else return static_cast<T>(word);
 }
 
 template <class R>
-uint32_t ToWord(R value) {
+plenar::Word ToWord(R value) {
     if constexpr (std::is_same_v<std::remove_cv_t<R>, float>) return std::bit_cast<uint32_t>(value);
-    else if constexpr (std::is_pointer_v<R>) return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value));
+    else if constexpr (std::is_pointer_v<R>) return reinterpret_cast<plenar::Word>(value);
     else return static_cast<uint32_t>(value);
 }
 
@@ -79,7 +80,7 @@ struct MemberTraits {
         static_cast<uint8_t>(sizeof...(A)), {ArgumentKindOf<A>()...}, ResultKindOf<R>()};
 
     template <auto Member, size_t... I>
-    static uint32_t Invoke(void* extension, const uint32_t* arguments, std::index_sequence<I...>) {
+    static plenar::Word Invoke(void* extension, const plenar::Word* arguments, std::index_sequence<I...>) {
         Ext& object = *static_cast<Ext*>(extension);
         if constexpr (std::is_void_v<R>) {
             (object.*Member)(FromWord<A>(arguments[I])...);
@@ -95,7 +96,7 @@ struct Thunk;
 
 template <class Ext, class R, class... A, R (Ext::*Member)(A...)>
 struct Thunk<Member> : MemberTraits<Ext, R, A...> {
-    static uint32_t Call(void* extension, const uint32_t* arguments) {
+    static plenar::Word Call(void* extension, const plenar::Word* arguments) {
         return MemberTraits<Ext, R, A...>::template Invoke<Member>(
             extension, arguments, std::index_sequence_for<A...>{});
     }
@@ -103,7 +104,7 @@ struct Thunk<Member> : MemberTraits<Ext, R, A...> {
 
 template <class Ext, class R, class... A, R (Ext::*Member)(A...) const>
 struct Thunk<Member> : MemberTraits<Ext, R, A...> {
-    static uint32_t Call(void* extension, const uint32_t* arguments) {
+    static plenar::Word Call(void* extension, const plenar::Word* arguments) {
         return MemberTraits<Ext, R, A...>::template Invoke<Member>(
             extension, arguments, std::index_sequence_for<A...>{});
     }
@@ -137,11 +138,11 @@ bool LinkExpression(int id) {
 struct ExtensionHooks {
     Kvor::Runtime& (*RuntimeOf)(void* extension);
     void (*UnlinkedAction)(void* extension, int32_t id, plenar::RunObjectHeader* run,
-                           uint32_t first, uint32_t second);
+                           plenar::Word first, plenar::Word second);
     int32_t (*UnlinkedCondition)(void* extension, int32_t id, plenar::RunObjectHeader* run,
-                                 uint32_t first, uint32_t second);
-    uint32_t (*UnlinkedExpression)(void* extension, int32_t id, plenar::RunObjectHeader* run,
-                                   uint32_t word);
+                                 plenar::Word first, plenar::Word second);
+    plenar::Word (*UnlinkedExpression)(void* extension, int32_t id, plenar::RunObjectHeader* run,
+                                       plenar::Word word);
 };
 
 void SetExtensionHooks(const ExtensionHooks& hooks);
@@ -152,22 +153,23 @@ template <class Ext>
 void UseExtension() {
     SetExtensionHooks(ExtensionHooks{
         [](void* e) -> Kvor::Runtime& { return static_cast<Ext*>(e)->Runtime; },
-        [](void* e, int32_t id, plenar::RunObjectHeader* run, uint32_t a, uint32_t b) {
+        [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word a, plenar::Word b) {
             static_cast<Ext*>(e)->UnlinkedAction(id, run, a, b);
         },
-        [](void* e, int32_t id, plenar::RunObjectHeader* run, uint32_t a, uint32_t b) -> int32_t {
-            return static_cast<Ext*>(e)->UnlinkedCondition(id, run, a, b);
-        },
-        [](void* e, int32_t id, plenar::RunObjectHeader* run, uint32_t word) -> uint32_t {
+        [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word a,
+           plenar::Word b) -> int32_t { return static_cast<Ext*>(e)->UnlinkedCondition(id, run, a, b); },
+        [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word word) -> plenar::Word {
             return static_cast<Ext*>(e)->UnlinkedExpression(id, run, word);
         }});
 }
 
 // The routines of the host's routine tables; every entry of a table is the
 // same routine, which reads the id from the run data.
-int32_t PLENAR_STDCALL ActionWrapper(plenar::RunObjectHeader* run, uint32_t first, uint32_t second);
-int32_t PLENAR_STDCALL ConditionWrapper(plenar::RunObjectHeader* run, uint32_t first, uint32_t second);
-uint32_t PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, uint32_t word);
+int32_t PLENAR_STDCALL ActionWrapper(plenar::RunObjectHeader* run, plenar::Word first,
+                                     plenar::Word second);
+int32_t PLENAR_STDCALL ConditionWrapper(plenar::RunObjectHeader* run, plenar::Word first,
+                                        plenar::Word second);
+plenar::Word PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, plenar::Word word);
 
 // The extension object of an instance: the word after the host's header.
 inline void*& ExtensionOf(plenar::RunObjectHeader* run) {

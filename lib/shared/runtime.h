@@ -27,8 +27,8 @@ public:
     int32_t EditText(plenar::EditRecord* record);
 
     plenar::RunObjectHeader* RunData;
-    uint32_t FirstParameter;      // the routine's first host word
-    uint32_t SecondParameter;     // actions and conditions: the second; expressions: 0
+    plenar::Word FirstParameter;   // the routine's first host word
+    plenar::Word SecondParameter;  // actions and conditions: the second; expressions: 0
     RunHeaderView View;
 };
 

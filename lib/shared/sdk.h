@@ -14,7 +14,9 @@
 namespace Kvor {
 
 struct ACEInfo;
-using MemberThunk = uint32_t (*)(void* extension, const uint32_t* arguments);
+// Calls a linked member on `extension` with its argument words; its result
+// comes back as a host word. Made by the typed linking in dispatch.h.
+using MemberThunk = plenar::Word (*)(void* extension, const plenar::Word* arguments);
 
 class SDK {
 public:

@@ -112,11 +112,11 @@ TEST(CliList, PrintsEveryCheckWithItsDescription) {
 
 // The host's value objects, seen as the plug-in sees them: data words after
 // the class pointer, slots called thiscall.
-uint32_t Slot(plenar::PropValue* value, int slot, std::initializer_list<uint32_t> arguments = {}) {
+plenar::Word Slot(plenar::PropValue* value, int slot, std::initializer_list<plenar::Word> arguments = {}) {
     const void* const* table = *reinterpret_cast<const void* const* const*>(value);
-    std::vector<uint32_t> words(arguments);
+    std::vector<plenar::Word> words(arguments);
     auto result = plenar::sim::checked_call(table[slot], words, plenar::sim::Convention::thiscall, value);
-    EXPECT_EQ(result.bytes_removed, int32_t(4 * words.size())) << "slot " << slot;
+    EXPECT_TRUE(result.balanced()) << "slot " << slot;
     return result.value;
 }
 
@@ -124,15 +124,15 @@ TEST(HostValues, TextAndNumberObjectsHaveTheHostsLayoutAndSlots) {
     using plenar::cli::HostNumberValue;
     using plenar::cli::HostTextValue;
     auto* text = new HostTextValue(L"Gr\u00fc\u00dfe");
-    const uint32_t* text_words = reinterpret_cast<const uint32_t*>(text) + 1;
-    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(uintptr_t(text_words[1]))), L"Gr\u00fc\u00dfe");
+    EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(plenar::PropLayout<plenar::PropPointerLayout>(text).data)),
+              L"Gr\u00fc\u00dfe");
     EXPECT_EQ(Slot(text, 4), uint32_t(plenar::prop_class_wstr));
 
     auto* number = new HostNumberValue(0xDEADBEEF);
-    EXPECT_EQ(reinterpret_cast<const uint32_t*>(number)[1], 0xDEADBEEFu);
+    EXPECT_EQ(plenar::PropLayout<plenar::PropNumberLayout>(number).value, 0xDEADBEEFu);
     EXPECT_EQ(Slot(number, 4), uint32_t(plenar::prop_class_dword));
 
-    auto* copy = reinterpret_cast<plenar::PropValue*>(uintptr_t(Slot(text, 2)));
+    auto* copy = reinterpret_cast<plenar::PropValue*>(Slot(text, 2));
     EXPECT_EQ(Slot(text, 3, {plenar::sim::word(copy)}), 1u);
     EXPECT_EQ(Slot(text, 3, {plenar::sim::word(static_cast<plenar::PropValue*>(number))}), 0u);
     HostTextValue other(L"x");

@@ -49,7 +49,7 @@ protected:
     }
     // Calls an export and checks it took its arguments off the stack as the host expects.
     template <typename... A>
-    uint32_t Call(const char* name, A... arguments) {
+    plenar::Word Call(const char* name, A... arguments) {
         auto result = plugin->call(name, arguments...);
         EXPECT_TRUE(result.balanced()) << name;
         return result.value;
@@ -668,7 +668,7 @@ TEST_F(EditorExports, HelpFileNameMissingIsEmpty) {
     EXPECT_EQ(utf8_from_wide(name), "");
 }
 
-std::vector<std::string> Table(uint32_t address) {
+std::vector<std::string> Table(plenar::Word address) {
     std::vector<std::string> names;
     auto table = reinterpret_cast<const plenar::wchar* const*>(address);
     if (!table) return {"<null table>"};
@@ -678,7 +678,7 @@ std::vector<std::string> Table(uint32_t address) {
 
 TEST_F(EditorExports, DependenciesFromTheResourceAreEmpty) {
     Start();
-    const uint32_t first = Call("GetDependencies");
+    const plenar::Word first = Call("GetDependencies");
     EXPECT_EQ(Table(first), std::vector<std::string>{});
     EXPECT_EQ(Call("GetDependencies"), first);
 }
@@ -689,7 +689,7 @@ TEST_F(EditorExports, DependenciesFromDiskListTheDescriptionThenTheNames) {
                           "\xC3\xA9" + R"(.ini"], "UK English": {}})");
     Load(Place(L"Other.pvx"));
     ASSERT_EQ(Initialize(), 0);
-    const uint32_t first = Call("GetDependencies");
+    const plenar::Word first = Call("GetDependencies");
     const std::vector<std::string> expected{"Other.json", "a.dll", "sub/b.txt", "",
                                             "\xC3\xA9.ini"};
     EXPECT_EQ(Table(first), expected);

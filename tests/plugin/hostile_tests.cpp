@@ -16,8 +16,8 @@ namespace {
 
 class HostileHost : public PluginCase {
 protected:
-    plenar::sim::CallResult Call(const char* name, std::initializer_list<uint32_t> words) {
-        std::vector<uint32_t> arguments(words);
+    plenar::sim::CallResult Call(const char* name, std::initializer_list<plenar::Word> words) {
+        std::vector<plenar::Word> arguments(words);
         auto result = plugin->call_words(name, arguments);
         EXPECT_TRUE(result.balanced()) << name;
         return result;
@@ -29,9 +29,9 @@ const int32_t odd_ids[] = {-1, -32768, 2, 3, 32767, 65535, 0x7FFFFFFF};
 TEST_F(HostileHost, EveryExportBeforeInitializeAnswersNothing) {
     PlaceAndLoad();
     auto* services = host.services();
-    uint32_t record = plenar::sim::word(services);
+    plenar::Word record = plenar::sim::word(services);
     plenar::wchar buffer[300] = {};
-    uint32_t text = plenar::sim::word(buffer);
+    plenar::Word text = plenar::sim::word(buffer);
     EXPECT_EQ(Call("GetActionInfos", {record, 0}).value, 0u);
     // A menu, if any, is empty and the host's to destroy.
     if (auto menu = reinterpret_cast<HMENU>(Call("GetActionMenu", {record, 0, 0}).value)) {
@@ -54,7 +54,7 @@ TEST_F(HostileHost, NullRecordsAndEditDataAreRefusedQuietly) {
     PlaceAndLoad();
     ASSERT_EQ(Initialize(), 0);
     plenar::wchar buffer[300];
-    uint32_t text = plenar::sim::word(buffer);
+    plenar::Word text = plenar::sim::word(buffer);
     EXPECT_EQ(Call("CreateObject", {0, 0, 0}).value, static_cast<uint32_t>(-1));
     EXPECT_EQ(Call("LoadObject", {0, 0, 0, 0}).value, 0u);
     EXPECT_EQ(Call("SetEditSize", {0, 0, 10, 10}).value, 0u);
@@ -86,7 +86,7 @@ TEST_F(HostileHost, NullRecordsAndEditDataAreRefusedQuietly) {
 TEST_F(HostileHost, OddIdsAndCodesGiveNullsAndEmptyTexts) {
     PlaceAndLoad();
     ASSERT_EQ(Initialize(), 0);
-    uint32_t record = plenar::sim::word(host.services());
+    plenar::Word record = plenar::sim::word(host.services());
     for (int32_t id : odd_ids) {
         SCOPED_TRACE(id);
         uint32_t code = static_cast<uint32_t>(id);
@@ -98,7 +98,9 @@ TEST_F(HostileHost, OddIdsAndCodesGiveNullsAndEmptyTexts) {
                                  "GetExpressionTitle"}) {
             plenar::wchar buffer[80] = {'x'};
             Call(name, {record, code, plenar::sim::word(buffer), 80});
-            if (std::string(name) != "GetExpressionTitle") EXPECT_EQ(buffer[0], 0) << name;
+            if (std::string(name) != "GetExpressionTitle") {
+                EXPECT_EQ(buffer[0], 0) << name;
+            }
         }
         for (const char* name : {"GetActionTitle", "GetConditionTitle", "GetExpressionParam"}) {
             plenar::wchar buffer[80] = {'x'};
@@ -110,7 +112,9 @@ TEST_F(HostileHost, OddIdsAndCodesGiveNullsAndEmptyTexts) {
         // Buffer sizes that are zero or negative write nothing.
         plenar::wchar untouched[4] = {'x', 'y', 'z', 0};
         Call("GetActionString", {record, 0, plenar::sim::word(untouched), code});
-        if (static_cast<int16_t>(code) <= 0) EXPECT_EQ(untouched[0], 'x');
+        if (static_cast<int16_t>(code) <= 0) {
+            EXPECT_EQ(untouched[0], 'x');
+        }
     }
     EXPECT_TRUE(Boxes().empty());
 }
@@ -120,11 +124,11 @@ TEST_F(HostileHost, OddIdsAtRunTimeReachTheFallbacks) {
     ASSERT_EQ(Initialize(), 0);
     plenar::RunObjectInfo info{};
     Call("GetRunObjectInfos", {plenar::sim::word(host.services()), plenar::sim::word(&info)});
-    auto* run = host.run_time().create_run_data(188);
+    auto* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
     ASSERT_EQ(Call("CreateRunObject", {plenar::sim::word(run), 0, 0}).value, 0u);
     for (int32_t id : odd_ids) {
         run->current_id = id;
-        uint32_t words[] = {plenar::sim::word(run), 1, 2};
+        plenar::Word words[] = {plenar::sim::word(run), 1, 2};
         using plenar::sim::Convention;
         auto action = plenar::sim::checked_call(reinterpret_cast<const void*>(info.actions[0]), words,
                                                 Convention::stdcall);
@@ -149,7 +153,7 @@ TEST_F(HostileHost, OddIdsAtRunTimeReachTheFallbacks) {
 TEST_F(HostileHost, PropertyCallsOnBlocksShorterThanTheHeader) {
     PlaceAndLoad();
     ASSERT_EQ(Initialize(), 0);
-    uint32_t record = plenar::sim::word(host.services());
+    plenar::Word record = plenar::sim::word(host.services());
     for (uint32_t size : {20u, 24u, 27u}) {
         SCOPED_TRACE(size);
         void* block = host.edit_data().create(size);
@@ -197,7 +201,7 @@ TEST_F(HostileHost, LoadUnloadCyclesKeepMemoryFlat) {
         auto menu = loaded.call("GetActionMenu", host.services(), nullptr, nullptr);
         if (menu.value) DestroyMenu(reinterpret_cast<HMENU>(menu.value));
         for (int instance = 0; instance < 3; ++instance) {
-            auto* run = host.run_time().create_run_data(188);
+            auto* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
             loaded.call("CreateRunObject", run, nullptr, nullptr);
             loaded.call("DestroyRunObject", run, 0);
         }

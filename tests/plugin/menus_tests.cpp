@@ -54,27 +54,26 @@ protected:
     }
 
     template <typename... A>
-    uint32_t Call(const char* name, A... arguments) {
+    plenar::Word Call(const char* name, A... arguments) {
         plenar::sim::CallResult result = plugin->call(name, arguments...);
         EXPECT_TRUE(result.balanced()) << name;
         return result.value;
     }
 
     HMENU Menu(const char* name) {
-        return reinterpret_cast<HMENU>(
-            static_cast<uintptr_t>(Call(name, host.services(), nullptr, nullptr)));
+        return reinterpret_cast<HMENU>(Call(name, host.services(), nullptr, nullptr));
     }
 
     // A text export's answer in a buffer filled with `untouched` beforehand.
     std::wstring String(const char* name, int32_t code) {
         std::wstring buffer(256, untouched);
-        uint32_t result = Call(name, host.services(), code, buffer.data(), 256);
+        plenar::Word result = Call(name, host.services(), code, buffer.data(), 256);
         EXPECT_EQ(result, reinterpret_cast<uintptr_t>(buffer.data())) << name;
         return buffer.c_str();
     }
     std::wstring Prompt(const char* name, int32_t code, int32_t parameter) {
         std::wstring buffer(256, untouched);
-        uint32_t result = Call(name, host.services(), code, parameter, buffer.data(), 256);
+        plenar::Word result = Call(name, host.services(), code, parameter, buffer.data(), 256);
         EXPECT_EQ(result, reinterpret_cast<uintptr_t>(buffer.data())) << name;
         return buffer.c_str();
     }

@@ -52,11 +52,42 @@ Bytes Join(std::initializer_list<Bytes> parts) {
     return joined;
 }
 
-// A value object as the host makes them: three data words after the class pointer.
+// What a host value holds, by class: a number, a pair, a size, a double or a pointer.
+struct HostData {
+    uint32_t number = 0;
+    int32_t first = 0, second = 0;
+    double real = 0;
+    const void* pointer = nullptr;
+};
+
+// A value object as the host makes them: its data after the class pointer,
+// laid out as its class lays it out.
 class HostValue final : public plenar::PropValue {
 public:
-    HostValue(uint32_t class_id, uint32_t first, uint32_t second = 0, uint32_t third = 0)
-        : words{first, second, third}, class_id_(class_id) {}
+    HostValue(uint32_t class_id, const HostData& data) : class_id_(class_id) {
+        using plenar::PropLayout;
+        switch (class_id) {
+        case plenar::prop_class_int:
+        case plenar::prop_class_dword:
+        case plenar::prop_class_float: PropLayout<plenar::PropNumberLayout>(this).value = data.number; break;
+        case plenar::prop_class_double: PropLayout<plenar::PropDoubleLayout>(this).value = data.real; break;
+        case plenar::prop_class_int2:
+            PropLayout<plenar::PropPairLayout>(this).first = data.first;
+            PropLayout<plenar::PropPairLayout>(this).second = data.second;
+            break;
+        case plenar::prop_class_size:
+            PropLayout<plenar::PropSizeLayout>(this).width = data.first;
+            PropLayout<plenar::PropSizeLayout>(this).height = data.second;
+            break;
+        default: PropLayout<plenar::PropPointerLayout>(this).data = data.pointer; break;
+        }
+    }
+    uint32_t Number() { return plenar::PropLayout<plenar::PropNumberLayout>(this).value; }
+
+private:
+    uint32_t data_[8] = {};  // first: the layouts address it right after the class pointer
+
+public:
 
     void PLENAR_THISCALL Destroy(uint32_t) override {}
     void PLENAR_THISCALL Delete() override {}
@@ -68,22 +99,27 @@ public:
     }
     int32_t PLENAR_THISCALL CopyInto(plenar::PropValue*) override { return 0; }
 
-    uint32_t words[3];
     int class_asks = 0;
 
 private:
     uint32_t class_id_;
 };
 
-uint32_t Pointer(const void* pointer) { return plenar::sim::word(pointer); }
+plenar::Word Pointer(const void* pointer) { return plenar::sim::word(pointer); }
+
+// The text a returned STRW value points to.
+const wchar_t* TextOf(void* value) {
+    return static_cast<const wchar_t*>(
+        plenar::PropLayout<plenar::PropPointerLayout>(static_cast<plenar::PropValue*>(value)).data);
+}
 
 // The host's view of a returned value: the slots, called with the object in ECX.
 class ValueSlots {
 public:
     explicit ValueSlots(void* value) : value_(value) {}
-    uint32_t Call(int slot, std::initializer_list<uint32_t> arguments = {}) {
+    plenar::Word Call(int slot, std::initializer_list<plenar::Word> arguments = {}) {
         const void* const* table = *static_cast<const void* const* const*>(value_);
-        std::vector<uint32_t> words(arguments);
+        std::vector<plenar::Word> words(arguments);
         auto result = checked_call(table[slot], words, Convention::thiscall, value_);
         result.bytes_expected = int32_t(4 * words.size());
         EXPECT_TRUE(result.balanced()) << "slot " << slot;
@@ -110,7 +146,7 @@ protected:
     // Calls an export, checks its stack balance and follows the block the
     // host moved while the export ran.
     template <typename... A>
-    uint32_t Call(const char* name, A... arguments) {
+    plenar::Word Call(const char* name, A... arguments) {
         const size_t before = host.service_calls().size();
         auto result = plugin->call(name, arguments...);
         EXPECT_TRUE(result.balanced()) << name;
@@ -126,7 +162,7 @@ protected:
         Call("SetPropValue", host.services(), block, id, static_cast<plenar::PropValue*>(&value));
     }
     void* Get(uint32_t id) {
-        return reinterpret_cast<void*>(uintptr_t(Call("GetPropValue", host.services(), block, id)));
+        return reinterpret_cast<void*>(Call("GetPropValue", host.services(), block, id));
     }
     // A value read back, freed through its slot 1 as the host frees it.
     std::string GetText(uint32_t id) {
@@ -134,9 +170,7 @@ protected:
         if (!value) return "<null>";
         ValueSlots slots(value);
         EXPECT_EQ(slots.Call(4), uint32_t(plenar::prop_class_wstr));
-        const auto* text =
-            reinterpret_cast<const wchar_t*>(uintptr_t(static_cast<uint32_t*>(value)[2]));
-        std::string converted = utf8_from_wide(text);
+        std::string converted = utf8_from_wide(TextOf(value));
         slots.Call(1);
         return converted;
     }
@@ -145,11 +179,14 @@ protected:
         if (!value) return 0xDEADBEEF;
         ValueSlots slots(value);
         EXPECT_EQ(slots.Call(4), uint32_t(plenar::prop_class_dword));
-        const uint32_t number = static_cast<uint32_t*>(value)[1];
+        const uint32_t number =
+            plenar::PropLayout<plenar::PropNumberLayout>(static_cast<plenar::PropValue*>(value)).value;
         slots.Call(1);
         return number;
     }
-    uint32_t GetCheck(uint32_t id) { return Call("GetPropCheck", host.services(), block, id); }
+    uint32_t GetCheck(uint32_t id) {
+        return static_cast<uint32_t>(Call("GetPropCheck", host.services(), block, id));
+    }
     void SetCheck(uint32_t id, int32_t state) {
         Call("SetPropCheck", host.services(), block, id, state);
     }
@@ -226,7 +263,7 @@ struct ClassCase {
     const char* label;
     uint32_t class_id;
     uint32_t index;
-    uint32_t words[3];
+    HostData data;
     Bytes stored;  // the storage after the write; empty: unchanged
     const char* box_text = nullptr;  // the one message expected, if any
     const char* box_caption = nullptr;
@@ -240,7 +277,7 @@ TEST_P(HostClasses, EachClassStoresItsBytesOrIsRefused) {
     Start();
     OpenSheet();
     const Bytes before = Stored();
-    HostValue value(c.class_id, c.words[0], c.words[1], c.words[2]);
+    HostValue value(c.class_id, c.data);
     Set(Id(c.index), value);
     EXPECT_EQ(value.class_asks, 1);
     EXPECT_EQ(Stored(), c.stored.empty() ? before : c.stored);
@@ -264,35 +301,35 @@ constexpr const char* wrong_width =
 INSTANTIATE_TEST_SUITE_P(
     Classes, HostClasses,
     ::testing::Values(
-        ClassCase{"Int", plenar::prop_class_int, count, {uint32_t(-7), 0, 0},
+        ClassCase{"Int", plenar::prop_class_int, count, {.number = uint32_t(-7)},
                   Join({{0x00}, Text("abc"), Number(uint32_t(-7)), Number(1), Text("tail")})},
-        ClassCase{"Dword", plenar::prop_class_dword, choice, {2, 0, 0},
+        ClassCase{"Dword", plenar::prop_class_dword, choice, {.number = 2},
                   Join({{0x00}, Text("abc"), Number(5), Number(2), Text("tail")})},
-        ClassCase{"Float", plenar::prop_class_float, count, {0x3FC00000, 0, 0},
+        ClassCase{"Float", plenar::prop_class_float, count, {.number = 0x3FC00000},
                   Join({{0x00}, Text("abc"), Number(0x3FC00000), Number(1), Text("tail")})},
-        ClassCase{"Double", plenar::prop_class_double, count, {0, 0, 0x3FF80000}, {},
+        ClassCase{"Double", plenar::prop_class_double, count, {.real = 1.5}, {},
                   wrong_width, "Tovrandi - Property Error", 0x10},
-        ClassCase{"Int2", plenar::prop_class_int2, choice, {9, 1, 2}, {}, wrong_width,
+        ClassCase{"Int2", plenar::prop_class_int2, choice, {.first = 1, .second = 2}, {}, wrong_width,
                   "Tovrandi - Property Error", 0x10},
-        ClassCase{"Size", plenar::prop_class_size, count, {3, 4, 0}, {}, wrong_width,
+        ClassCase{"Size", plenar::prop_class_size, count, {.first = 3, .second = 4}, {}, wrong_width,
                   "Tovrandi - Property Error", 0x10},
-        ClassCase{"WideText", plenar::prop_class_wstr, tail, {0, Pointer(wide_long), 0},
+        ClassCase{"WideText", plenar::prop_class_wstr, tail, {.pointer = wide_long},
                   Join({{0x00}, Text("abc"), Number(5), Number(1), Text("a longer name")})},
-        ClassCase{"WideTextInPlace", plenar::prop_class_wstr, name, {0, Pointer(L"xyz"), 0},
+        ClassCase{"WideTextInPlace", plenar::prop_class_wstr, name, {.pointer = L"xyz"},
                   Join({{0x00}, Text("xyz"), Number(5), Number(1), Text("tail")})},
-        ClassCase{"AnsiText", plenar::prop_class_astr, name, {0, Pointer(ansi_text), 0},
+        ClassCase{"AnsiText", plenar::prop_class_astr, name, {.pointer = ansi_text},
                   Join({{0x00}, Text("ansi text"), Number(5), Number(1), Text("tail")})},
-        ClassCase{"DataText", plenar::prop_class_data, name, {0, Pointer(L"data"), 0},
+        ClassCase{"DataText", plenar::prop_class_data, name, {.pointer = L"data"},
                   Join({{0x00}, Text("data"), Number(5), Number(1), Text("tail")})},
-        ClassCase{"DataShort", plenar::prop_class_data, tail, {0, Pointer(L"t"), 0},
+        ClassCase{"DataShort", plenar::prop_class_data, tail, {.pointer = L"t"},
                   Join({{0x00}, Text("abc"), Number(5), Number(1), Text("t")})},
-        ClassCase{"DataOnNumber", plenar::prop_class_data, count, {0, Pointer(wide_abc), 0}, {},
+        ClassCase{"DataOnNumber", plenar::prop_class_data, count, {.pointer = wide_abc}, {},
                   "ERROR: Got Buff type for non-string property.", "Tovrandi - Property error",
                   0},
         ClassCase{"FourBytesOfTextOnNumber", plenar::prop_class_wstr, count,
-                  {0, Pointer(wide_abc), 0},
+                  {.pointer = wide_abc},
                   Join({{0x00}, Text("abc"), Text("abc"), Number(1), Text("tail")})},
-        ClassCase{"Custom", 0x43555354, name, {0, 0, 0}, {},
+        ClassCase{"Custom", 0x43555354, name, {}, {},
                   "Assuming class ID is custom - but no custom code yet written.",
                   "Tovrandi - Error", 0}),
     [](const auto& info) { return std::string(info.param.label); });
@@ -301,7 +338,7 @@ TEST_F(SheetExports, ATextOnANumberIsRefusedUnlessItsBytesAreFour) {
     Start();
     OpenSheet();
     const Bytes before = Stored();
-    HostValue five(plenar::prop_class_wstr, 0, Pointer(L"abcd"));  // 5 bytes with its NUL
+    HostValue five(plenar::prop_class_wstr, {.pointer = L"abcd"});  // 5 bytes with its NUL
     Set(Id(count), five);
     EXPECT_EQ(Stored(), before);
     ASSERT_EQ(Boxes().size(), 1u);
@@ -314,7 +351,7 @@ TEST_F(SheetExports, TheClassIsAskedForEvenWhenTheIdentifierIsOutOfRange) {
     Start();
     OpenSheet();
     const Bytes before = Whole();
-    HostValue value(plenar::prop_class_dword, 1);
+    HostValue value(plenar::prop_class_dword, {.number = 1});
     Set(plenar::property_folder_end_id, value);
     Set(Id(999), value);
     EXPECT_EQ(value.class_asks, 2);
@@ -327,7 +364,7 @@ TEST_F(SheetExports, IdentifiersWrapEveryThousand) {
     OpenSheet();
     EXPECT_EQ(GetText(Id(1000 + name)), "abc");
     EXPECT_EQ(GetNumber(Id(3000 + count)), 5u);
-    HostValue value(plenar::prop_class_dword, 2);
+    HostValue value(plenar::prop_class_dword, {.number = 2});
     Set(Id(2000 + choice), value);
     EXPECT_EQ(GetNumber(Id(choice)), 2u);
     SetCheck(Id(1000 + ticked), 1);
@@ -385,25 +422,23 @@ TEST_F(SheetExports, ReturnedValuesAnswerEverySlotInTheHostsOrder) {
     EXPECT_EQ(text_slots.Call(4), uint32_t(plenar::prop_class_wstr));
     EXPECT_EQ(number_slots.Call(4), uint32_t(plenar::prop_class_dword));
     // Slot 2 copies, slot 3 compares.
-    void* text_copy = reinterpret_cast<void*>(uintptr_t(text_slots.Call(2)));
-    void* number_copy = reinterpret_cast<void*>(uintptr_t(number_slots.Call(2)));
+    void* text_copy = reinterpret_cast<void*>(text_slots.Call(2));
+    void* number_copy = reinterpret_cast<void*>(number_slots.Call(2));
     ASSERT_NE(text_copy, nullptr);
     ASSERT_NE(number_copy, nullptr);
     EXPECT_EQ(text_slots.Call(3, {Pointer(text_copy)}), 1u);
     EXPECT_EQ(number_slots.Call(3, {Pointer(number_copy)}), 1u);
-    HostValue other_number(plenar::prop_class_dword, 6);
+    HostValue other_number(plenar::prop_class_dword, {.number = 6});
     EXPECT_EQ(number_slots.Call(3, {Pointer(&other_number)}), 0u);
-    HostValue other_text(plenar::prop_class_wstr, 0, Pointer(L"abd"));
+    HostValue other_text(plenar::prop_class_wstr, {.pointer = L"abd"});
     EXPECT_EQ(text_slots.Call(3, {Pointer(&other_text)}), 0u);
     // Slot 5 copies into a value of the same class.
-    HostValue target(plenar::prop_class_dword, 0);
+    HostValue target(plenar::prop_class_dword, {.number = 0});
     EXPECT_EQ(number_slots.Call(5, {Pointer(&target)}), 1u);
-    EXPECT_EQ(target.words[0], 5u);
+    EXPECT_EQ(target.Number(), 5u);
     void* other_name = Get(Id(tail));
     EXPECT_EQ(text_slots.Call(5, {Pointer(other_name)}), 1u);
-    EXPECT_EQ(utf8_from_wide(reinterpret_cast<const wchar_t*>(
-                  uintptr_t(static_cast<uint32_t*>(other_name)[2]))),
-              "abc");
+    EXPECT_EQ(utf8_from_wide(TextOf(other_name)), "abc");
     EXPECT_EQ(text_slots.Call(5, {Pointer(&other_text)}), 0u);
     // Slot 0 with bit 0 and slot 1 both free a value.
     ValueSlots(other_name).Call(0, {1});
@@ -415,7 +450,7 @@ TEST_F(SheetExports, ReturnedValuesAnswerEverySlotInTheHostsOrder) {
 
 TEST_F(SheetExports, EveryExportIsSafeWithoutEditData) {
     Start();
-    HostValue value(plenar::prop_class_dword, 1);
+    HostValue value(plenar::prop_class_dword, {.number = 1});
     EXPECT_EQ(Call("GetProperties", host.services(), nullptr, 0), 0u);
     EXPECT_EQ(Call("GetPropValue", host.services(), nullptr, Id(count)), 0u);
     EXPECT_EQ(Call("GetPropCheck", host.services(), nullptr, Id(ticked)), 0u);
@@ -435,7 +470,7 @@ TEST_F(SheetExports, EveryExportIsSafeBeforeInitialize) {
     PlaceAndLoad();
     block = host.edit_data().create(28);
     const Bytes before = Whole();
-    HostValue value(plenar::prop_class_dword, 1);
+    HostValue value(plenar::prop_class_dword, {.number = 1});
     EXPECT_EQ(Call("GetProperties", host.services(), block, 0), 0u);
     EXPECT_EQ(Call("GetPropValue", host.services(), block, Id(count)), 0u);
     EXPECT_EQ(Call("GetPropCheck", host.services(), block, Id(ticked)), 0u);
@@ -452,7 +487,7 @@ TEST_F(SheetExports, ABlockShorterThanItsHeaderIsReadAsNotBuiltThenLaidOut) {
     block = host.edit_data().create(20);
     EXPECT_EQ(Get(Id(count)), nullptr);
     EXPECT_EQ(GetCheck(Id(ticked)), 0u);
-    HostValue value(plenar::prop_class_dword, 1);
+    HostValue value(plenar::prop_class_dword, {.number = 1});
     Set(Id(count), value);
     EXPECT_EQ(host.edit_data().size(block), 20u);
     ASSERT_EQ(Boxes().size(), 3u);
@@ -474,7 +509,7 @@ TEST_F(SheetExports, WhenTheHostRefusesToGrowATextTheBlockStays) {
     const Bytes before = Whole();
     void* kept = block;
     host.refuse_resize(true);
-    HostValue value(plenar::prop_class_wstr, 0, Pointer(wide_long));
+    HostValue value(plenar::prop_class_wstr, {.pointer = wide_long});
     Set(Id(name), value);
     EXPECT_EQ(block, kept);
     EXPECT_EQ(Whole(), before);
@@ -514,10 +549,10 @@ DWORD RunSelf(const std::wstring& filter) {
 TEST_F(SheetExports, SavedValuesReadBackTheSameInAFreshProcess) {
     Start();
     OpenSheet();
-    HostValue new_name(plenar::prop_class_wstr, 0, Pointer(L"Gr\u00fc\u00dfe aus Lumbra"));
-    HostValue new_count(plenar::prop_class_int, uint32_t(-12345));
-    HostValue new_choice(plenar::prop_class_dword, 2);
-    HostValue new_tail(plenar::prop_class_astr, 0, Pointer("t"));
+    HostValue new_name(plenar::prop_class_wstr, {.pointer = L"Gr\u00fc\u00dfe aus Lumbra"});
+    HostValue new_count(plenar::prop_class_int, {.number = uint32_t(-12345)});
+    HostValue new_choice(plenar::prop_class_dword, {.number = 2});
+    HostValue new_tail(plenar::prop_class_astr, {.pointer = "t"});
     Set(Id(name), new_name);
     Set(Id(count), new_count);
     Set(Id(choice), new_choice);

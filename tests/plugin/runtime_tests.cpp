@@ -23,7 +23,7 @@ protected:
         ASSERT_EQ(plugin->call("GetRunObjectInfos", host.services(), &info).value, 1u);
     }
     plenar::RunObjectHeader* NewInstance() {
-        uint32_t size = plugin->call("GetRunObjectDataSize", nullptr, nullptr).value;
+        uint32_t size = plugin->call("GetRunObjectDataSize", nullptr, nullptr).number();
         plenar::RunObjectHeader* run = host.run_time().create_run_data(size);
         auto result = plugin->call("CreateRunObject", run, nullptr, nullptr);
         EXPECT_TRUE(result.balanced());
@@ -38,23 +38,23 @@ protected:
 
     // Calls the routine of `table` for `id` as the host does: the id in the
     // run data, the routine stdcall with the host words.
-    uint32_t Call(const void* const* table, plenar::RunObjectHeader* run, int32_t id,
-                  std::initializer_list<uint32_t> words) {
+    plenar::Word Call(const void* const* table, plenar::RunObjectHeader* run, int32_t id,
+                  std::initializer_list<plenar::Word> words) {
         run->current_id = id;
-        std::vector<uint32_t> arguments{plenar::sim::word(run)};
+        std::vector<plenar::Word> arguments{plenar::sim::word(run)};
         arguments.insert(arguments.end(), words);
         auto result = plenar::sim::checked_call(table[0], arguments, Convention::stdcall);
         EXPECT_TRUE(result.balanced()) << "routine for id " << id;
         return result.value;
     }
     uint32_t Action(plenar::RunObjectHeader* run, int32_t id) {
-        return Call(reinterpret_cast<const void* const*>(info.actions), run, id, {11, 22});
+        return static_cast<uint32_t>(Call(reinterpret_cast<const void* const*>(info.actions), run, id, {11, 22}));
     }
     int32_t Condition(plenar::RunObjectHeader* run, int32_t id) {
         return static_cast<int32_t>(
             Call(reinterpret_cast<const void* const*>(info.conditions), run, id, {11, 22}));
     }
-    uint32_t ExpressionCall(plenar::RunObjectHeader* run, int32_t id) {
+    plenar::Word ExpressionCall(plenar::RunObjectHeader* run, int32_t id) {
         return Call(reinterpret_cast<const void* const*>(info.expressions), run, id, {33});
     }
     std::string DebugItem(plenar::RunObjectHeader* run, int32_t id) {

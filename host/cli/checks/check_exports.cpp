@@ -49,8 +49,7 @@ CheckOutcome exports_present_and_balanced(const CheckContext& context) {
     session->call_on_block(block, "GetProperties", services, block, 0);
     session->call("GetPropCheck", services, block, property_id_base);
     session->call_on_block(block, "SetPropCheck", services, block, property_id_base, 0);
-    if (const uint32_t value = session->call("GetPropValue", services, block, property_id_base).value) {
-        auto* object = reinterpret_cast<PropValue*>(static_cast<uintptr_t>(value));
+    if (auto* object = session->call("GetPropValue", services, block, property_id_base).pointer<PropValue>()) {
         session->call_on_block(block, "SetPropValue", services, block, property_id_base, object);
         object->Delete();
     }

@@ -98,14 +98,14 @@ CheckOutcome read_back(const CheckContext& context) {
     for (const Expected& e : load_expectations(read_whole(*context.read_back_folder + L"\\expected.txt"))) {
         const std::string where = "property " + std::to_string(e.id - property_id_base);
         if (e.kind == "check") {
-            const uint32_t state = session->call("GetPropCheck", services, block, e.id).value;
+            const uint32_t state = session->call("GetPropCheck", services, block, e.id).number();
             if (std::to_string(state) != e.value)
                 return fail(where + ": check state reads back " + std::to_string(state) + ", saved " + e.value);
             continue;
         }
-        const uint32_t value = session->call("GetPropValue", services, block, e.id).value;
+        auto* value = session->call("GetPropValue", services, block, e.id).pointer<PropValue>();
         if (!value) return fail(where + ": GetPropValue gives no value after loading");
-        const ReadValue read = take_plugin_value(reinterpret_cast<PropValue*>(static_cast<uintptr_t>(value)));
+        const ReadValue read = take_plugin_value(value);
         const std::string got = e.kind == "text" ? sim::utf8_from_wide(read.text) : std::to_string(read.number);
         if (got != e.value) return fail(where + ": reads back \"" + got + "\", saved \"" + e.value + "\"");
     }

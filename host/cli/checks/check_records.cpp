@@ -45,19 +45,20 @@ CheckOutcome menus_lead_to_records(const CheckContext& context) {
     HostServices* services = session->host().services();
     void* block = session->new_block();
     for (const Family& family : families) {
-        const uint32_t menu = session->call(export_of(family, "Menu").c_str(), services, nullptr, block).value;
+        const HMENU menu =
+            session->call(export_of(family, "Menu").c_str(), services, nullptr, block).pointer<HMENU__>();
         if (!menu) continue;  // no menu: nothing to lead anywhere
         std::vector<uint32_t> ids;
-        collect_menu_ids(reinterpret_cast<HMENU>(static_cast<uintptr_t>(menu)), ids);
+        collect_menu_ids(menu, ids);
         for (uint32_t id : ids) {
             const int32_t code = static_cast<int32_t>(
                 session->call(export_of(family, "CodeFromMenu").c_str(), services, id).value);
-            const uint32_t record = session->call(export_of(family, "Infos").c_str(), services, code).value;
+            const void* record = session->call(export_of(family, "Infos").c_str(), services, code).pointer<void>();
             if (!record)
                 return fail(std::string(family.name) + " menu entry " + std::to_string(id) + " gives code " +
                             std::to_string(code) + ", which has no record");
         }
-        DestroyMenu(reinterpret_cast<HMENU>(static_cast<uintptr_t>(menu)));
+        DestroyMenu(menu);
     }
     const std::string faults = stack_faults(*session);
     return faults.empty() ? pass() : fail(faults);
@@ -116,8 +117,8 @@ CheckOutcome every_id_is_survived(const CheckContext& context) {
         for (uint32_t id : {property_id_base + static_cast<uint32_t>(index), static_cast<uint32_t>(index)}) {
             session->call("GetPropCheck", services, block, id);
             session->call_on_block(block, "SetPropCheck", services, block, id, 1);
-            if (const uint32_t value = session->call("GetPropValue", services, block, id).value)
-                reinterpret_cast<PropValue*>(static_cast<uintptr_t>(value))->Delete();
+            if (auto* value = session->call("GetPropValue", services, block, id).pointer<PropValue>())
+                value->Delete();
         }
     }
     for (int32_t code : probe_ids(32)) session->call("GetInfos", code);

@@ -38,12 +38,12 @@ int32_t HostNumberValue::CopyInto(PropValue* target) {
 
 ReadValue take_plugin_value(PropValue* value) {
     ReadValue read;
-    const uint32_t* words = reinterpret_cast<const uint32_t*>(value) + 1;  // after the class pointer
     read.class_id = value->GetClassID();
     if (read.class_id == prop_class_wstr) {
-        if (const auto* text = reinterpret_cast<const wchar_t*>(static_cast<uintptr_t>(words[1]))) read.text = text;
+        if (const auto* text = static_cast<const wchar_t*>(PropLayout<PropPointerLayout>(value).data))
+            read.text = text;
     } else {
-        read.number = words[0];
+        read.number = PropLayout<PropNumberLayout>(value).value;
     }
     value->Delete();
     return read;

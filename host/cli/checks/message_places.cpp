@@ -207,7 +207,7 @@ std::vector<DescriptionPlace> candidates(const JsonNode& language, const sim::Me
 }  // namespace
 
 const JsonNode* primary_language(const JsonNode& root) {
-    if (root.members.size() >= 3 && root.members[2].second.is(Kind::object)) return &root.members[2].second;
+    if (root.members.size() >= 3 && root.members[2].value.is(Kind::object)) return &root.members[2].value;
     for (const auto& [name, value] : root.members)
         if (value.is(Kind::object)) return &value;
     return nullptr;

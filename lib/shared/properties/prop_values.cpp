@@ -7,13 +7,8 @@
 namespace Kvor {
 namespace {
 
-// The host's value objects keep their data words after the class pointer.
-const uint32_t* DataWords(const plenar::PropValue* value) {
-    return reinterpret_cast<const uint32_t*>(value) + 1;
-}
-
 const WideChar* TextOf(const plenar::PropValue* value) {
-    return reinterpret_cast<const WideChar*>(static_cast<uintptr_t>(DataWords(value)[1]));
+    return static_cast<const WideChar*>(plenar::PropLayout<plenar::PropPointerLayout>(value).data);
 }
 
 size_t TextLength(const WideChar* text) { return std::char_traits<WideChar>::length(text); }
@@ -39,14 +34,14 @@ void Prop_UInt::Delete() { Destroy(1); }
 plenar::PropValue* Prop_UInt::CreateCopy() { return new (std::nothrow) Prop_UInt(Value); }
 
 int32_t Prop_UInt::IsEqual(plenar::PropValue* other) {
-    return other && DataWords(other)[0] == Value ? 1 : 0;
+    return other && plenar::PropLayout<plenar::PropNumberLayout>(other).value == Value ? 1 : 0;
 }
 
 uint32_t Prop_UInt::GetClassID() { return plenar::prop_class_dword; }
 
 int32_t Prop_UInt::CopyInto(plenar::PropValue* target) {
     if (!target) return 0;
-    const_cast<uint32_t*>(DataWords(target))[0] = Value;
+    plenar::PropLayout<plenar::PropNumberLayout>(target).value = Value;
     return 1;
 }
 

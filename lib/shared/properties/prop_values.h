@@ -67,8 +67,9 @@ private:
     ~Prop_WStr();
 };
 
-// The host reads the data words straight after the class pointer.
-static_assert(sizeof(Prop_UInt) == 8);
-static_assert(sizeof(Prop_WStr) == 12);
+// The host reads the data straight after the class pointer, laid out as its
+// own DWRD and STRW values.
+static_assert(sizeof(Prop_UInt) == sizeof(plenar::PropNumberLayout));
+static_assert(sizeof(Prop_WStr) == sizeof(plenar::PropPointerLayout));
 
 }  // namespace Kvor

@@ -66,7 +66,7 @@ int32_t __stdcall FakeImportPng(HostServices* services, const void* data, uint32
 
 // Fetches `count` action parameters, the first as a float, and puts the
 // host's parameter cursor back as the dispatch does.
-void __stdcall FakeFetchParameters(RunObjectHeader* run, uint32_t* values, int32_t count) {
+void __stdcall FakeFetchParameters(RunObjectHeader* run, plenar::Word* values, int32_t count) {
     const uint32_t cursor = run->parameter_cursor;
     for (int32_t i = 0; i < count; ++i)
         values[i] = run->run_header->get_parameter(run, i == 0 ? fetch_float : fetch_generic, 0);

@@ -19,25 +19,27 @@ namespace {
 
 // The host side of one test: queued parameter words and every fetch seen.
 struct FakeHost {
-    std::deque<uint32_t> parameters;
+    std::deque<plenar::Word> parameters;
     std::vector<std::pair<char, int32_t>> fetches;  // callback ('p', 'f', 'n') and type
     std::vector<std::u16string> strings;
 };
 FakeHost* fake = nullptr;
 
-uint32_t Next(char callback, int32_t type) {
+plenar::Word Next(char callback, int32_t type) {
     fake->fetches.emplace_back(callback, type);
     if (fake->parameters.empty()) return 0;
-    uint32_t word = fake->parameters.front();
+    plenar::Word word = fake->parameters.front();
     fake->parameters.pop_front();
     return word;
 }
-uint32_t PLENAR_STDCALL GetParameter(plenar::RunObjectHeader* run, int32_t type, int32_t) {
+plenar::Word PLENAR_STDCALL GetParameter(plenar::RunObjectHeader* run, int32_t type, int32_t) {
     ++run->parameter_cursor;
     return Next('p', type);
 }
-uint32_t PLENAR_STDCALL First(plenar::RunObjectHeader*, int32_t type, uint32_t) { return Next('f', type); }
-uint32_t PLENAR_STDCALL NextExpression(plenar::RunObjectHeader*, int32_t type, uint32_t) { return Next('n', type); }
+plenar::Word PLENAR_STDCALL First(plenar::RunObjectHeader*, int32_t type, plenar::Word) { return Next('f', type); }
+plenar::Word PLENAR_STDCALL NextExpression(plenar::RunObjectHeader*, int32_t type, plenar::Word) {
+    return Next('n', type);
+}
 void* PLENAR_STDCALL AllocateString(plenar::RunObjectHeader*, int32_t, uint32_t bytes) {
     fake->strings.emplace_back(bytes / 2, u'\0');
     return fake->strings.back().data();
@@ -66,14 +68,14 @@ public:
     const Kvor::WideChar* Echo(const Kvor::WideChar* text) { return Runtime.CopyString(text); }
     int32_t Mixed(int32_t a, float b) { return a + static_cast<int32_t>(b); }
 
-    void UnlinkedAction(int32_t id, plenar::RunObjectHeader*, uint32_t, uint32_t) {
+    void UnlinkedAction(int32_t id, plenar::RunObjectHeader*, plenar::Word, plenar::Word) {
         record.calls.push_back("unlinked action " + std::to_string(id));
     }
-    bool UnlinkedCondition(int32_t id, plenar::RunObjectHeader*, uint32_t, uint32_t) {
+    bool UnlinkedCondition(int32_t id, plenar::RunObjectHeader*, plenar::Word, plenar::Word) {
         record.calls.push_back("unlinked condition " + std::to_string(id));
         return true;
     }
-    uint32_t UnlinkedExpression(int32_t id, plenar::RunObjectHeader*, uint32_t) {
+    plenar::Word UnlinkedExpression(int32_t id, plenar::RunObjectHeader*, plenar::Word) {
         record.calls.push_back("unlinked expression " + std::to_string(id));
         return 77;
     }
@@ -138,7 +140,7 @@ protected:
         run()->current_id = id;
         return sdk->ConditionRoutines[0](run(), 1, 2);
     }
-    uint32_t Evaluate(int32_t id) {
+    plenar::Word Evaluate(int32_t id) {
         run()->current_id = id;
         return sdk->ExpressionRoutines[0](run(), 9);
     }
@@ -146,7 +148,7 @@ protected:
 
     FakeHost host;
     plenar::RunHeader header{};
-    alignas(8) uint8_t run_data[188];
+    alignas(8) uint8_t run_data[sizeof(plenar::RunObjectHeader) + sizeof(void*)];
     Kvor::SDK* sdk = nullptr;
     TestExtension* extension = nullptr;
 };
@@ -169,7 +171,7 @@ TEST_F(Dispatch, NumAutoPropsZeroFetchesNothing) {
 
 TEST_F(Dispatch, TextAndIntegerInOrderWithTheCursorRestored) {
     std::u16string name = u"box";
-    host.parameters = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(name.c_str())), 4};
+    host.parameters = {reinterpret_cast<plenar::Word>(name.c_str()), 4};
     run()->parameter_cursor = 10;
     Act(2);
     EXPECT_EQ(run()->parameter_cursor, 10u);
@@ -208,7 +210,7 @@ TEST_F(Dispatch, FloatExpressionsMarkTheFlagsAndReturnTheBits) {
 
 TEST_F(Dispatch, TextExpressionsReturnHostMemory) {
     std::u16string text = u"hi";
-    host.parameters.push_back(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text.c_str())));
+    host.parameters.push_back(reinterpret_cast<plenar::Word>(text.c_str()));
     auto result = reinterpret_cast<const char16_t*>(Evaluate(1));
     ASSERT_EQ(host.strings.size(), 1u);
     EXPECT_EQ(result, host.strings[0].data());

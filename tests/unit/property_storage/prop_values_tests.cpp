@@ -26,10 +26,15 @@ struct Slots {
 
 const Slots& SlotsOf(void* value) { return **static_cast<Slots**>(value); }
 
-uint32_t Word(void* value, int index) { return static_cast<uint32_t*>(value)[index]; }
+// Data word 1, where the host reads a DWRD's value and keeps a STRW's first word.
+uint32_t FirstWord(void* value) {
+    return plenar::PropLayout<plenar::PropNumberLayout>(static_cast<plenar::PropValue*>(value)).value;
+}
 
+// Data word 2 of a STRW: its text.
 const WideChar* TextWord(void* value) {
-    return reinterpret_cast<const WideChar*>(static_cast<uintptr_t>(Word(value, 2)));
+    return static_cast<const WideChar*>(
+        plenar::PropLayout<plenar::PropPointerLayout>(static_cast<plenar::PropValue*>(value)).data);
 }
 
 // A host value of another class with a STRW-like layout: its text is the host's.
@@ -41,7 +46,7 @@ struct HostText {
 
 TEST(PropValueSlots, UIntAnswersItsClassAndKeepsItsValueInTheFirstDataWord) {
     void* value = new Prop_UInt(0x12345678);
-    EXPECT_EQ(Word(value, 1), 0x12345678u);
+    EXPECT_EQ(FirstWord(value), 0x12345678u);
     EXPECT_EQ(SlotsOf(value).class_id(value), 0x44575244u);  // DWRD
     SlotsOf(value).remove(value);
 }
@@ -51,13 +56,13 @@ TEST(PropValueSlots, UIntCopiesCompareAndCopyIntoByValue) {
     void* copy = SlotsOf(value).create_copy(value);
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(copy, value);
-    EXPECT_EQ(Word(copy, 1), 7u);
+    EXPECT_EQ(FirstWord(copy), 7u);
     EXPECT_EQ(SlotsOf(value).is_equal(value, copy), 1);
     void* other = new Prop_UInt(8);
     EXPECT_EQ(SlotsOf(value).is_equal(value, other), 0);
     EXPECT_EQ(SlotsOf(value).is_equal(value, nullptr), 0);
     EXPECT_EQ(SlotsOf(value).copy_into(value, other), 1);
-    EXPECT_EQ(Word(other, 1), 7u);
+    EXPECT_EQ(FirstWord(other), 7u);
     EXPECT_EQ(SlotsOf(value).copy_into(value, nullptr), 0);
     SlotsOf(value).remove(value);
     SlotsOf(copy).destroy(copy, 1);
@@ -137,7 +142,7 @@ TEST(PropValueSlots, WStrCopyIntoGivesAnotherWStrAFreshTextInPlaceOfItsOwn) {
     value->Reserved = 0xCAFE;
     void* target = new Prop_WStr(KVOR_WIDE("old"));
     EXPECT_EQ(SlotsOf(value).copy_into(value, target), 1);
-    EXPECT_EQ(Word(target, 1), 0xCAFEu);
+    EXPECT_EQ(FirstWord(target), 0xCAFEu);
     EXPECT_NE(TextWord(target), value->Text);
     EXPECT_EQ(WideString(TextWord(target)), KVOR_WIDE("new text"));
     value->Delete();
@@ -149,7 +154,7 @@ TEST(PropValueSlots, WStrCopyIntoRefusesTargetsOfAnotherClass) {
     void* value = new Prop_WStr(KVOR_WIDE("mine"));
     void* number = new Prop_UInt(3);
     EXPECT_EQ(SlotsOf(value).copy_into(value, number), 0);
-    EXPECT_EQ(Word(number, 1), 3u);
+    EXPECT_EQ(FirstWord(number), 3u);
     const WideChar host_text[] = KVOR_WIDE("host's");
     HostText host = {&host, 0x11111111, host_text};
     EXPECT_EQ(SlotsOf(value).copy_into(value, &host), 0);

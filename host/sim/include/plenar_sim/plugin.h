@@ -29,18 +29,18 @@ public:
     const void* address(std::string_view export_name) const;  // null when absent
     std::vector<std::string> missing_exports() const;          // of the host's 45, in table order
 
-    // Calls an export with 32-bit argument words. Exports of the host's table
-    // are checked against their convention and argument size; other names
-    // are taken as stdcall. An unbalanced or missing call is also kept in
-    // faults().
+    // Calls an export with argument words. Exports of the host's table are
+    // checked against their convention and argument size, and a result that
+    // is not a pointer is cut to its 32 bits; other names are taken as
+    // stdcall. An unbalanced or missing call is also kept in faults().
     template <typename... A>
     CallResult call(std::string_view export_name, A... arguments) {
-        const uint32_t words[] = {word(arguments)..., 0};
-        return call_words(export_name, std::span<const uint32_t>(words, sizeof...(A)));
+        const Word words[] = {word(arguments)..., 0};
+        return call_words(export_name, std::span<const Word>(words, sizeof...(A)));
     }
-    CallResult call_words(std::string_view export_name, std::span<const uint32_t> arguments);
+    CallResult call_words(std::string_view export_name, std::span<const Word> arguments);
     CallResult call_as(std::string_view export_name, Convention convention,
-                       std::span<const uint32_t> arguments);
+                       std::span<const Word> arguments);
 
     const std::vector<std::string>& faults() const { return faults_; }
 

@@ -26,8 +26,8 @@ struct CallbackCall {
     Callback callback;
     RunObjectHeader* run;
     int32_t type;         // fetch type; allocate_string: the zero argument
-    uint32_t argument;    // expression routine argument; allocate_string: bytes; edits: record
-    uint32_t result;
+    Word argument;        // expression routine argument; allocate_string: bytes; edits: record
+    Word result;
 };
 
 class RunTime {
@@ -49,6 +49,7 @@ public:
     // Parameters, handed out in order by get parameter and by the first and
     // next expression parameter callbacks.
     void queue_parameter(uint32_t value);
+    void queue_word(Word value);  // a whole word, e.g. a pointer of the test's own
     void queue_float(float value);
     void queue_text(std::wstring text);  // the host keeps the text alive
     void queue_null_text();
@@ -67,7 +68,7 @@ public:
     const std::vector<Allocation>& allocations() const { return allocations_; }
 
     // Callback bodies (the stdcall entry points forward here).
-    uint32_t next_parameter(Callback callback, RunObjectHeader* run, int32_t type, uint32_t argument);
+    Word next_parameter(Callback callback, RunObjectHeader* run, int32_t type, Word argument);
     void* allocate(RunObjectHeader* run, int32_t zero, uint32_t bytes);
     int32_t edit(Callback callback, RunObjectHeader* run, EditRecord* record);
 
@@ -86,7 +87,7 @@ private:
     std::unique_ptr<Block> block_;
     std::vector<std::string>& faults_;
     std::vector<std::unique_ptr<uint8_t[]>> run_data_;
-    std::deque<uint32_t> parameters_;
+    std::deque<Word> parameters_;
     std::deque<std::wstring> texts_;
     std::deque<Edit> edits_;
     std::vector<CallbackCall> calls_;

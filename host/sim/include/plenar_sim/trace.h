@@ -14,6 +14,7 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+#include "plenar/abi.h"
 
 namespace plenar::sim {
 
@@ -22,8 +23,8 @@ struct TraceEvent {
     std::string category;  // "export" or "callback"
     double start_us = 0;   // since the trace started
     double duration_us = 0;
-    std::vector<uint32_t> arguments;
-    std::optional<uint32_t> result;  // none for a routine returning nothing
+    std::vector<Word> arguments;
+    std::optional<Word> result;  // none for a routine returning nothing
     std::vector<std::pair<std::string, std::string>> details;  // further named texts
 };
 
@@ -44,11 +45,11 @@ bool write(const std::wstring& path, int pid = 1);
 // is off. A call never finished (the plug-in crashed) is not recorded.
 class TracedCall {
 public:
-    TracedCall(const char* category, std::string_view name, std::span<const uint32_t> arguments);
-    TracedCall(const char* category, std::string_view name, std::initializer_list<uint32_t> arguments)
-        : TracedCall(category, name, std::span<const uint32_t>(arguments.begin(), arguments.size())) {}
+    TracedCall(const char* category, std::string_view name, std::span<const Word> arguments);
+    TracedCall(const char* category, std::string_view name, std::initializer_list<Word> arguments)
+        : TracedCall(category, name, std::span<const Word>(arguments.begin(), arguments.size())) {}
     void detail(std::string_view key, std::string_view value);
-    void finish(std::optional<uint32_t> result);
+    void finish(std::optional<Word> result);
 
 private:
     std::optional<TraceEvent> event_;

@@ -1,0 +1,66 @@
+# In the 64-bit trees, every C++ source of the project is read once more by
+# clang with -Wshorten-64-to-32 as an error: a pointer carried in a 32-bit
+# word works on the 32-bit host and breaks only in 64 bits, and g++ has no
+# warning for the implicit narrowing. One stamp per source, remade when the
+# source or a header it includes changes; part of the default build.
+function(lumbra_collect_targets directory out)
+  get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(children DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+  foreach(child IN LISTS children)
+    if(NOT child MATCHES "googletest")
+      lumbra_collect_targets(${child} more)
+      list(APPEND targets ${more})
+    endif()
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+function(lumbra_lint_narrowing)
+  find_program(LUMBRA_CLANGXX clang++)
+  if(WIN32)
+    set(bits ${CMAKE_SIZEOF_VOID_P})
+  else()
+    math(EXPR bits "${LUMBRA_NATIVE_BITS} / 8")
+  endif()
+  if(NOT LUMBRA_CLANGXX OR NOT bits EQUAL 8)
+    return()
+  endif()
+  set(flags -fsyntax-only -Wno-everything -Werror=shorten-64-to-32 -std=gnu++20)
+  if(WIN32)
+    # clang with the mingw-w64 headers and g++'s library headers.
+    file(GLOB cxx_headers /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++)
+    list(APPEND flags --target=x86_64-w64-windows-gnu -isystem ${cxx_headers}
+         -isystem ${cxx_headers}/x86_64-w64-mingw32 -isystem /usr/x86_64-w64-mingw32/include)
+  endif()
+  lumbra_collect_targets(${PROJECT_SOURCE_DIR} targets)
+  set(stamps)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "UTILITY" OR type STREQUAL "INTERFACE_LIBRARY")
+      continue()
+    endif()
+    get_target_property(sources ${target} SOURCES)
+    get_target_property(source_dir ${target} SOURCE_DIR)
+    set(includes "$<TARGET_PROPERTY:${target},INCLUDE_DIRECTORIES>")
+    set(definitions "$<TARGET_PROPERTY:${target},COMPILE_DEFINITIONS>")
+    foreach(source IN LISTS sources)
+      if(NOT source MATCHES "\\.cpp$")
+        continue()
+      endif()
+      cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${source_dir})
+      cmake_path(RELATIVE_PATH source BASE_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE name)
+      set(stamp ${CMAKE_BINARY_DIR}/lint/${target}/${name}.stamp)
+      cmake_path(GET stamp PARENT_PATH stamp_dir)
+      file(MAKE_DIRECTORY ${stamp_dir})
+      add_custom_command(OUTPUT ${stamp}
+        COMMAND ${LUMBRA_CLANGXX} ${flags}
+                "$<$<BOOL:${includes}>:-I$<JOIN:${includes},;-I>>"
+                "$<$<BOOL:${definitions}>:-D$<JOIN:${definitions},;-D>>" ${source}
+        COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+        DEPENDS ${source} IMPLICIT_DEPENDS CXX ${source}
+        COMMENT "Narrowing lint ${name}" COMMAND_EXPAND_LISTS VERBATIM)
+      list(APPEND stamps ${stamp})
+    endforeach()
+  endforeach()
+  add_custom_target(lint_narrowing ALL DEPENDS ${stamps})
+endfunction()

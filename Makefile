@@ -1,76 +1,102 @@
 # The two commands of the project: `make demo` and `make test`.
 # Each first installs what is missing, then builds what is not yet built.
+#
+# Four trees from one source tree: native (-m32) and win32 (the real
+# plug-in), native64 (-m64) and win64 (PE32+ under wine64). Where this
+# machine cannot run 32-bit x86 programs (tools/probe-32, cached in
+# build/machine.mk; RUN32=yes|no forces it), the 64-bit trees are tested and
+# shown instead, and every command says so.
 
-SHELL       := /bin/bash
-ROOT        := $(CURDIR)
-NATIVE      := $(ROOT)/build/native
-WIN32       := $(ROOT)/build/win32
-JOBS        ?= 2
-export WINEPREFIX       := $(WIN32)/wineprefix
-export WINEDEBUG        := -all
-export WINEDLLOVERRIDES := mscoree,mshtml=
+SHELL := /bin/bash
+ROOT  := $(CURDIR)
+JOBS  ?= 2
+export JOBS
 
-.PHONY: all bootstrap native win32 test test-native test-win32 test-descriptions soak demo bench clean fuzz coverage
+.PHONY: all bootstrap native native64 win32 win64 test test-native test-native64 \
+        test-win32 test-win64 test-descriptions soak demo bench clean fuzz coverage
 
-all: native win32
+all: native64 win32 win64 $(if $(filter yes,$(NATIVE32)),native)
 
 bootstrap:
 	@tools/bootstrap.sh
 
-$(NATIVE)/Makefile: | bootstrap
-	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+# What the machine can run, learned once (after bootstrap: it may install
+# Wine's 32-bit part); `make clean` forgets it. RUN32=yes|no, in the
+# environment or on the command line, forces the answer.
+ifneq ($(filter environment command,$(firstword $(origin RUN32))),)
+NATIVE32 := $(RUN32)
+RUN32_WHY := $(if $(filter no,$(RUN32)),RUN32=no was given,)
+else ifeq ($(filter clean bootstrap,$(MAKECMDGOALS)),)
+-include build/machine.mk
+endif
+export NATIVE32 RUN32 RUN32_WHY
+build/machine.mk: | bootstrap
+	@mkdir -p build && tools/probe-32 > $@
 
-$(WIN32)/Makefile: | bootstrap
-	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake >/dev/null
+# configure TREE [CMAKE ARGUMENTS]: once per tree.
+configure = [ -f build/$(1)/CMakeCache.txt ] || cmake -S . -B build/$(1) $(2) >/dev/null
+NATIVE_ARGS  = -DCMAKE_BUILD_TYPE=Debug
+WINDOWS_ARGS = -DCMAKE_BUILD_TYPE=Release
 
-native: bootstrap $(NATIVE)/Makefile
-	@cmake --build $(NATIVE) -j $(JOBS)
+native: bootstrap
+	@$(call configure,native,$(NATIVE_ARGS) -DLUMBRA_NATIVE_BITS=32)
+	@cmake --build build/native -j $(JOBS)
+native64: bootstrap
+	@$(call configure,native64,$(NATIVE_ARGS) -DLUMBRA_NATIVE_BITS=64)
+	@cmake --build build/native64 -j $(JOBS)
+win32: bootstrap
+	@$(call configure,win32,$(WINDOWS_ARGS) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake)
+	@cmake --build build/win32 -j $(JOBS)
+win64: bootstrap
+	@$(call configure,win64,$(WINDOWS_ARGS) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake)
+	@cmake --build build/win64 -j $(JOBS)
 
-win32: bootstrap $(WIN32)/Makefile
-	@cmake --build $(WIN32) -j $(JOBS)
-
-# One wineserver serves every test program of a run; it is stopped afterwards.
-$(WINEPREFIX)/system.reg:
-	@mkdir -p $(WINEPREFIX)
-	@DISPLAY= wineboot -i >/dev/null 2>&1; wineserver -w
+test: bootstrap build/machine.mk
+	@tools/test-all
 
 test-native: native
-	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+	@cd build/native && ctest --output-on-failure -j $(JOBS)
+test-native64: native64
+	@cd build/native64 && ctest --output-on-failure -j $(JOBS)
 
-# Wine's own services are started before the tests, so that none of them
-# is left holding the test runner's output open.
-test-win32: win32 $(WINEPREFIX)/system.reg
-	@wineserver -p; tools/wine-run cmd /c exit </dev/null >/dev/null 2>&1; status=0; \
-	  (cd $(WIN32) && ctest --output-on-failure -j $(JOBS) </dev/null) || status=$$?; \
-	  wineserver -k; exit $$status
-
-# The load/unload soak at its full count (make test runs a short one).
-soak: win32 $(WINEPREFIX)/system.reg
-	@wineserver -p; cd $(WIN32) && LUMBRA_SOAK_CYCLES=1000 $(ROOT)/tools/wine-run hostile_tests.exe \
-	  --gtest_filter='*LoadUnload*' </dev/null; status=$$?; wineserver -k; exit $$status
-
-test: test-native test-win32 test-descriptions
+# One wineserver serves every test program of a run; it is stopped afterwards.
+test-win32 test-win64: test-%: %
+	@tools/wine-run --$* --boot && tools/wine-run --$* --server-start; status=0; \
+	  (cd build/$* && ctest --output-on-failure -j $(JOBS) </dev/null) || status=$$?; \
+	  tools/wine-run --$* --server-stop; exit $$status
 
 # The shipped and the test descriptions against res/description.schema.json.
 test-descriptions:
 	@tools/validate-descriptions.sh
 
-demo: win32 $(WINEPREFIX)/system.reg
-	@host/cli/plenar-host show $(WIN32)/Lumbra.pvx --png build/lumbra-demo.png && echo "make demo: picture written to build/lumbra-demo.png"
+# The plug-in of the word size this machine runs.
+SHOWN = $(if $(filter yes,$(RUN32)),win32,win64)
+
+# The load/unload soak at its full count (make test runs a short one).
+soak: build/machine.mk $(SHOWN)
+	@$(if $(filter yes,$(RUN32)),,echo "make soak: $(RUN32_WHY): soaking the 64-bit plug-in";) \
+	  tools/wine-run --$(SHOWN) --boot && tools/wine-run --$(SHOWN) --server-start; \
+	  cd build/$(SHOWN) && LUMBRA_SOAK_CYCLES=1000 $(ROOT)/tools/wine-run hostile_tests.exe \
+	  --gtest_filter='*LoadUnload*' </dev/null; status=$$?; $(ROOT)/tools/wine-run --$(SHOWN) --server-stop; exit $$status
+
+demo: build/machine.mk $(SHOWN)
+	@$(if $(filter yes,$(RUN32)),,echo "make demo: $(RUN32_WHY): showing the 64-bit plug-in";) \
+	  tools/wine-run --$(SHOWN) --boot && \
+	  host/cli/plenar-host show build/$(SHOWN)/Lumbra.pvx --png build/lumbra-demo.png && \
+	  echo "make demo: picture written to build/lumbra-demo.png"
 
 # Replays every recorded finding, then fuzzes each target for FUZZ_SECONDS;
 # fails on any finding.
 FUZZ_SECONDS ?= 10
-fuzz: bootstrap
-	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) tools/fuzz.sh
+fuzz: bootstrap build/machine.mk
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) tools/fuzz.sh
 
 # Line coverage of lib/shared from the native unit tests.
-coverage: bootstrap
-	@JOBS=$(JOBS) tools/coverage.sh
+coverage: bootstrap build/machine.mk
+	@tools/coverage.sh
 
 # Benchmarks in their own Release trees, without the sanitizers.
-bench: bootstrap
+bench: bootstrap build/machine.mk
 	@tools/bench.sh
 
 clean:

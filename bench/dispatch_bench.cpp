@@ -26,16 +26,16 @@ constexpr int calls_per_repetition = 1000000;
 constexpr int32_t fixed_integer = 7;
 const wchar_t fixed_text[] = L"https://video.example.org/watch/lumbra";
 
-uint32_t TextWord(const wchar_t* text) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text));
+plenar::Word TextWord(const wchar_t* text) {
+    return reinterpret_cast<plenar::Word>(text);
 }
 
 // The host's callbacks, as cheap as a host could make them.
-uint32_t __stdcall GetParameter(RunObjectHeader* run, int32_t type, int32_t) {
+plenar::Word PLENAR_STDCALL GetParameter(RunObjectHeader* run, int32_t type, int32_t) {
     ++run->parameter_cursor;
     return type == plenar::fetch_generic ? TextWord(fixed_text) : fixed_integer;
 }
-uint32_t __stdcall ExpressionParameter(RunObjectHeader*, int32_t type, uint32_t) {
+plenar::Word PLENAR_STDCALL ExpressionParameter(RunObjectHeader*, int32_t type, plenar::Word) {
     return type == plenar::fetch_string ? TextWord(fixed_text) : fixed_integer;
 }
 
@@ -58,22 +58,22 @@ Members*& MembersOf(RunObjectHeader* run) {
 }
 
 // The hand-written routines an author would write for each member.
-__attribute__((noinline)) int32_t __stdcall BaselineSetSource(RunObjectHeader* run, uint32_t, uint32_t) {
+__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineSetSource(RunObjectHeader* run, plenar::Word, plenar::Word) {
     auto text = reinterpret_cast<const wchar_t*>(run->run_header->get_parameter(run, -1, 0));
     MembersOf(run)->SetSource(text);
     return 0;
 }
-__attribute__((noinline)) int32_t __stdcall BaselineAreNumbersEqual(RunObjectHeader* run, uint32_t, uint32_t) {
+__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineAreNumbersEqual(RunObjectHeader* run, plenar::Word, plenar::Word) {
     int32_t a = run->run_header->get_parameter(run, 0, 0);
     int32_t b = run->run_header->get_parameter(run, 0, 0);
     return MembersOf(run)->AreNumbersEqual(a, b);
 }
-__attribute__((noinline)) uint32_t __stdcall BaselineAdd(RunObjectHeader* run, uint32_t word) {
+__attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineAdd(RunObjectHeader* run, plenar::Word word) {
     int32_t a = run->run_header->first_expression_parameter(run, 0, word);
     int32_t b = run->run_header->next_expression_parameter(run, 0, word);
     return MembersOf(run)->Add(a, b);
 }
-__attribute__((noinline)) uint32_t __stdcall BaselineHelloWorld(RunObjectHeader* run, uint32_t) {
+__attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineHelloWorld(RunObjectHeader* run, plenar::Word) {
     run->flags |= plenar::expression_string_result;
     return TextWord(MembersOf(run)->HelloWorld());
 }
@@ -83,7 +83,7 @@ double NanosecondsPerCall(void* const volatile* table, RunObjectHeader* run, int
     return bench::MedianSeconds(repetitions, [&] {
         for (int i = 0; i < calls_per_repetition; ++i) {
             run->current_id = id;
-            uint32_t result;
+            plenar::Word result;
             if (expression)
                 result = reinterpret_cast<plenar::ExpressionRoutine>(table[0])(run, 33);
             else
@@ -113,7 +113,7 @@ int main() {
     if (plugin.call("Initialize", host.services(), 0).value != 0) return 1;
     plenar::RunObjectInfo info{};
     plugin.call("GetRunObjectInfos", host.services(), &info);
-    uint32_t size = plugin.call("GetRunObjectDataSize", nullptr, nullptr).value;
+    uint32_t size = plugin.call("GetRunObjectDataSize", nullptr, nullptr).number();
     RunObjectHeader* run = host.run_time().create_run_data(size);
     plugin.call("CreateRunObject", run, nullptr, nullptr);
 
@@ -149,8 +149,9 @@ int main() {
         void* volatile plugin_table[1] = {c.table[0]};
         // Results agree before anything is timed.
         run->current_id = c.id;
-        uint32_t got = c.expression ? reinterpret_cast<plenar::ExpressionRoutine>(c.table[0])(run, 33)
-                                    : reinterpret_cast<plenar::ActionRoutine>(c.table[0])(run, 11, 22);
+        const auto got = static_cast<uint32_t>(
+            c.expression ? reinterpret_cast<plenar::ExpressionRoutine>(c.table[0])(run, 33)
+                         : static_cast<plenar::Word>(reinterpret_cast<plenar::ActionRoutine>(c.table[0])(run, 11, 22)));
         if (c.expected && got != c.expected) {
             std::printf("%s: the plug-in answered %u, expected %u\n", c.name, got, c.expected);
             return 1;

@@ -27,14 +27,14 @@ public:
 
 private:
     struct Slot {
-        uint32_t* address;
-        uint32_t original;
+        uintptr_t* address;
+        uintptr_t original;
         std::string name;
     };
     std::vector<Slot> slots_;
     uint8_t* stubs_ = nullptr;      // executable, 12 bytes per slot
     uint32_t* counters_ = nullptr;  // one per slot
-    uint32_t* targets_ = nullptr;   // the original functions, for the stubs' jumps
+    uintptr_t* targets_ = nullptr;  // the original functions, for the stubs' jumps
 };
 
 }  // namespace bench

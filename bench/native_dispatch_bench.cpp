@@ -23,13 +23,13 @@ namespace {
 constexpr int32_t fixed_integer = 7;
 const Kvor::WideChar fixed_text[] = {'t', 'e', 'x', 't', 0};
 
-uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+plenar::Word Word(const void* p) { return reinterpret_cast<plenar::Word>(p); }
 
-uint32_t PLENAR_STDCALL GetParameter(RunObjectHeader* run, int32_t type, int32_t) {
+plenar::Word PLENAR_STDCALL GetParameter(RunObjectHeader* run, int32_t type, int32_t) {
     ++run->parameter_cursor;
     return type == plenar::fetch_generic ? Word(fixed_text) : fixed_integer;
 }
-uint32_t PLENAR_STDCALL ExpressionParameter(RunObjectHeader*, int32_t type, uint32_t) {
+plenar::Word PLENAR_STDCALL ExpressionParameter(RunObjectHeader*, int32_t type, plenar::Word) {
     return type == plenar::fetch_string ? Word(fixed_text) : fixed_integer;
 }
 
@@ -47,42 +47,42 @@ public:
         static const Kvor::WideChar hello[] = {'H', 'i', 0};
         return hello;
     }
-    void UnlinkedAction(int32_t, RunObjectHeader*, uint32_t, uint32_t) {}
-    bool UnlinkedCondition(int32_t, RunObjectHeader*, uint32_t, uint32_t) { return false; }
-    uint32_t UnlinkedExpression(int32_t, RunObjectHeader*, uint32_t) { return 0; }
+    void UnlinkedAction(int32_t, RunObjectHeader*, plenar::Word, plenar::Word) {}
+    bool UnlinkedCondition(int32_t, RunObjectHeader*, plenar::Word, plenar::Word) { return false; }
+    plenar::Word UnlinkedExpression(int32_t, RunObjectHeader*, plenar::Word) { return 0; }
 };
 
 BenchExtension* Of(RunObjectHeader* run) { return static_cast<BenchExtension*>(Kvor::ExtensionOf(run)); }
 
-__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineSetSource(RunObjectHeader* run, uint32_t, uint32_t) {
+__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineSetSource(RunObjectHeader* run, plenar::Word, plenar::Word) {
     auto text = reinterpret_cast<const Kvor::WideChar*>(run->run_header->get_parameter(run, -1, 0));
     Of(run)->SetSource(text);
     return 0;
 }
-__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineAreNumbersEqual(RunObjectHeader* run, uint32_t, uint32_t) {
+__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineAreNumbersEqual(RunObjectHeader* run, plenar::Word, plenar::Word) {
     int32_t a = run->run_header->get_parameter(run, 0, 0);
     int32_t b = run->run_header->get_parameter(run, 0, 0);
     return Of(run)->AreNumbersEqual(a, b);
 }
-__attribute__((noinline)) uint32_t PLENAR_STDCALL BaselineAdd(RunObjectHeader* run, uint32_t word) {
+__attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineAdd(RunObjectHeader* run, plenar::Word word) {
     int32_t a = run->run_header->first_expression_parameter(run, 0, word);
     int32_t b = run->run_header->next_expression_parameter(run, 0, word);
     return Of(run)->Add(a, b);
 }
-__attribute__((noinline)) uint32_t PLENAR_STDCALL BaselineHelloWorld(RunObjectHeader* run, uint32_t) {
+__attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineHelloWorld(RunObjectHeader* run, plenar::Word) {
     run->flags |= plenar::expression_string_result;
     return Word(Of(run)->HelloWorld());
 }
 
-using Routine2 = int32_t(PLENAR_STDCALL*)(RunObjectHeader*, uint32_t, uint32_t);
-using Routine1 = uint32_t(PLENAR_STDCALL*)(RunObjectHeader*, uint32_t);
+using Routine2 = plenar::ActionRoutine;
+using Routine1 = plenar::ExpressionRoutine;
 
 // Each loop is its own function, so callgrind gives its count per call.
 #define LOOP(name, call)                                                         \
     __attribute__((noinline)) void name(void* volatile* table, RunObjectHeader* run, int32_t id, int n) { \
         for (int i = 0; i < n; ++i) {                                            \
             run->current_id = id;                                                \
-            uint32_t r = call;                                                   \
+            plenar::Word r = call;                                               \
             bench::Keep(r);                                                      \
         }                                                                        \
     }
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     header.get_parameter = &GetParameter;
     header.first_expression_parameter = &ExpressionParameter;
     header.next_expression_parameter = &ExpressionParameter;
-    alignas(8) static uint8_t data[188];
+    alignas(8) static uint8_t data[sizeof(RunObjectHeader) + sizeof(void*)];
     auto* run = reinterpret_cast<RunObjectHeader*>(data);
     run->run_header = &header;
     BenchExtension extension(run);

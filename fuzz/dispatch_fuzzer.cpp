@@ -57,10 +57,10 @@ struct FakeHost {
 };
 FakeHost* host = nullptr;
 
-uint32_t Word(Text text) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text)); }
+plenar::Word Word(Text text) { return reinterpret_cast<plenar::Word>(text); }
 
 // A text or null for the types that may be a text; a number otherwise.
-uint32_t Answer(int32_t type) {
+plenar::Word Answer(int32_t type) {
     FuzzedDataProvider& in = *host->input;
     if (type == plenar::fetch_generic || type == plenar::fetch_string) {
         if (in.ConsumeIntegral<uint8_t>() % 4 == 0) return 0;  // an exhausted input gives null
@@ -75,11 +75,11 @@ uint32_t Answer(int32_t type) {
     return in.ConsumeIntegral<uint32_t>();
 }
 
-uint32_t PLENAR_STDCALL GetParameter(plenar::RunObjectHeader* run, int32_t type, int32_t) {
+plenar::Word PLENAR_STDCALL GetParameter(plenar::RunObjectHeader* run, int32_t type, int32_t) {
     ++run->parameter_cursor;
     return Answer(type);
 }
-uint32_t PLENAR_STDCALL ExpressionParameter(plenar::RunObjectHeader*, int32_t type, uint32_t) {
+plenar::Word PLENAR_STDCALL ExpressionParameter(plenar::RunObjectHeader*, int32_t type, plenar::Word) {
     return Answer(type);
 }
 void* PLENAR_STDCALL AllocateString(plenar::RunObjectHeader*, int32_t, uint32_t bytes) {
@@ -130,9 +130,9 @@ public:
     int32_t E8(int32_t a, float) { return a; }
     float E9(Text a) { return static_cast<float>(Length(a)); }
 
-    void UnlinkedAction(int32_t, plenar::RunObjectHeader*, uint32_t, uint32_t) { ++sink; }
-    int32_t UnlinkedCondition(int32_t, plenar::RunObjectHeader*, uint32_t, uint32_t) { return 0; }
-    uint32_t UnlinkedExpression(int32_t, plenar::RunObjectHeader*, uint32_t) { return 0; }
+    void UnlinkedAction(int32_t, plenar::RunObjectHeader*, plenar::Word, plenar::Word) { ++sink; }
+    int32_t UnlinkedCondition(int32_t, plenar::RunObjectHeader*, plenar::Word, plenar::Word) { return 0; }
+    plenar::Word UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) { return 0; }
 };
 
 using Linker = bool (*)(int);
@@ -181,7 +181,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         header.first_expression_parameter = &ExpressionParameter;
         header.next_expression_parameter = &ExpressionParameter;
         header.allocate_string = &AllocateString;
-        alignas(8) uint8_t run_data[188] = {};
+        alignas(8) uint8_t run_data[sizeof(plenar::RunObjectHeader) + sizeof(void*)] = {};
         auto* run = reinterpret_cast<plenar::RunObjectHeader*>(run_data);
         run->run_header = &header;
         Extension extension(run);
@@ -214,12 +214,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const int32_t id = PickId(in, sdk->ExpressionInfos.size());
                 run->current_id = id;
                 if (sdk->ExpressionRoutines.empty() || !sdk->ExpressionRoutines[0]) continue;
-                const uint32_t result = sdk->ExpressionRoutines[0](run, first);
+                const plenar::Word result = sdk->ExpressionRoutines[0](run, first);
                 const bool linked = id >= 0 && static_cast<size_t>(id) < sdk->ExpressionMembers.size() &&
                                     sdk->ExpressionMembers[id];
                 if (linked && (run->flags & plenar::expression_string_result) && result)
-                    fuzz::Require(fake.result_blocks.count(reinterpret_cast<const WideChar*>(
-                                      static_cast<uintptr_t>(result))),
+                    fuzz::Require(fake.result_blocks.count(reinterpret_cast<const WideChar*>(result)),
                                   "a text result lies in host memory");
             }
             fuzz::Require(extension.Runtime.FirstParameter == first, "the routine's first word is kept");

@@ -12,7 +12,10 @@ PROFDATA="$(command -v llvm-profdata-14 || command -v llvm-profdata)"
 COV="$(command -v llvm-cov-14 || command -v llvm-cov)"
 flags="-fprofile-instr-generate -fcoverage-mapping"
 
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug \
+bits=32
+[ "${NATIVE32:-yes}" = yes ] || { bits=64; echo "coverage: ${RUN32_WHY:-32-bit programs cannot run here}: measured in 64 bits"; }
+BUILD="$BUILD$([ $bits = 64 ] && echo 64)"
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DLUMBRA_NATIVE_BITS=$bits \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" \
   "-DCMAKE_EXE_LINKER_FLAGS=-fprofile-instr-generate" >/dev/null

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets in build/fuzz (clang++, -m32, ASan+UBSan),
+# Builds the libFuzzer targets in build/fuzz (clang++, ASan+UBSan; -m32, or
+# -m64 where this machine cannot run 32-bit programs: NATIVE32 from tools/probe-32),
 # replays every recorded finding in fuzz/regressions/<target>/, then fuzzes
 # each target for FUZZ_SECONDS (default 10) from its seed corpus in
 # fuzz/corpus/<target>/. Fails on the first finding; a new finding is left in
@@ -22,7 +23,10 @@ for t in "${targets[@]}"; do
 done
 
 # Assertions stay on (Debug), with enough optimisation for a useful speed.
-cmake -S "$ROOT" -B "$BUILD" -DLUMBRA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug \
+bits=32
+[ "${NATIVE32:-yes}" = yes ] || { bits=64; echo "fuzz: ${RUN32_WHY:-32-bit programs cannot run here}: fuzzing 64-bit code"; }
+BUILD="$BUILD$([ $bits = 64 ] && echo 64)"
+cmake -S "$ROOT" -B "$BUILD" -DLUMBRA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug -DLUMBRA_NATIVE_BITS=$bits \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   "-DCMAKE_C_FLAGS_DEBUG=-g -O1" "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" >/dev/null
 cmake --build "$BUILD" -j "$JOBS" --target "${present[@]/%/_fuzzer}" >"$BUILD/build.log" 2>&1 ||

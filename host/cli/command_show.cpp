@@ -197,9 +197,10 @@ void show_initialize(sim::Plugin& plugin, sim::Host& host) {
     const sim::CallResult result = plugin.call("Initialize", host.services(), 0);
     print_field("host version word", hex_word(sim::Host::default_version));
     print_field("result", std::to_string(static_cast<int32_t>(result.value)));
-    print_field("stack", result.balanced() ? "balanced (stdcall, 8 bytes)"
-                                           : "UNBALANCED: removed " + std::to_string(result.bytes_removed) +
-                                                 " bytes, 8 expected");
+    print_field("stack", !sim::stack_measured ? sim::stack_not_measured_reason
+                         : result.balanced() ? "balanced (stdcall, 8 bytes)"
+                                             : "UNBALANCED: removed " + std::to_string(result.bytes_removed) +
+                                                   " bytes, 8 expected");
     print_field("message boxes", std::to_string(intercepted.message_boxes().size()));
     for (const sim::MessageBoxCall& box : intercepted.message_boxes()) {
         print_item(std::string(box.wide ? "MessageBoxW" : "MessageBoxA") + ", style " +

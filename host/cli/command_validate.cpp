@@ -78,7 +78,7 @@ CheckOutcome run_apart(const Check& check, const CheckContext& context,
     if (!child.started) return fail("its process did not start");
     std::string reason = child.output;
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    if (child.exit_code == 0) return pass();
+    if (child.exit_code == 0) return pass(reason);
     if (child.exit_code == 1 && !reason.empty()) return fail(reason);
     return fail(describe_exit(child.exit_code) + (reason.empty() ? "" : ": " + reason));
 }
@@ -116,7 +116,8 @@ int run_validate(const std::vector<std::wstring>& arguments) {
         const CheckOutcome outcome = options.in_process ? run_here(check, options.context)
                                                         : run_apart(check, options.context, options.trace);
         if (!outcome.passed) ++failed;
-        if (outcome.passed && !options.only_failed) print_line(std::string("pass  ") + check.name);
+        if (outcome.passed && !options.only_failed)
+            print_line(std::string("pass  ") + check.name + (outcome.reason.empty() ? "" : " (" + outcome.reason + ")"));
         if (!outcome.passed) print_line(std::string("FAIL  ") + check.name + ": " + outcome.reason);
     }
     print_line(std::to_string(run) + " checks, " + std::to_string(failed) + " failed");
@@ -148,7 +149,7 @@ int run_one_check(const std::vector<std::wstring>& arguments) {
     }
     if (options.trace) sim::trace::start();
     const CheckOutcome outcome = run_here(*check, options.context);
-    if (!outcome.passed) print_line(outcome.reason);
+    if (!outcome.reason.empty()) print_line(outcome.reason);
     if (options.trace && !write_trace(*options.trace)) return 1;
     return outcome.passed ? 0 : 1;
 }

@@ -40,7 +40,13 @@ size_t lines(const std::string& text) {
 TEST(CliValidate, EveryCheckPassesOnLumbra) {
     const CliRun run = run_cli(L"validate " + lumbra() + L" --memory-cycles 40");
     EXPECT_EQ(run.status, 0u) << run.output;
-    for (const char* name : check_names) EXPECT_TRUE(has(run.output, std::string("pass  ") + name + "\n")) << name << "\n" << run.output;
+    // Where no stack balance can be measured, the exports check says so.
+    for (const std::string name : check_names) {
+        const std::string note = name == "exports" && !plenar::sim::stack_measured
+                                     ? std::string(" (stack balance ") + plenar::sim::stack_not_measured_reason + ")"
+                                     : "";
+        EXPECT_TRUE(has(run.output, "pass  " + name + note + "\n")) << name << "\n" << run.output;
+    }
     EXPECT_TRUE(has(run.output, "8 checks, 0 failed\n")) << run.output;
     EXPECT_FALSE(has(run.output, "FAIL")) << run.output;
 }

@@ -20,10 +20,10 @@ struct CheckContext {
 
 struct CheckOutcome {
     bool passed = true;
-    std::string reason;  // why it failed
+    std::string reason;  // why it failed; for a pass, what it could not look at
 };
 
-inline CheckOutcome pass() { return {}; }
+inline CheckOutcome pass(std::string note = {}) { return {true, std::move(note)}; }
 inline CheckOutcome fail(std::string reason) { return {false, std::move(reason)}; }
 
 struct Check {

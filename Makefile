@@ -10,6 +10,7 @@
 SHELL := /bin/bash
 ROOT  := $(CURDIR)
 JOBS  ?= 2
+MAKEFLAGS += --no-print-directory
 export JOBS
 
 .PHONY: all bootstrap native native64 win32 win64 test test-native test-native64 \

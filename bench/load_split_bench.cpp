@@ -10,7 +10,7 @@
 #include "documents.h"
 #include "json/json.h"
 #include "json/json_parse_state.h"
-#include "language.h"
+#include "load/language.h"
 #include "sdk.h"
 #include "timing.h"
 

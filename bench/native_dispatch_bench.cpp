@@ -10,9 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "dispatch.h"
+#include "runtime/dispatch.h"
 #include "json/json.h"
-#include "language.h"
+#include "load/language.h"
 #include "sdk.h"
 #include "timing.h"
 

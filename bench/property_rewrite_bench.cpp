@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "json/json.h"
-#include "language.h"
+#include "load/language.h"
 #include "properties/storage.h"
 #include "sdk.h"
 #include "timing.h"

@@ -9,9 +9,9 @@
 #include <set>
 #include <string>
 
-#include "dispatch.h"
+#include "runtime/dispatch.h"
 #include "fuzz_support.h"
-#include "records.h"
+#include "records/ace_records.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "language.h"
-#include "platform_recorder.h"
-#include "settings_file_recorder.h"
+#include "load/language.h"
+#include "platform/platform_recorder.h"
+#include "platform/settings_file_recorder.h"
 
 namespace fuzz {
 

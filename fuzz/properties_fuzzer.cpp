@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "edit_data.h"
-#include "edit_data_size.h"
+#include "properties/editdata.h"
+#include "properties/editdata_size.h"
 #include "fuzz_support.h"
-#include "language.h"
+#include "load/language.h"
 #include "properties/storage.h"
 
 namespace {

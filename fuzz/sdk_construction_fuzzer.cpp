@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "ace_texts.h"
-#include "edit_data_size.h"
+#include "editor/ace_texts.h"
+#include "properties/editdata_size.h"
 #include "fuzz_support.h"
-#include "language.h"
-#include "records.h"
-#include "settings_file_recorder.h"
+#include "load/language.h"
+#include "records/ace_records.h"
+#include "platform/settings_file_recorder.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "description.h"
+#include "load/description.h"
 #include "exports.h"
-#include "host_version.h"
-#include "language.h"
-#include "module.h"
+#include "load/host_version.h"
+#include "load/language.h"
+#include "platform/module.h"
 #include "sdk.h"
-#include "text.h"
+#include "text/text.h"
 
 #include <windows.h>
 

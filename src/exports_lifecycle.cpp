@@ -1,5 +1,5 @@
 // Start-up and shut-down.
-#include "description.h"
+#include "load/description.h"
 #include "exports.h"
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL Initialize(HostServices* services, int32_t) {

@@ -1,8 +1,8 @@
 // The editor menus: a fresh copy of the stored menu for every request, and
 // the way back from a chosen item's identifier to its code.
 #include "exports.h"
-#include "host_version.h"
-#include "menus.h"
+#include "load/host_version.h"
+#include "editor/menus.h"
 
 #include <windows.h>
 

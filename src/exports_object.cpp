@@ -1,7 +1,7 @@
 // The edit-time object: creation, size, drawing in the frame editor, icon.
-#include "edit_data.h"
+#include "properties/editdata.h"
 #include "exports.h"
-#include "host_version.h"
+#include "load/host_version.h"
 #include "sdk.h"
 
 using Kvor::EDITDATA;

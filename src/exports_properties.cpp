@@ -6,11 +6,11 @@
 #include <string>
 
 #include "exports.h"
-#include "language.h"
+#include "load/language.h"
 #include "properties/storage.h"
-#include "report.h"
+#include "text/report.h"
 #include "sdk.h"
-#include "text.h"
+#include "text/text.h"
 
 using Kvor::EDITDATA;
 

@@ -1,7 +1,7 @@
 // The records of actions, conditions and expressions, as the host reads them.
 #include "exports.h"
-#include "host_version.h"
-#include "records.h"
+#include "load/host_version.h"
+#include "records/ace_records.h"
 
 namespace {
 const plenar::AceRecord* HostView(const Kvor::ACEInfo* record) {

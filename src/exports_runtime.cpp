@@ -2,12 +2,12 @@
 // its debugger items.
 #include <new>
 
-#include "debugger.h"
-#include "dispatch.h"
-#include "edit_data_size.h"
+#include "runtime/debugger.h"
+#include "runtime/dispatch.h"
+#include "properties/editdata_size.h"
 #include "exports.h"
 #include "extension.h"
-#include "language.h"
+#include "load/language.h"
 #include "sdk.h"
 
 using plenar::RunObjectHeader;

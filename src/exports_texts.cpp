@@ -1,11 +1,11 @@
 // The editor's texts: display strings, parameter prompts and expression
 // titles, converted into the host's buffer. Codes, parameter indexes and
 // buffer lengths arrive as signed 16-bit numbers in 32-bit arguments.
-#include "ace_texts.h"
+#include "editor/ace_texts.h"
 #include "exports.h"
-#include "host_version.h"
-#include "language.h"
-#include "text.h"
+#include "load/host_version.h"
+#include "load/language.h"
+#include "text/text.h"
 
 using plenar::wchar;
 

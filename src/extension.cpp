@@ -1,6 +1,6 @@
 #include "extension.h"
 
-#include "dispatch.h"
+#include "runtime/dispatch.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // application, owned by the instance's run data.
 #pragma once
 
-#include "debugger.h"
-#include "platform.h"
+#include "runtime/debugger.h"
+#include "platform/platform.h"
 #include "plenar/run_data.h"
-#include "runtime.h"
+#include "runtime/runtime.h"
 
 class Extension {
 public:

@@ -1,14 +1,14 @@
 #include "sdk.h"
 
-#include "dispatch.h"
-#include "icon.h"
-#include "language.h"
+#include "runtime/dispatch.h"
+#include "editor/icon.h"
+#include "load/language.h"
 #include "properties/descriptors.h"
 #if defined(_WIN32)
-#include "menus.h"
+#include "editor/menus.h"
 #endif
-#include "records.h"
-#include "report.h"
+#include "records/ace_records.h"
+#include "text/report.h"
 
 Kvor::SDK* SDK = nullptr;
 

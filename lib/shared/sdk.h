@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "fetch_plan.h"
+#include "runtime/fetch_plan.h"
 #include "json/json.h"
 #include "plenar/plenarcore.h"
 #include "plenar/records.h"

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "report.h"
-#include "text.h"
+#include "text/report.h"
+#include "text/text.h"
 
 namespace Kvor {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "language.h"
-#include "module.h"
-#include "report.h"
-#include "text.h"
+#include "load/language.h"
+#include "platform/module.h"
+#include "text/report.h"
+#include "text/text.h"
 
 namespace Kvor {
 namespace {

@@ -17,9 +17,9 @@
 
 #include <cstdint>
 
-#include "edit_data.h"
+#include "properties/editdata.h"
 #include "plenar/services.h"
-#include "properties/prop_values.h"
+#include "properties/value_objects.h"
 
 namespace Kvor {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "ace_texts.h"
+#include "editor/ace_texts.h"
 
 namespace {
 

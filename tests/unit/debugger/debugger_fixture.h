@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "debugger.h"
-#include "platform_recorder.h"
+#include "runtime/debugger.h"
+#include "platform/platform_recorder.h"
 
 namespace debugger_test {
 

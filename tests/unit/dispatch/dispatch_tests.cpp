@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "dispatch.h"
-#include "records.h"
-#include "platform_recorder.h"
+#include "runtime/dispatch.h"
+#include "records/ace_records.h"
+#include "platform/platform_recorder.h"
 #include "sdk.h"
 
 namespace {

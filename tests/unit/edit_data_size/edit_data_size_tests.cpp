@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "edit_data_size.h"
-#include "platform_recorder.h"
+#include "properties/editdata_size.h"
+#include "platform/platform_recorder.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "language.h"
-#include "module_recorder.h"
-#include "platform_recorder.h"
+#include "load/language.h"
+#include "platform/module_recorder.h"
+#include "platform/platform_recorder.h"
 #include "sdk.h"
-#include "settings_file_recorder.h"
+#include "platform/settings_file_recorder.h"
 
 namespace {
 

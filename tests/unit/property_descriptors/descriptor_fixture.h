@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform_recorder.h"
+#include "platform/platform_recorder.h"
 #include "properties/descriptors.h"
 
 namespace property_descriptor_test {

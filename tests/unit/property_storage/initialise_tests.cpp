@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "edit_data_size.h"
+#include "properties/editdata_size.h"
 #include "storage_fixture.h"
 
 namespace storage_test {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "properties/prop_values.h"
+#include "properties/value_objects.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "storage_fixture.h"
 
-#include "text.h"
+#include "text/text.h"
 
 namespace storage_test {
 namespace {

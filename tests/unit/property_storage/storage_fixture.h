@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "../support/description_support.h"
-#include "language.h"
+#include "load/language.h"
 #include "properties/storage.h"
 #include "sdk.h"
 #ifndef _WIN32
-#include "platform_recorder.h"
-#include "settings_file_recorder.h"
+#include "platform/platform_recorder.h"
+#include "platform/settings_file_recorder.h"
 #endif
 
 namespace storage_test {

@@ -12,7 +12,7 @@
 
 #include "json/json.h"
 #ifndef _WIN32
-#include "platform_recorder.h"
+#include "platform/platform_recorder.h"
 #endif
 
 namespace unit_support {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform_spy.h"
-#include "text.h"
+#include "text/text.h"
 #include "text_test_units.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "platform_spy.h"
-#include "text.h"
+#include "text/text.h"
 #include "text_test_units.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform.h"
+#include "platform/platform.h"
 #include "text_test_units.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // module rely on when they read boxes, debugger output and the clock.
 #include <gtest/gtest.h>
 
-#include "platform.h"
-#include "platform_recorder.h"
+#include "platform/platform.h"
+#include "platform/platform_recorder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform_recorder.h"
+#include "platform/platform_recorder.h"
 #include "platform_spy.h"
 
 namespace TextTests {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform_spy.h"
-#include "report.h"
+#include "text/report.h"
 
 namespace {
 

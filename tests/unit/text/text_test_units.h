@@ -3,7 +3,7 @@
 
 #include <initializer_list>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace TextTests {
 

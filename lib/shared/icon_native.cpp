@@ -1,9 +1,0 @@
-// Native builds have no host library to make surfaces: there is no icon.
-#include "icon.h"
-
-namespace Kvor {
-
-plenar::Surface* LoadIcon(plenar::HostServices*) { return nullptr; }
-void DestroyIcon(plenar::Surface*) {}
-
-}  // namespace Kvor

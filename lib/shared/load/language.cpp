@@ -1,0 +1,90 @@
+#include "load/language.h"
+
+#include <cstring>
+
+#include "platform/module.h"
+#include "text/report.h"
+#include "sdk.h"
+#include "platform/settings_file.h"
+
+namespace Kvor {
+
+const json_value* CachedLanguage = &json_none;
+
+const json_value& DefaultLanguageIndex() {
+    if (!::SDK) {
+        Report("Premature function call!\n  Called DefaultLanguageIndex() before ::SDK was a "
+               "valid pointer.",
+               ReportCaption(ModuleBaseName(), "- Tovrandi error").c_str(), report_error);
+        return json_none;
+    }
+    const json_value& root = *::SDK->json;
+    if (root.type != json_type_object || root.u.object.length == 0) return json_none;
+    for (uint32_t i = 0; i < root.u.object.length; ++i) {
+        const json_value& member = *root.u.object.values[i].value;
+        if (member.type == json_type_object && member["About"].type == json_type_object &&
+            member["About"]["Name"].type == json_type_string)
+            return member;
+    }
+    return *root.u.object.values[root.u.object.length - 1].value;
+}
+
+const json_value* LanguageFromSettings(std::string text, const json_value& root, bool& found_key) {
+    size_t start = text.find("Languages=");
+    size_t key_length = 10;
+    if (start == std::string::npos) {
+        start = text.find("Languages =");
+        key_length = 11;
+    }
+    found_key = start != std::string::npos;
+    if (!found_key) return nullptr;
+
+    size_t position = start + key_length;
+    if (position < text.size() && text[position] == ' ') ++position;
+    // Only a carriage return ends the list: in a file with bare line feeds
+    // the last name runs on into the following lines.
+    text += '\r';
+    while (position < text.size()) {
+        size_t end = text.find_first_of(";\r", position);
+        std::string item = text.substr(position, end - position);
+        if (!item.empty() && item[0] == ' ') item.erase(0, 1);
+        if (root.type == json_type_object) {
+            for (uint32_t i = 0; i < root.u.object.length; ++i) {
+                const json_object_entry& entry = root.u.object.values[i];
+                if (entry.value->type == json_type_object && item == entry.name) return entry.value;
+            }
+        }
+        if (text[end] == '\r') break;
+        position = end + 1;
+    }
+    return nullptr;
+}
+
+const json_value& CurrentLanguage() {
+    if (CachedLanguage->type != json_type_none) return *CachedLanguage;
+
+    std::string text;
+    switch (ReadSettingsFile(text)) {
+        case SettingsRead::absent:
+        case SettingsRead::unreadable:
+            return DefaultLanguageIndex();
+        case SettingsRead::unavailable:
+            Report("Error opening Tovrandi.ini.", "Tovrandi SDK - Error", report_error);
+            return DefaultLanguageIndex();
+        case SettingsRead::read:
+            break;
+    }
+    bool found_key = false;
+    const json_value& root = ::SDK ? *::SDK->json : json_none;
+    const json_value* chosen = LanguageFromSettings(std::move(text), root, found_key);
+    if (!found_key) {
+        Report("Languages not found in .ini file. Using default.",
+               "Tovrandi Debug CurrentLanguage()", report_error);
+        return DefaultLanguageIndex();
+    }
+    if (!chosen) return DefaultLanguageIndex();
+    CachedLanguage = chosen;
+    return *chosen;
+}
+
+}  // namespace Kvor

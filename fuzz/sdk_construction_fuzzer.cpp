@@ -17,7 +17,7 @@ namespace {
 // Text after this line is the settings file, Tovrandi.ini.
 constexpr char settings_marker[] = "\n#Tovrandi.ini\n";
 
-void CheckRecords(Kvor::AceFamily family, const std::vector<Kvor::ACEInfo*>& records,
+void CheckRecords(Kvor::AceKind kind, const std::vector<Kvor::ACEInfo*>& records,
                   const std::vector<Kvor::FetchPlan>& plans, const json_value& language) {
     fuzz::Require(plans.size() == records.size(), "one fetch plan per record");
     for (size_t id = 0; id < records.size(); ++id) {
@@ -35,7 +35,7 @@ void CheckRecords(Kvor::AceFamily family, const std::vector<Kvor::ACEInfo*>& rec
         for (int32_t p = -1; p <= record->NumOfParams; ++p)
             fuzz::Require(Kvor::AceParameterPrompt(language, family, code, p) != nullptr,
                           "prompts are never null");
-        if (family == Kvor::AceFamily::expression) {
+        if (family == Kvor::AceKind::expression) {
             const std::string title = Kvor::ExpressionTitle(language, code);
             fuzz::Require(!title.empty() && title.back() == '(', "an expression title ends in (");
         }
@@ -79,9 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)Kvor::LanguageFromSettings(settings, *root, found_key);
         (void)Kvor::DefaultLanguageIndex();
 
-        CheckRecords(Kvor::AceFamily::action, sdk->ActionInfos, sdk->ActionPlans, language);
-        CheckRecords(Kvor::AceFamily::condition, sdk->ConditionInfos, sdk->ConditionPlans, language);
-        CheckRecords(Kvor::AceFamily::expression, sdk->ExpressionInfos, sdk->ExpressionPlans, language);
+        CheckRecords(Kvor::AceKind::action, sdk->ActionInfos, sdk->ActionPlans, language);
+        CheckRecords(Kvor::AceKind::condition, sdk->ConditionInfos, sdk->ConditionPlans, language);
+        CheckRecords(Kvor::AceKind::expression, sdk->ExpressionInfos, sdk->ExpressionPlans, language);
         fuzz::Require(Kvor::ActionInfoAt(-1) == nullptr && Kvor::ActionInfoAt(
                           static_cast<int>(sdk->ActionInfos.size())) == nullptr,
                       "no record outside the ids");

@@ -29,13 +29,8 @@ bool Guard(const void* edit_data, uint32_t id, uint32_t& index) {
 
 bool IsTextProperty(uint32_t index) {
     const json_value& entry = Kvor::CurrentLanguage()["Properties"][static_cast<int32_t>(index)];
-    const char* type = entry["Type"].text();
-    const char* expected = "editbox string";
-    for (; *type && *expected; ++type, ++expected) {
-        const char c = (*type >= 'A' && *type <= 'Z') ? static_cast<char>(*type + 32) : *type;
-        if (c != *expected) return false;
-    }
-    return !*type && !*expected;
+    const Kvor::PropertyType* type = Kvor::FindPropertyType(entry["Type"].text());
+    return type && type->store == Kvor::PropertyStore::text;
 }
 
 // The text or data a STRW, STRA or DATA value points to; "" for none.
@@ -131,15 +126,13 @@ PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edi
             return;
         case plenar::prop_class_data:
             if (!IsTextProperty(index)) {
-                Kvor::Report("ERROR: Got Buff type for non-string property.",
-                             "Tovrandi - Property error", Kvor::report_plain);
+                Kvor::Report(Kvor::message::data_value_on_number);
                 return;
             }
             RewriteText(services, data, index, WideTextOf(value));
             return;
         default:
-            Kvor::Report("Assuming class ID is custom - but no custom code yet written.",
-                         "Tovrandi - Error", Kvor::report_plain);
+            Kvor::Report(Kvor::message::custom_value_class);
             return;
     }
 }

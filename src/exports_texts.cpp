@@ -10,7 +10,7 @@
 using plenar::wchar;
 
 namespace {
-using Kvor::AceFamily;
+using Kvor::AceKind;
 
 // A text that does not fit is cut and stays terminated within `size`; a null
 // buffer or a size <= 0 gets nothing.
@@ -19,19 +19,19 @@ void* Answer(wchar* buffer, int32_t size, const char* text) {
     return buffer;
 }
 
-void* DisplayString(HostServices* services, AceFamily family, int32_t code, wchar* buffer,
+void* DisplayString(HostServices* services, AceKind kind, int32_t code, wchar* buffer,
                     int32_t size) {
     if (!Kvor::HostIsCompatible(services)) return nullptr;
     return Answer(buffer, size,
-                  Kvor::AceDisplayString(Kvor::CurrentLanguage(), family,
+                  Kvor::AceDisplayString(Kvor::CurrentLanguage(), kind,
                                          static_cast<int16_t>(code)));
 }
 
-void* ParameterPrompt(HostServices* services, AceFamily family, int32_t code, int32_t parameter,
+void* ParameterPrompt(HostServices* services, AceKind kind, int32_t code, int32_t parameter,
                       wchar* buffer, int32_t size) {
     if (!Kvor::HostIsCompatible(services)) return nullptr;
     return Answer(buffer, size,
-                  Kvor::AceParameterPrompt(Kvor::CurrentLanguage(), family,
+                  Kvor::AceParameterPrompt(Kvor::CurrentLanguage(), kind,
                                            static_cast<int16_t>(code),
                                            static_cast<int16_t>(parameter)));
 }
@@ -39,35 +39,35 @@ void* ParameterPrompt(HostServices* services, AceFamily family, int32_t code, in
 
 PLUGIN_EXPORT void* PLENAR_STDCALL GetActionString(HostServices* services, int32_t code,
                                                    wchar* buffer, int32_t size) {
-    return DisplayString(services, AceFamily::action, code, buffer, size);
+    return DisplayString(services, AceKind::action, code, buffer, size);
 }
 
 PLUGIN_EXPORT void* PLENAR_STDCALL GetConditionString(HostServices* services, int32_t code,
                                                       wchar* buffer, int32_t size) {
-    return DisplayString(services, AceFamily::condition, code, buffer, size);
+    return DisplayString(services, AceKind::condition, code, buffer, size);
 }
 
 PLUGIN_EXPORT void* PLENAR_STDCALL GetExpressionString(HostServices* services, int32_t code,
                                                        wchar* buffer, int32_t size) {
-    return DisplayString(services, AceFamily::expression, code, buffer, size);
+    return DisplayString(services, AceKind::expression, code, buffer, size);
 }
 
 PLUGIN_EXPORT void* PLENAR_STDCALL GetActionTitle(HostServices* services, int32_t code,
                                                   int32_t parameter, wchar* buffer,
                                                   int32_t size) {
-    return ParameterPrompt(services, AceFamily::action, code, parameter, buffer, size);
+    return ParameterPrompt(services, AceKind::action, code, parameter, buffer, size);
 }
 
 PLUGIN_EXPORT void* PLENAR_STDCALL GetConditionTitle(HostServices* services, int32_t code,
                                                      int32_t parameter, wchar* buffer,
                                                      int32_t size) {
-    return ParameterPrompt(services, AceFamily::condition, code, parameter, buffer, size);
+    return ParameterPrompt(services, AceKind::condition, code, parameter, buffer, size);
 }
 
 PLUGIN_EXPORT void* PLENAR_STDCALL GetExpressionParam(HostServices* services, int32_t code,
                                                       int32_t parameter, wchar* buffer,
                                                       int32_t size) {
-    return ParameterPrompt(services, AceFamily::expression, code, parameter, buffer, size);
+    return ParameterPrompt(services, AceKind::expression, code, parameter, buffer, size);
 }
 
 PLUGIN_EXPORT void* PLENAR_STDCALL GetExpressionTitle(HostServices* services, int32_t code,

@@ -23,8 +23,7 @@ SDK::SDK(plenar::HostServices* services, json_value* root)
 
     const json_value& language = CurrentLanguage();
     if (language.type != json_type_object) {
-        Report("The JSON parser could not find the current language object.",
-               "Tovrandi - Internal JSON error.", report_plain);
+        Report(Kvor::message::no_language);
         return;
     }
     const json_value& actions = language["Actions"];
@@ -46,7 +45,7 @@ SDK::SDK(plenar::HostServices* services, json_value* root)
         ReadConditionInfo();
     }
     for (uint32_t i = 0; i < count(expressions); ++i) {
-        ExpressionRoutines[i] = &Expression;
+        ExpressionRoutines[i] = &ExpressionWrapper;
         ExpressionMembers.push_back(nullptr);
         ReadExpressionInfo();
     }

@@ -102,8 +102,8 @@ TEST_F(DescriptionLookup, ASecondInitializeKeepsTheFirstObject) {
 struct FailureCase {
     const char* name;
     const char* file_text;  // Lumbra.json beside the library; null: a folder of that name
-    const char* text;
-    const char* caption;
+    const char* text;  // the reader's message; null: the catalogue's text
+    const Kvor::Message* message;
 };
 
 class DescriptionFailures : public PluginCase,
@@ -118,9 +118,9 @@ TEST_P(DescriptionFailures, AreReportedAndLeaveNoObject) {
     PlaceAndLoad();
     EXPECT_EQ(Initialize(), -1);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, c.text);
-    EXPECT_EQ(Boxes()[0].caption, c.caption);
-    EXPECT_EQ(Boxes()[0].style, 0u);
+    EXPECT_EQ(Boxes()[0].text, c.text ? c.text : c.message->text);
+    EXPECT_EQ(Boxes()[0].caption, Kvor::MessageCaption(*c.message, "Lumbra"));
+    EXPECT_EQ(Boxes()[0].style, c.message->style);
     EXPECT_FALSE(Boxes()[0].wide);
     EXPECT_EQ(Boxes()[0].owner, 0u);
     EXPECT_EQ(ObjectInfo(0), "");  // no SDK object answers
@@ -130,14 +130,13 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, DescriptionFailures,
     ::testing::Values(
         // Found but not readable: no fallback to the resource.
-        FailureCase{"FolderInsteadOfFile", nullptr,
-                    "JSON file not found on disk or in PVX resources", "Lumbra - Error"},
-        FailureCase{"NotJson", "{\n  \"Identifier\" \"LMBR\"\n}",
-                    "2:16: Expected : before \"", "Lumbra - Error parsing JSON"},
-        FailureCase{"Empty", "", "1:0: Unexpected ", "Lumbra - Error parsing JSON"},
+        FailureCase{"FolderInsteadOfFile", nullptr, nullptr, &Kvor::message::description_not_found},
+        FailureCase{"NotJson", "{\n  \"Identifier\" \"LMBR\"\n}", "2:16: Expected : before \"",
+                    &Kvor::message::description_not_json},
+        FailureCase{"Empty", "", "1:0: Unexpected ", &Kvor::message::description_not_json},
         FailureCase{"UnclosedLineComment", "{} // end",
                     "Line 0, char 3: Opened // comment but no newline encountered.",
-                    "Lumbra - Error parsing JSON"}),
+                    &Kvor::message::description_not_json}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Removes every resource from a library file that is not loaded.
@@ -157,13 +156,9 @@ TEST_F(DescriptionLookup, NoFileAndNoResourceGiveTwoReports) {
     Load(path);
     EXPECT_EQ(Initialize(), -1);
     ASSERT_EQ(Boxes().size(), 2u);
-    EXPECT_EQ(Boxes()[0].text, "Missing a resource! Type json, number 102.");
-    EXPECT_EQ(Boxes()[0].caption, "Lumbra - Error");
-    EXPECT_EQ(Boxes()[0].style, 16u);
+    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::resource_missing, "json", 102));
     EXPECT_TRUE(Boxes()[0].wide);
-    EXPECT_EQ(Boxes()[1].text, "JSON file not found on disk or in PVX resources");
-    EXPECT_EQ(Boxes()[1].caption, "Lumbra - Error");
-    EXPECT_EQ(Boxes()[1].style, 0u);
+    lumbra_test::ExpectShown(Boxes()[1], lumbra_test::Shown(Kvor::message::description_not_found));
     EXPECT_FALSE(Boxes()[1].wide);
 }
 
@@ -172,7 +167,8 @@ TEST_F(DescriptionLookup, CaptionsCarryTheLibrarysOwnName) {
     Load(Place(L"Other.pvx"));
     EXPECT_EQ(Initialize(), -1);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].caption, "Other - Error parsing JSON");
+    EXPECT_EQ(Boxes()[0].caption, Kvor::MessageCaption(Kvor::message::description_not_json, "Other"));
+    EXPECT_EQ(Boxes()[0].caption, "Other - Error parsing JSON");  // the library's own name
 }
 
 TEST_F(DescriptionLookup, ALanguageThatIsNotAnObjectIsReportedOnce) {
@@ -180,9 +176,7 @@ TEST_F(DescriptionLookup, ALanguageThatIsNotAnObjectIsReportedOnce) {
     PlaceAndLoad();
     EXPECT_EQ(Initialize(), 0);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "The JSON parser could not find the current language object.");
-    EXPECT_EQ(Boxes()[0].caption, "Tovrandi - Internal JSON error.");
-    EXPECT_EQ(Boxes()[0].style, 0u);
+    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::no_language));
 }
 
 const char* const two_languages =
@@ -221,9 +215,7 @@ TEST_F(DescriptionLookup, SettingsWithoutTheKeyAreReported) {
     PlaceAndLoad();
     EXPECT_EQ(Initialize(), 0);
     ASSERT_FALSE(Boxes().empty());
-    EXPECT_EQ(Boxes()[0].text, "Languages not found in .ini file. Using default.");
-    EXPECT_EQ(Boxes()[0].caption, "Tovrandi Debug CurrentLanguage()");
-    EXPECT_EQ(Boxes()[0].style, 16u);
+    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::settings_without_languages));
 }
 
 TEST_F(DescriptionLookup, ALibraryInAUnicodeFolderReadsTheParentsSettings) {

@@ -205,33 +205,30 @@ void Append(std::string& list, const std::string& element) {
     list += element;
 }
 
-std::string UnknownTypeMessage(const char* name) {
-    return std::string("Error reading Parameter type \"") + name + "\"; text did not match anything.";
-}
 
 TEST_F(EditorExports, TypeNamesThroughTheRecords) {
     std::string actions, conditions, expressions;
-    std::vector<std::string> expected_messages;
+    using lumbra_test::Shown;
+    namespace message = Kvor::message;
+    std::vector<lumbra_test::ShownMessage> expected_messages;
     for (const TypeRow& row : parameter_types) {
         Append(actions, Entry("", row.name));
-        if (!row.known) expected_messages.push_back(UnknownTypeMessage(row.name));
+        if (!row.known) expected_messages.push_back(Shown(message::unknown_parameter_type, row.name));
     }
     for (const TypeRow& row : parameter_types) {
         Append(conditions, Entry(", \"Triggered\": true", row.name));
-        if (!row.known) expected_messages.push_back(UnknownTypeMessage(row.name));
+        if (!row.known) expected_messages.push_back(Shown(message::unknown_parameter_type, row.name));
     }
     for (const TypeRow& row : expression_parameter_types) {
         Append(expressions, Entry(", \"Returns\": \"Integer\"", row.name));
-        if (!row.known) expected_messages.push_back(UnknownTypeMessage(row.name));
+        if (!row.known) expected_messages.push_back(Shown(message::unknown_parameter_type, row.name));
     }
     for (const TypeRow& row : return_types) {
         expressions += std::string(",{\"Title\": \"r\", \"Returns\": \"") + row.name + "\"}";
-        if (!row.known)
-            expected_messages.push_back(std::string("Error reading expression return; returns '") +
-                                        row.name + "', which is unrecognised.");
+        if (!row.known) expected_messages.push_back(Shown(message::unknown_return_type, row.name));
     }
     expressions += ",{\"Title\": \"no return type\"}";
-    expected_messages.push_back("Error reading expression return; returns '', which is unrecognised.");
+    expected_messages.push_back(Shown(message::unknown_return_type, ""));
 
     StartWith(R"({"Identifier": "LMBR", "Dependencies": [], "UK English": {"Actions": [)" +
               actions + "], \"Conditions\": [" + conditions + "], \"Expressions\": [" +
@@ -255,12 +252,7 @@ TEST_F(EditorExports, TypeNamesThroughTheRecords) {
     ExpectRecord(Record("GetExpressionInfos", id), id, 0, {});
 
     ASSERT_EQ(Boxes().size(), expected_messages.size());
-    for (size_t i = 0; i < expected_messages.size(); ++i) {
-        EXPECT_EQ(Boxes()[i].text, expected_messages[i]);
-        EXPECT_EQ(Boxes()[i].caption, "Tovrandi - Error");
-        EXPECT_EQ(Boxes()[i].style, 16u);
-        EXPECT_EQ(Boxes()[i].owner, 0u);
-    }
+    for (size_t i = 0; i < expected_messages.size(); ++i) lumbra_test::ExpectShown(Boxes()[i], expected_messages[i]);
 }
 
 struct KindRow {
@@ -289,9 +281,7 @@ TEST_P(ParameterLimit, SixteenAcceptedSeventeenRefused) {
 
     ExpectRecord(Record(k.records, 0), 0, k.flags, std::vector<uint16_t>(16, k.code));
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, std::string("Too many parameters in ") + k.noun + ".");
-    EXPECT_EQ(Boxes()[0].caption, std::string("Tovrandi - Error reading ") + k.noun);
-    EXPECT_EQ(Boxes()[0].style, 16u);
+    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::ShownAbout(k.noun, Kvor::message::too_many_parameters, k.noun));
     // The refused entry keeps its place, so the next one is still at its own id.
     const plenar::AceRecord* refused = Record(k.records, 1);
     ASSERT_NE(refused, nullptr);
@@ -549,7 +539,7 @@ TEST_F(EditorExports, WithImageImportAMissingIconIsReported) {
     Load(path);
     ASSERT_EQ(Initialize(), 0);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text, "Missing a resource! Type png, number 101.");
+    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::resource_missing, "png", 101));
     Surface icon;
     Call("MakeIconEx", host.services(), &icon, 0, 0, 0);
     EXPECT_EQ(icon.width, 0);

@@ -8,10 +8,33 @@
 #include <string>
 #include <vector>
 
+#include "kvor/messages.h"
 #include "plenar/text.h"
 #include "plenar_sim/sim.h"
 
 namespace lumbra_test {
+
+// A catalogued message as the plug-in shows it: its text, and its caption
+// with the library's name ("Lumbra" unless the copy is named otherwise).
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    uint32_t style;
+};
+template <typename... A>
+ShownMessage Shown(const Kvor::Message& message, A... arguments) {
+    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, "Lumbra"), message.style};
+}
+template <typename... A>
+ShownMessage ShownAbout(const char* kind, const Kvor::Message& message, A... arguments) {
+    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, "Lumbra", kind), message.style};
+}
+inline void ExpectShown(const plenar::sim::MessageBoxCall& box, const ShownMessage& expected) {
+    EXPECT_EQ(box.text, expected.text);
+    EXPECT_EQ(box.caption, expected.caption);
+    EXPECT_EQ(box.style, expected.style);
+    EXPECT_EQ(box.owner, 0u);
+}
 
 // The plug-in as built, beside the test programs.
 inline std::wstring BuiltPlugin() { return plenar::sim::program_folder() + L"\\Lumbra.pvx"; }

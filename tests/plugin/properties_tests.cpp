@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -265,9 +266,7 @@ struct ClassCase {
     uint32_t index;
     HostData data;
     Bytes stored;  // the storage after the write; empty: unchanged
-    const char* box_text = nullptr;  // the one message expected, if any
-    const char* box_caption = nullptr;
-    uint32_t box_style = 0;
+    std::optional<lumbra_test::ShownMessage> box = {};  // the one message expected, if any
 };
 
 class HostClasses : public SheetExports, public ::testing::WithParamInterface<ClassCase> {};
@@ -282,21 +281,16 @@ TEST_P(HostClasses, EachClassStoresItsBytesOrIsRefused) {
     EXPECT_EQ(value.class_asks, 1);
     EXPECT_EQ(Stored(), c.stored.empty() ? before : c.stored);
     EXPECT_EQ(PropSize(), host.edit_data().size(block));
-    if (c.box_text) {
+    if (c.box) {
         ASSERT_EQ(Boxes().size(), 1u);
-        EXPECT_EQ(Boxes()[0].text, c.box_text);
-        EXPECT_EQ(Boxes()[0].caption, c.box_caption);
-        EXPECT_EQ(Boxes()[0].style, c.box_style);
-        EXPECT_EQ(Boxes()[0].owner, 0u);
+        lumbra_test::ExpectShown(Boxes()[0], *c.box);
     } else {
         EXPECT_TRUE(Boxes().empty()) << Boxes()[0].text;
     }
     ExpectNoFaults();
 }
 
-constexpr const char* wrong_width =
-    "This property stores a 4-byte number; a value of 8 bytes cannot be stored. Property change "
-    "cancelled.";
+const lumbra_test::ShownMessage wrong_width = lumbra_test::Shown(Kvor::message::number_value_width, 8u);
 
 INSTANTIATE_TEST_SUITE_P(
     Classes, HostClasses,
@@ -307,12 +301,9 @@ INSTANTIATE_TEST_SUITE_P(
                   Join({{0x00}, Text("abc"), Number(5), Number(2), Text("tail")})},
         ClassCase{"Float", plenar::prop_class_float, count, {.number = 0x3FC00000},
                   Join({{0x00}, Text("abc"), Number(0x3FC00000), Number(1), Text("tail")})},
-        ClassCase{"Double", plenar::prop_class_double, count, {.real = 1.5}, {},
-                  wrong_width, "Tovrandi - Property Error", 0x10},
-        ClassCase{"Int2", plenar::prop_class_int2, choice, {.first = 1, .second = 2}, {}, wrong_width,
-                  "Tovrandi - Property Error", 0x10},
-        ClassCase{"Size", plenar::prop_class_size, count, {.first = 3, .second = 4}, {}, wrong_width,
-                  "Tovrandi - Property Error", 0x10},
+        ClassCase{"Double", plenar::prop_class_double, count, {.real = 1.5}, {}, wrong_width},
+        ClassCase{"Int2", plenar::prop_class_int2, choice, {.first = 1, .second = 2}, {}, wrong_width},
+        ClassCase{"Size", plenar::prop_class_size, count, {.first = 3, .second = 4}, {}, wrong_width},
         ClassCase{"WideText", plenar::prop_class_wstr, tail, {.pointer = wide_long},
                   Join({{0x00}, Text("abc"), Number(5), Number(1), Text("a longer name")})},
         ClassCase{"WideTextInPlace", plenar::prop_class_wstr, name, {.pointer = L"xyz"},
@@ -324,14 +315,11 @@ INSTANTIATE_TEST_SUITE_P(
         ClassCase{"DataShort", plenar::prop_class_data, tail, {.pointer = L"t"},
                   Join({{0x00}, Text("abc"), Number(5), Number(1), Text("t")})},
         ClassCase{"DataOnNumber", plenar::prop_class_data, count, {.pointer = wide_abc}, {},
-                  "ERROR: Got Buff type for non-string property.", "Tovrandi - Property error",
-                  0},
+                  lumbra_test::Shown(Kvor::message::data_value_on_number)},
         ClassCase{"FourBytesOfTextOnNumber", plenar::prop_class_wstr, count,
                   {.pointer = wide_abc},
                   Join({{0x00}, Text("abc"), Text("abc"), Number(1), Text("tail")})},
-        ClassCase{"Custom", 0x43555354, name, {}, {},
-                  "Assuming class ID is custom - but no custom code yet written.",
-                  "Tovrandi - Error", 0}),
+        ClassCase{"Custom", 0x43555354, name, {}, {}, lumbra_test::Shown(Kvor::message::custom_value_class)}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(SheetExports, ATextOnANumberIsRefusedUnlessItsBytesAreFour) {
@@ -342,9 +330,7 @@ TEST_F(SheetExports, ATextOnANumberIsRefusedUnlessItsBytesAreFour) {
     Set(Id(count), five);
     EXPECT_EQ(Stored(), before);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].text,
-              "This property stores a 4-byte number; a value of 5 bytes cannot be stored. "
-              "Property change cancelled.");
+    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::number_value_width, 5u));
 }
 
 TEST_F(SheetExports, TheClassIsAskedForEvenWhenTheIdentifierIsOutOfRange) {
@@ -491,12 +477,7 @@ TEST_F(SheetExports, ABlockShorterThanItsHeaderIsReadAsNotBuiltThenLaidOut) {
     Set(Id(count), value);
     EXPECT_EQ(host.edit_data().size(block), 20u);
     ASSERT_EQ(Boxes().size(), 3u);
-    for (const auto& box : Boxes()) {
-        EXPECT_EQ(box.text, "Premature function call!\n  GetProperty() called without "
-                            "edPtr->Tovrandi_Props being valid.");
-        EXPECT_EQ(box.caption, "Lumbra - Tovrandi error");
-        EXPECT_EQ(box.style, 0x10u);
-    }
+    for (const auto& box : Boxes()) lumbra_test::ExpectShown(box, lumbra_test::Shown(Kvor::message::properties_too_early));
     OpenSheet();
     EXPECT_EQ(Stored(), sheet_defaults);
     EXPECT_EQ(GetNumber(Id(count)), 5u);
@@ -514,7 +495,7 @@ TEST_F(SheetExports, WhenTheHostRefusesToGrowATextTheBlockStays) {
     EXPECT_EQ(block, kept);
     EXPECT_EQ(Whole(), before);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].caption, "Tovrandi - Propery Error");
+    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::rewrite_resize_refused));
 }
 
 // The round trip a user relies on: values set in the sheet, the block saved

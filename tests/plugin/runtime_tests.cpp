@@ -112,10 +112,7 @@ TEST_F(Running, ANullTextIsReportedAtEveryCallAndTheMemberSkipped) {
         Host().queue_null_text();
         EXPECT_EQ(Action(run, 0), 0u);
         ASSERT_EQ(Boxes().size(), static_cast<size_t>(call));
-        EXPECT_EQ(Boxes().back().text,
-                  "Error calling action/condition: null pointer given as string parameter.");
-        EXPECT_EQ(Boxes().back().caption, "Tovrandi - ActionOrCondition() error");
-        EXPECT_EQ(Boxes().back().style, 0u);
+        lumbra_test::ExpectShown(Boxes().back(), lumbra_test::Shown(Kvor::message::null_text_parameter));
     }
     Destroy(run);
 }
@@ -192,9 +189,9 @@ TEST_F(Running, AMemberThatDisagreesWithItsDeclarationIsReportedOnceAndLeftUnlin
                       {"Returns": "Text"}]}})");
     auto* first = NewInstance();
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].caption, "Tovrandi - Error linking condition");
-    EXPECT_NE(Boxes()[0].text.find("condition 0 (\"Same?\")"), std::string::npos) << Boxes()[0].text;
-    EXPECT_EQ(Boxes()[0].style, 16u);
+    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::ShownAbout("condition", Kvor::message::link_mismatch, "condition", 0,
+                                                                 "Same?", "(integer) giving an integer",
+                                                                 "(integer, integer) giving an integer"));
     auto* second = NewInstance();
     EXPECT_EQ(Boxes().size(), 1u);  // once, not per instance
     Host().queue_parameter(4);
@@ -213,7 +210,7 @@ TEST_F(Running, AnExpressionWithTheWrongResultTypeIsNotLinked) {
                       {"Title": "Hello(", "Returns": "Integer"}]}})");
     auto* run = NewInstance();
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].caption, "Tovrandi - Error linking expression");
+    EXPECT_EQ(Boxes()[0].caption, Kvor::MessageCaption(Kvor::message::link_mismatch, "Lumbra", "expression"));
     EXPECT_EQ(ExpressionCall(run, 1), 0u);
     Destroy(run);
 }
@@ -281,10 +278,8 @@ TEST_F(Running, DebuggerErrorsAreReportedNotThrown) {
     EXPECT_EQ(DebugItem(run, 1), "");
     EXPECT_TRUE(plugin->call("EditDebugItem", run, -1).balanced());
     ASSERT_EQ(Boxes().size(), 2u);
-    for (const auto& box : Boxes()) {
-        EXPECT_EQ(box.text, "Couldn't find debug ID in Plenar debugger list.");
-        EXPECT_EQ(box.caption, "Tovrandi - Debugger error");
-    }
+    for (const auto& box : Boxes())
+        lumbra_test::ExpectShown(box, lumbra_test::Shown(Kvor::message::debugger_error, Kvor::message::debugger_unknown_item));
     Destroy(run);
 }
 

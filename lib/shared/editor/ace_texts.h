@@ -7,20 +7,16 @@
 #include <string>
 
 #include "json/json.h"
+#include "records/ace_records.h"
 
 namespace Kvor {
 
-enum class AceFamily { action, condition, expression };
-
-// The key of the family's array in a language object: "Actions", ...
-const char* AceFamilyKey(AceFamily family);
-
-// "Title" of element `code` of the family's array; "" when any step is missing.
-const char* AceDisplayString(const json_value& language, AceFamily family, int32_t code);
+// "Title" of element `code` of the kind's array; "" when any step is missing.
+const char* AceDisplayString(const json_value& language, AceKind kind, int32_t code);
 
 // The name (second element) of parameter `parameter` of element `code`; ""
 // when any step is missing.
-const char* AceParameterPrompt(const json_value& language, AceFamily family, int32_t code,
+const char* AceParameterPrompt(const json_value& language, AceKind kind, int32_t code,
                                int32_t parameter);
 
 // The expression's "Title" ending in exactly one added "(" unless it already

@@ -132,24 +132,21 @@ DataSource ReadFileOrResource(char*& text, size_t& size, const WideChar* extensi
         text = static_cast<char*>(data);
         return data_from_resource;
     }
-    WideChar message[128];
-    _snwprintf(message, 128, L"Missing a resource! Type %ls, number %i.", extension, number);
-    message[127] = 0;
-    ReportWide(message, L"Lumbra - Error", report_error);
+    // The extensions asked for ("json", "png") are ASCII.
+    const std::string type(extension, extension + wcslen(extension));
+    Report(Kvor::message::resource_missing, type.c_str(), number);
     return data_not_found;
 }
 
 int32_t Init(plenar::HostServices* services) {
     wcscpy(LanguageCode, L"EN");
     ReadHostLanguage();
-    std::string base_name = ModuleBaseName(260);
 
     char* found = nullptr;
     size_t size = 0;
     DataSource source = ReadFileOrResource(found, size, L"json", 102);
     if (source == data_not_found) {
-        Report("JSON file not found on disk or in PVX resources",
-               ReportCaption(base_name, " - Error", 260).c_str(), report_plain);
+        Report(Kvor::message::description_not_found);
         return -1;
     }
     DescriptionFromDisk = source == data_from_file;
@@ -161,8 +158,7 @@ int32_t Init(plenar::HostServices* services) {
     }
     if (source == data_from_file) free(found);
     if (!text) {
-        Report("Could not allocate memory for the JSON description.",
-               ReportCaption(base_name, " - Error", 260).c_str(), report_plain);
+        Report(Kvor::message::description_no_memory);
         return -1;
     }
 
@@ -170,8 +166,7 @@ int32_t Init(plenar::HostServices* services) {
     char error[256] = {};
     json_value* root = json_read(&settings, text, size, error, sizeof error);
     if (!root) {
-        Report(error, ReportCaption(base_name, " - Error parsing JSON", 260).c_str(),
-               report_plain);
+        Report(Kvor::message::description_not_json, error);
         return -1;
     }
 

@@ -13,9 +13,7 @@ const json_value* CachedLanguage = &json_none;
 
 const json_value& DefaultLanguageIndex() {
     if (!::SDK) {
-        Report("Premature function call!\n  Called DefaultLanguageIndex() before ::SDK was a "
-               "valid pointer.",
-               ReportCaption(ModuleBaseName(), "- Tovrandi error").c_str(), report_error);
+        Report(Kvor::message::language_too_early);
         return json_none;
     }
     const json_value& root = *::SDK->json;
@@ -69,7 +67,7 @@ const json_value& CurrentLanguage() {
         case SettingsRead::unreadable:
             return DefaultLanguageIndex();
         case SettingsRead::unavailable:
-            Report("Error opening Tovrandi.ini.", "Tovrandi SDK - Error", report_error);
+            Report(Kvor::message::settings_unreadable);
             return DefaultLanguageIndex();
         case SettingsRead::read:
             break;
@@ -78,8 +76,7 @@ const json_value& CurrentLanguage() {
     const json_value& root = ::SDK ? *::SDK->json : json_none;
     const json_value* chosen = LanguageFromSettings(std::move(text), root, found_key);
     if (!found_key) {
-        Report("Languages not found in .ini file. Using default.",
-               "Tovrandi Debug CurrentLanguage()", report_error);
+        Report(Kvor::message::settings_without_languages);
         return DefaultLanguageIndex();
     }
     if (!chosen) return DefaultLanguageIndex();

@@ -1,5 +1,5 @@
 // Native stand-in: there is no loaded library, so the base name is the one
-// tests set (by default "Lumbra").
+// tests set (by default "Object").
 #include "platform/module.h"
 #include "platform/module_recorder.h"
 
@@ -8,7 +8,7 @@ namespace Kvor {
 void* LibraryModule = nullptr;
 
 static std::string& StandInBaseName() {
-    static std::string name = "Lumbra";
+    static std::string name = "Object";
     return name;
 }
 

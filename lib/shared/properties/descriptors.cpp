@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -12,36 +13,9 @@
 
 namespace Kvor {
 
-const char* const PropertyTypeNames[property_type_count] = {
-    "!Start item", "Text", "Folder", "FolderEnd", "Edit button", "Editbox String",
-    "Editbox Number", "Combo Box", "Size", "Color", "Checkbox", "Edit slider", "Edit spin",
-    "Edit direction", "Group", "!List button", "Editbox File", "Font", "Custom",
-    "Editbox Image File", "Combo Box Button", "Editbox Float", "Editbox String Multiline",
-    "Image List", "Combo Box Icons", "URL button", "Editbox Folder", "Edit spin float",
-};
-
 namespace {
 
 using plenar::PropertyDescriptor;
-
-constexpr uint32_t type_base = 1000;
-constexpr uint32_t folder_end_type = 3;
-constexpr uint32_t custom_type_base = 27;
-
-enum TypeCode : uint32_t {
-  edit_button = 4,
-  editbox_string = 5,
-  editbox_number = 6,
-  combo_box = 7,
-  size_type = 8,
-  color = 9,
-  checkbox = 10,
-  editbox_string_multiline = 22,
-  // "Editbox Folder" (26) and "Edit spin float" (27) stay unrecognised: the
-  // storage neither sizes nor keeps a value for them, so a sheet entry of
-  // either kind would show a value that is lost on every save.
-  last_accepted_code = 25,
-};
 
 enum : uint32_t {
   option_checkbox = 0x1,
@@ -62,22 +36,6 @@ constexpr FlagKey flag_keys[] = {
     {"SingleSelect", 0x80},
 };
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool EqualsIgnoringCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    if (LowerAscii(*a) != LowerAscii(*b)) return false;
-  }
-  return *a == *b;
-}
-
-bool StartsIgnoringCase(const char* text, const char* prefix) {
-  for (; *prefix; ++text, ++prefix) {
-    if (!*text || LowerAscii(*text) != LowerAscii(*prefix)) return false;
-  }
-  return true;
-}
-
 // An integer gives its low 32 bits; a double its value truncated toward zero,
 // held to the signed 32-bit range the host reads; anything else 0.
 uint32_t ReadNumber(const json_value& value) {
@@ -87,13 +45,6 @@ uint32_t ReadNumber(const json_value& value) {
   if (truncated > INT32_MAX) return static_cast<uint32_t>(INT32_MAX);
   if (truncated < INT32_MIN) return static_cast<uint32_t>(INT32_MIN);
   return static_cast<uint32_t>(static_cast<int32_t>(truncated));
-}
-
-std::optional<uint32_t> AcceptedTypeCode(const char* type) {
-  for (uint32_t code = 1; code <= last_accepted_code; ++code) {
-    if (EqualsIgnoringCase(type, PropertyTypeNames[code])) return code;
-  }
-  return std::nullopt;
 }
 
 uint32_t FlagOptions(const json_value& entry) {
@@ -106,8 +57,8 @@ uint32_t FlagOptions(const json_value& entry) {
 
 uint32_t CaseOptions(const json_value& entry) {
   const char* letter_case = entry["Case"].text();
-  if (EqualsIgnoringCase(letter_case, "Lower")) return option_lower_case;
-  if (EqualsIgnoringCase(letter_case, "Upper")) return option_upper_case;
+  if (SameIgnoringAsciiCase(letter_case, "Lower")) return option_lower_case;
+  if (SameIgnoringAsciiCase(letter_case, "Upper")) return option_upper_case;
   return 0;
 }
 
@@ -129,7 +80,7 @@ uintptr_t NumberRange(const json_value& entry) {
 uintptr_t ComboItems(const json_value& items) {
   const uint32_t count = items.type == json_type_array ? items.length() : 0;
   if (count == 0) {
-    Report("Warning: no items detected in combobox property.", "Tovrandi error", report_plain);
+    Report(Kvor::message::combo_without_items);
   }
   auto** array = static_cast<WideChar**>(std::calloc(size_t(count) + 2, sizeof(WideChar*)));
   if (!array) return 0;
@@ -140,9 +91,7 @@ uintptr_t ComboItems(const json_value& items) {
 }
 
 void ReportRefusedType(const char* type) {
-  const std::string text = std::string("You have specified an invalid Parameter type: [") + type +
-                           "].\r\nPlease ensure you are permitted to use this.";
-  Report(text.c_str(), "Tovrandi - JSON Property parser", report_plain);
+  Report(Kvor::message::refused_property_type, type);
 }
 
 std::optional<PropertyDescriptor> DescriptorFor(const json_value& entry, uint32_t position) {
@@ -152,52 +101,45 @@ std::optional<PropertyDescriptor> DescriptorFor(const json_value& entry, uint32_
     ReportRefusedType(type);
     return std::nullopt;
   }
-  if (StartsIgnoringCase(type, "Custom")) {
-    Report("Detected as custom.", "Kvor note", report_plain);
-    return PropertyDescriptor{id, nullptr, nullptr, custom_type_base + position, 0, 0};
+  if (IsCustomProperty(type)) {
+    Report(Kvor::message::custom_property);
+    return PropertyDescriptor{id, nullptr, nullptr, custom_property_base + position, 0, 0};
   }
-  if (EqualsIgnoringCase(type, "FolderEnd")) {
-    return PropertyDescriptor{plenar::property_folder_end_id, nullptr, nullptr, folder_end_type, 0, 0};
-  }
-  const std::optional<uint32_t> code = AcceptedTypeCode(type);
-  if (!code) {
-    ReportFormatted(report_plain, "Tovrandi error", 256,
-                    "The Parameter type specified was unrecognised: [%s].Check your spelling of "
-                    "the \"Type\" Parameter.",
-                    type);
+  const PropertyType* known = FindPropertyType(type);
+  if (!known || known->sheet != PropertySheet::entry) {
+    Report(Kvor::message::unknown_property_type, type);
     return std::nullopt;
   }
+  if (known->code == folder_end_type) {
+    return PropertyDescriptor{plenar::property_folder_end_id, nullptr, nullptr, folder_end_type, 0, 0};
+  }
   PropertyDescriptor descriptor{id, UTF8ToNewWide(entry["Title"].text()),
-                                UTF8ToNewWide(entry["Info"].text()), type_base + *code,
+                                UTF8ToNewWide(entry["Info"].text()), property_type_base + known->code,
                                 FlagOptions(entry), 0};
-  switch (*code) {
-    case edit_button:
+  if (known->check_box) descriptor.options |= option_checkbox;
+  switch (known->parameter) {
+    case PropertyParameter::button_text:
       descriptor.parameter = ButtonText(entry["Text"]);
       descriptor.options |= option_has_parameter;
       break;
-    case editbox_string:
+    case PropertyParameter::text_limits:
       descriptor.options |= CaseOptions(entry);
       if (entry["Password"].boolean()) descriptor.options |= option_password;
       descriptor.parameter = ReadNumber(entry["MaxLength"]);
       descriptor.options |= option_has_parameter;
       break;
-    case editbox_number:
+    case PropertyParameter::number_range:
       descriptor.parameter = NumberRange(entry);
       descriptor.options |= option_has_parameter;
       break;
-    case combo_box:
+    case PropertyParameter::combo_items:
       descriptor.parameter = ComboItems(entry["Items"]);
       descriptor.options |= option_has_parameter;
       break;
-    case size_type:
-    case color:
-    case checkbox:
-      descriptor.options |= option_checkbox;
-      break;
-    case editbox_string_multiline:
+    case PropertyParameter::text_case:
       descriptor.options |= CaseOptions(entry);
       break;
-    default:
+    case PropertyParameter::none:
       break;
   }
   return descriptor;
@@ -230,12 +172,14 @@ void ReleasePropertyDescriptors(std::vector<PropertyDescriptor>& descriptors) {
     // A custom descriptor far down the list can carry one of these type
     // values too (27 + its position), but its parameter is always 0.
     void* parameter = reinterpret_cast<void*>(descriptor.parameter);
-    switch (descriptor.type) {
-      case type_base + edit_button:
-      case type_base + editbox_number:
+    const uint32_t code = descriptor.type - property_type_base;
+    if (descriptor.type < property_type_base || code >= std::size(property_types)) continue;
+    switch (property_types[code].parameter) {
+      case PropertyParameter::button_text:
+      case PropertyParameter::number_range:
         std::free(parameter);
         break;
-      case type_base + combo_box:
+      case PropertyParameter::combo_items:
         FreeComboItems(static_cast<WideChar**>(parameter));
         break;
       default:

@@ -9,15 +9,10 @@
 #include <vector>
 
 #include "json/json.h"
+#include "kvor/types.h"
 #include "plenar/records.h"
 
 namespace Kvor {
-
-enum : uint32_t { property_type_count = 28 };
-
-// Type names by type code. Names starting with "!" are the host's own and
-// refused in a description.
-extern const char* const PropertyTypeNames[property_type_count];
 
 // The descriptors for `properties`, followed by the terminator. Problems are
 // shown to the user as plain message boxes; a refused entry leaves no

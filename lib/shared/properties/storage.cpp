@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "kvor/types.h"
 #include "load/language.h"
 #include "platform/module.h"
 #include "text/report.h"
@@ -15,37 +16,14 @@ namespace Kvor {
 namespace {
 
 constexpr uint32_t storage_offset = offsetof(EDITDATA, Tovrandi_Props);  // 28
-constexpr uint32_t number_size = 4;
-constexpr const char* property_error = "Tovrandi - Property Error";
 
-// What one entry of "Properties" keeps in the block, by its own "Type".
-enum class Kind { string, number, combo, checkbox, text, edit_button, folder, other };
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
-bool Equals(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if (Lower(*a) != Lower(*b)) return false;
-    return *a == *b;
-}
-
-bool StartsWith(const char* text, const char* prefix) {
-    for (; *prefix; ++text, ++prefix)
-        if (!*text || Lower(*text) != Lower(*prefix)) return false;
-    return true;
-}
-
-Kind KindOf(const json_value& entry) {
-    const char* type = entry["Type"].text();
-    if (Equals(type, "Editbox String")) return Kind::string;
-    if (Equals(type, "Editbox Number")) return Kind::number;
-    if (Equals(type, "Combo Box")) return Kind::combo;
-    if (Equals(type, "Checkbox")) return Kind::checkbox;
-    if (Equals(type, "Text")) return Kind::text;
-    if (Equals(type, "Edit button")) return Kind::edit_button;
-    if (StartsWith(type, "Folder")) return Kind::folder;
-    return Kind::other;
+// What one entry of "Properties" keeps in the block, by its own "Type";
+// names the SDK does not know keep nothing and have no value.
+PropertyStore StoreOf(const json_value& entry) {
+    const PropertyType* type = FindPropertyType(entry["Type"].text());
+    return type ? type->store : PropertyStore::unsupported;
 }
 
 const json_value& Properties() { return CurrentLanguage()["Properties"]; }
@@ -61,17 +39,9 @@ const uint8_t* Bytes(const EDITDATA* block) { return reinterpret_cast<const uint
 
 uint32_t BlockLength(const EDITDATA* block) { return block->Header.size; }
 
-void ReportPremature() {
-    Report("Premature function call!\n  GetProperty() called without edPtr->Tovrandi_Props "
-           "being valid.",
-           ReportCaption(ModuleBaseName(), " - Tovrandi error", 128).c_str(), report_error);
-}
+void ReportPremature() { Report(Kvor::message::properties_too_early); }
 
-void ReportDamaged(const char* what) {
-    std::string text = std::string("The stored properties of this object are damaged: ") + what +
-                       "\nNothing was read or changed.";
-    Report(text.c_str(), property_error, report_error);
-}
+void ReportDamaged(const char* what) { Report(Kvor::message::properties_damaged, what); }
 
 // The length of the storage (`Tovrandi_Prop_Size`) when the block holds it
 // whole, check bytes included; else 0, with the premature-call message for a
@@ -83,11 +53,11 @@ uint32_t StorageLength(const EDITDATA* block, uint32_t property_count) {
     }
     const uint32_t length = block->Tovrandi_Prop_Size;
     if (length > BlockLength(block)) {
-        ReportDamaged("their recorded size is larger than the EDITDATA block.");
+        ReportDamaged(Kvor::message::damage_size_beyond_block);
         return 0;
     }
     if (length < storage_offset || length - storage_offset < CheckByteCount(property_count)) {
-        ReportDamaged("the EDITDATA block has no room for every check box.");
+        ReportDamaged(Kvor::message::damage_no_room_for_checks);
         return 0;
     }
     return length;
@@ -111,35 +81,29 @@ bool Locate(const EDITDATA* block, const json_value& properties, uint32_t index,
     uint32_t start = at;
     for (uint32_t j = 0; j <= index; ++j) {
         start = at;
-        switch (KindOf(properties[static_cast<int32_t>(j)])) {
-            case Kind::string: {
+        switch (StoreOf(properties[static_cast<int32_t>(j)])) {
+            case PropertyStore::text: {
                 const void* nul = std::memchr(bytes + at, 0, end - at);
                 if (!nul) {
-                    ReportDamaged("a stored text runs past the end of EDITDATA; the object's "
-                                  "properties may have changed since it was saved.");
+                    ReportDamaged(Kvor::message::damage_text_runs_past);
                     return false;
                 }
                 at = static_cast<uint32_t>(static_cast<const uint8_t*>(nul) - bytes) + 1;
                 break;
             }
-            case Kind::number:
-            case Kind::combo:
-                if (end - at < number_size) {
-                    ReportDamaged("a stored number runs past the end of EDITDATA; the object's "
-                                  "properties may have changed since it was saved.");
+            case PropertyStore::number:
+            case PropertyStore::choice:
+                if (end - at < stored_number_size) {
+                    ReportDamaged(Kvor::message::damage_number_runs_past);
                     return false;
                 }
-                at += number_size;
+                at += stored_number_size;
                 break;
             default: break;
         }
     }
     location = {start, at - start};
     return true;
-}
-
-bool StoresNothing(Kind kind) {
-    return kind == Kind::text || kind == Kind::checkbox || kind == Kind::folder;
 }
 
 void AppendNumber(std::vector<uint8_t>& stream, uint32_t value) {
@@ -150,53 +114,44 @@ void SetBit(std::vector<uint8_t>& check_bytes, uint32_t index) {
     check_bytes[index / 8] |= uint8_t(1u << (index % 8));
 }
 
-void ReportSetupWarning(const char* text, const char* caption) {
-    Report(text, caption, report_warning);
-}
-
 std::string DefaultText(const json_value& entry) {
     const json_value& text = entry["DefaultState"];
     if (text.type != json_type_string)
-        ReportSetupWarning("Invalid or no default string value specified.",
-                           "Tovrandi - setup warning");
+        Report(Kvor::message::default_text_invalid);
     std::string value = text.text();
     const char* letter_case = entry["Case"].text();
-    if (Equals(letter_case, "Upper"))
+    if (SameIgnoringAsciiCase(letter_case, "Upper"))
         for (char& c : value) c = Upper(c);
-    else if (Equals(letter_case, "Lower"))
-        for (char& c : value) c = Lower(c);
+    else if (SameIgnoringAsciiCase(letter_case, "Lower"))
+        for (char& c : value) c = AsciiLower(c);
     return value;
 }
 
 uint32_t DefaultNumber(const json_value& entry) {
     const json_value& number = entry["DefaultState"];
     if (number.type != json_type_integer)
-        ReportSetupWarning("Invalid or no default integer value specified.",
-                           "Tovrandi setup warning");
+        Report(Kvor::message::default_number_invalid);
     return static_cast<uint32_t>(number.integer());
 }
 
 uint32_t DefaultItem(const json_value& entry) {
     const json_value& chosen = entry["DefaultState"];
     if (chosen.type != json_type_string) {
-        ReportSetupWarning("Invalid or no default string specified.", "Tovrandi - setup warning");
+        Report(Kvor::message::default_choice_invalid);
         return 0;
     }
     const json_value& items = entry["Items"];
     const uint32_t count = items.type == json_type_array ? items.length() : 0;
     for (uint32_t k = 0; k < count; ++k)
-        if (Equals(items[static_cast<int32_t>(k)].text(), chosen.text())) return k;
-    ReportSetupWarning("Specified a default string in a combobox property that does not exist "
-                       "in items list.",
-                       "Tovrandi - setup warning");
+        if (SameIgnoringAsciiCase(items[static_cast<int32_t>(k)].text(), chosen.text())) return k;
+    Report(Kvor::message::default_choice_not_an_item);
     return 0;
 }
 
 bool DefaultTicked(const json_value& entry) {
     const json_value& state = entry["DefaultState"];
     if (state.type != json_type_boolean)
-        ReportSetupWarning("Invalid or no default checkbox value specified.",
-                           "Tovrandi setup warning");
+        Report(Kvor::message::default_check_invalid);
     return state.boolean();
 }
 
@@ -214,12 +169,12 @@ bool ResizeText(plenar::HostServices* services, EDITDATA*& block, const Location
     const uint32_t length = block->Tovrandi_Prop_Size;
     const uint64_t new_length = uint64_t(length) - old.size + count;
     if (new_length > UINT32_MAX) {
-        Report("Out of memory attempting to rewrite properties!", property_error, report_error);
+        Report(Kvor::message::rewrite_no_memory);
         return false;
     }
     auto* copy = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(new_length)));
     if (!copy) {
-        Report("Out of memory attempting to rewrite properties!", property_error, report_error);
+        Report(Kvor::message::rewrite_no_memory);
         return false;
     }
     const uint8_t* source = Bytes(block);
@@ -232,8 +187,7 @@ bool ResizeText(plenar::HostServices* services, EDITDATA*& block, const Location
 
     EDITDATA* resized = Resize(services, block, size);
     if (!resized) {
-        Report("NULL returned from EDITDATA reallocation. Property changed cancelled.",
-               "Tovrandi - Propery Error", report_error);
+        Report(Kvor::message::rewrite_resize_refused);
         std::free(copy);
         return false;
     }
@@ -260,16 +214,16 @@ void InitialisePropertiesFromJSON(plenar::HostServices* services, EDITDATA*& blo
     for (uint32_t i = 0; i < count; ++i) {
         const json_value& entry = properties[static_cast<int32_t>(i)];
         bool ticked = entry["ChkDefault"].boolean();
-        switch (KindOf(entry)) {
-            case Kind::string: {
+        switch (StoreOf(entry)) {
+            case PropertyStore::text: {
                 const std::string text = DefaultText(entry);
                 values.insert(values.end(), text.begin(), text.end());
                 values.push_back(0);
                 break;
             }
-            case Kind::number: AppendNumber(values, DefaultNumber(entry)); break;
-            case Kind::combo: AppendNumber(values, DefaultItem(entry)); break;
-            case Kind::checkbox: ticked = DefaultTicked(entry); break;
+            case PropertyStore::number: AppendNumber(values, DefaultNumber(entry)); break;
+            case PropertyStore::choice: AppendNumber(values, DefaultItem(entry)); break;
+            case PropertyStore::check: ticked = DefaultTicked(entry); break;
             default: ticked = false; break;
         }
         if (ticked) SetBit(storage, i);
@@ -279,8 +233,7 @@ void InitialisePropertiesFromJSON(plenar::HostServices* services, EDITDATA*& blo
     const uint32_t size = storage_offset + static_cast<uint32_t>(storage.size());
     EDITDATA* resized = Resize(services, block, size);
     if (!resized) {
-        ReportSetupWarning("Could not reallocate EDITDATA.\n\n*cough* Plenar's fault.",
-                           "Tovrandi - setup warning");
+        Report(Kvor::message::layout_resize_refused);
         return;
     }
     resized->Tovrandi_Prop_Size = size;
@@ -298,7 +251,7 @@ uint8_t* PropIndex(EDITDATA* block, uint32_t index, uint32_t& size) {
     // An index past the entries stores nothing; walking towards it would
     // visit every index up to it.
     if (!block || index >= PropertyCount(properties) ||
-        StoresNothing(KindOf(properties[static_cast<int32_t>(index)])))
+        !StoresBytes(StoreOf(properties[static_cast<int32_t>(index)])))
         return nullptr;
     Location location;
     if (!Locate(block, properties, index, location)) return nullptr;
@@ -314,58 +267,50 @@ Prop* GetProperty(EDITDATA* block, uint32_t index) {
     }
     const json_value& entry = Properties()[static_cast<int32_t>(index)];
     uint32_t size = 0;
-    switch (KindOf(entry)) {
-        case Kind::text:
-        case Kind::edit_button:
+    switch (StoreOf(entry)) {
+        case PropertyStore::label:
             return new (std::nothrow) Prop_WStr(UTF8ToText(entry["DefaultState"].text()).c_str());
-        case Kind::string: {
+        case PropertyStore::text: {
             const uint8_t* stored = PropIndex(block, index, size);
             if (!stored) return nullptr;
             // The walk found the text's NUL at its last byte.
             const std::string text(reinterpret_cast<const char*>(stored), size - 1);
             return new (std::nothrow) Prop_WStr(UTF8ToText(text).c_str());
         }
-        case Kind::number:
-        case Kind::combo: {
+        case PropertyStore::number:
+        case PropertyStore::choice: {
             const uint8_t* stored = PropIndex(block, index, size);
             if (!stored) return nullptr;
             uint32_t value;
             std::memcpy(&value, stored, sizeof value);
             return new (std::nothrow) Prop_UInt(value);
         }
-        case Kind::checkbox:
-        case Kind::folder: return nullptr;
-        case Kind::other: break;
+        case PropertyStore::check:
+        case PropertyStore::nothing: return nullptr;
+        case PropertyStore::unsupported: break;
     }
-    Report("Don't understand JSON property type, can't return Prop.", "Tovrandi Property Error",
-           report_error);
+    Report(Kvor::message::no_value_for_type);
     return nullptr;
 }
 
 bool RewriteProperty(plenar::HostServices* services, EDITDATA*& block, uint32_t index,
                      const void* bytes, uint32_t count) {
     if (!block) return false;
-    const Kind kind = KindOf(Properties()[static_cast<int32_t>(index)]);
-    if (kind == Kind::checkbox || kind == Kind::folder) return false;
-    if (kind != Kind::string && kind != Kind::number && kind != Kind::combo) {
-        Report("Don't understand JSON property type, can't return Prop.", "Tovrandi Fatal Error",
-               report_error);
+    const PropertyStore store = StoreOf(Properties()[static_cast<int32_t>(index)]);
+    if (store == PropertyStore::check || store == PropertyStore::nothing) return false;
+    if (!StoresBytes(store)) {
+        Report(Kvor::message::no_write_for_type);
         return false;
     }
     const auto* value = static_cast<const uint8_t*>(bytes);
-    if (kind == Kind::string) {
+    if (store == PropertyStore::text) {
         // One NUL, at the end: a text that ends early would move every later value.
         if (!value || !count || std::memchr(value, 0, count) != value + count - 1) {
-            Report("A text property's new value must end with its only NUL byte. Property "
-                   "change cancelled.",
-                   property_error, report_error);
+            Report(Kvor::message::text_value_without_nul);
             return false;
         }
-    } else if (count != number_size || !value) {
-        ReportFormatted(report_error, property_error, 256,
-                        "This property stores a 4-byte number; a value of %u bytes cannot be "
-                        "stored. Property change cancelled.",
-                        static_cast<unsigned>(count));
+    } else if (count != stored_number_size || !value) {
+        Report(Kvor::message::number_value_width, static_cast<unsigned>(count));
         return false;
     }
     uint32_t size = 0;

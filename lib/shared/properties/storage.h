@@ -1,11 +1,8 @@
 // The property storage inside an instance's edit-time data, which the host
 // saves in the user's project: after the 28 bytes of header, size and
 // `Tovrandi_Prop_Size`, one check bit per entry of "Properties" (bit i % 8 of
-// byte i / 8), then the stored values in entry order, unpadded:
-//   "Editbox String"  the UTF-8 text and one NUL
-//   "Editbox Number"  4 bytes, signed, little-endian
-//   "Combo Box"       4 bytes, the selected item's index
-//   any other type    nothing ("Color" included)
+// byte i / 8), then the stored values in entry order, unpadded, each as its
+// type's PropertyStore says (kvor/types.h): a text with its NUL, or 4 bytes.
 // Nothing else is stored: a value is found by walking the "Type" of every
 // entry before it in the current description.
 //

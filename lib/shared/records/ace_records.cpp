@@ -19,54 +19,25 @@ ACEInfo* ACEInfo::Allocate(int parameter_count) {
 
 void ACEInfo::Free(ACEInfo* record) { std::free(record); }
 
-namespace {
-
-struct TypeName {
-    const char* name;
-    uint16_t code;
-    bool is_float = false;
-};
-
-constexpr TypeName parameter_types[] = {
-    {"Text", 45},         {"String", 45},       {"Filename", 40},
-    {"File", 40},         {"Float", 22, true},  {"Integer", 22},
-    {"Unsigned Integer", 22},                   {"Object", 1},
-    {"Position", 8},      {"Create", 9},        {"SysCreate", 20},
-    {"Animation", 10},    {"Nop", 11},          {"Player", 12},
-    {"Every", 13},        {"Key", 14},          {"Speed", 15},
-    {"JoyDirection", 17}, {"Shoot", 18},        {"Zone", 19},
-    {"Comparison", 23},   {"StringComparison", 46},
-    {"Colour", 24},       {"Color", 24},        {"Frame", 26},
-    {"SampleLoop", 27},   {"MusicLoop", 28},    {"NewDirection", 29},
-    {"TextNumber", 30},   {"Click", 31},        {"Program", 33},
-};
-
-constexpr TypeName expression_parameter_types[] = {
-    {"Text", 3}, {"String", 3}, {"Float", 1, true}, {"Integer", 1}, {"Unsigned Integer", 1},
-};
-
-constexpr TypeName return_types[] = {
-    {"Integer", 0}, {"Float", 2}, {"Text", 1}, {"String", 1}, {"Short", 0}, {"Unsigned Integer", 0},
-};
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-// Compares at most `limit` characters, ignoring the case of ASCII letters only,
-// so the outcome never depends on the locale or on bytes of UTF-8 names.
-bool SameIgnoringAsciiCase(const char* a, const char* b, size_t limit = SIZE_MAX) {
-    for (size_t i = 0; i < limit; ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-        if (a[i] == '\0') return true;
+const char* AceKindName(AceKind kind) {
+    switch (kind) {
+        case AceKind::action: return "action";
+        case AceKind::condition: return "condition";
+        case AceKind::expression: return "expression";
     }
-    return true;
+    return "";
 }
 
-template <size_t N>
-const TypeName* Find(const TypeName (&table)[N], const char* name) {
-    for (const TypeName& entry : table)
-        if (SameIgnoringAsciiCase(entry.name, name)) return &entry;
-    return nullptr;
+const char* AceKindKey(AceKind kind) {
+    switch (kind) {
+        case AceKind::action: return "Actions";
+        case AceKind::condition: return "Conditions";
+        case AceKind::expression: return "Expressions";
+    }
+    return "";
 }
+
+namespace {
 
 // The number after "Custom", read with atoi's syntax (blanks, a sign, digits),
 // but held within what keeps 1000 + n a 16-bit code instead of overflowing.
@@ -76,31 +47,25 @@ uint16_t CustomCode(const char* p) {
     if (*p == '+' || *p == '-') negative = *p++ == '-';
     long value = 0;
     for (; *p >= '0' && *p <= '9'; ++p) value = std::min(value * 10 + (*p - '0'), 100000L);
-    return uint16_t(std::clamp(1000 + (negative ? -value : value), 0L, 65535L));
-}
-
-uint16_t UnknownParameterType(const char* name) {
-    const std::string text =
-        std::string("Error reading Parameter type \"") + name + "\"; text did not match anything.";
-    Report(text.c_str(), "Tovrandi - Error", report_error);
-    return 0;
+    return uint16_t(std::clamp(custom_parameter_base + (negative ? -value : value), 0L, 65535L));
 }
 
 template <size_t N>
-uint16_t ReadTypeFrom(const TypeName (&table)[N], const char* name, bool& float_bit) {
-    if (const TypeName* found = Find(table, name)) {
-        if (found->is_float) float_bit = true;
+uint16_t ReadTypeFrom(const ParameterType (&table)[N], const char* name, bool& float_bit) {
+    if (const ParameterType* found = FindType(table, name)) {
+        if (found->kind == ArgumentKind::floating) float_bit = true;
         return found->code;
     }
-    return UnknownParameterType(name);
+    Report(Kvor::message::unknown_parameter_type, name);
+    return 0;
 }
 
 }  // namespace
 
 uint16_t ReadParameterType(const char* name, bool& float_bit) {
     if (!name) name = "";
-    if (!Find(parameter_types, name) && SameIgnoringAsciiCase(name, "Custom", 6))
-        return CustomCode(name + 6);
+    if (!FindType(parameter_types, name) && StartsIgnoringAsciiCase(name, custom_type_prefix))
+        return CustomCode(name + std::char_traits<char>::length(custom_type_prefix));
     return ReadTypeFrom(parameter_types, name, float_bit);
 }
 
@@ -110,9 +75,8 @@ uint16_t ReadExpressionParameterType(const char* name, bool& float_bit) {
 
 uint16_t ReadExpressionReturnType(const char* name) {
     if (!name) name = "";
-    if (const TypeName* found = Find(return_types, name)) return found->code;
-    ReportFormatted(report_error, "Tovrandi - Error", 256,
-                    "Error reading expression return; returns '%s', which is unrecognised.", name);
+    if (const ResultType* found = FindType(result_types, name)) return found->code;
+    Report(Kvor::message::unknown_return_type, name);
     return 0;
 }
 
@@ -120,8 +84,7 @@ namespace {
 
 // What sets the three kinds apart.
 struct Kind {
-    const char* member;  // the language's array of entries
-    const char* noun;    // as the messages name the kind
+    AceKind kind;
     std::vector<ACEInfo*> SDK::*records;
     uint16_t (*read_type)(const char* name, bool& float_bit);
     uint16_t (*flags)(const json_value& entry);
@@ -138,12 +101,12 @@ uint16_t ReturnTypeFlags(const json_value& entry) {
     return ReadExpressionReturnType(entry["Returns"].text());
 }
 
-const Kind actions{"Actions", "action", &SDK::ActionInfos, ReadParameterType, NoFlags, NoFlags};
-const Kind conditions{"Conditions", "condition", &SDK::ConditionInfos, ReadParameterType,
+const Kind actions{AceKind::action, &SDK::ActionInfos, ReadParameterType, NoFlags, NoFlags};
+const Kind conditions{AceKind::condition, &SDK::ConditionInfos, ReadParameterType,
                       TriggerFlags, TriggerFlags};
 // A refused expression's "Returns" is not read: its message would add
 // nothing, and a placeholder has no value the host could use anyway.
-const Kind expressions{"Expressions", "expression", &SDK::ExpressionInfos,
+const Kind expressions{AceKind::expression, &SDK::ExpressionInfos,
                        ReadExpressionParameterType, ReturnTypeFlags, NoFlags};
 
 // Stands in for a refused entry so that record i keeps matching entry i and
@@ -164,11 +127,10 @@ bool ReadInfo(const Kind& kind) {
     if (!::SDK) return false;
     std::vector<ACEInfo*>& records = ::SDK->*kind.records;
     const int id = int(records.size());
-    const json_value& entry = CurrentLanguage()[kind.member][int32_t(id)];
-    const std::string caption = std::string("Tovrandi - Error reading ") + kind.noun;
-
+    const json_value& entry = CurrentLanguage()[AceKindKey(kind.kind)][int32_t(id)];
+    const char* noun = AceKindName(kind.kind);
     if (entry.type != json_type_object) {
-        Report("Invalid JSON reference, expected object.", caption.c_str(), report_error);
+        ReportAbout(noun, Kvor::message::entry_not_object);
         return AppendPlaceholder(kind, entry, records, id);
     }
     // Only an array's elements can be read; anything else in its place
@@ -176,15 +138,12 @@ bool ReadInfo(const Kind& kind) {
     const json_value& parameters = entry["Parameters"];
     const uint32_t count = parameters.type == json_type_array ? parameters.length() : 0;
     if (count > uint32_t(MaxParameters)) {
-        Report((std::string("Too many parameters in ") + kind.noun + ".").c_str(), caption.c_str(),
-               report_error);
+        ReportAbout(noun, Kvor::message::too_many_parameters, noun);
         return AppendPlaceholder(kind, entry, records, id);
     }
     ACEInfo* record = ACEInfo::Allocate(int(count));
     if (!record) {
-        Report((std::string("Could not allocate memory for ") + kind.noun + " return.").c_str(),
-               (std::string("Tovrandi - Error creating ") + kind.noun + " info").c_str(),
-               report_error);
+        ReportAbout(noun, Kvor::message::record_no_memory, noun);
         return AppendPlaceholder(kind, entry, records, id);
     }
 

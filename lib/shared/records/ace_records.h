@@ -8,12 +8,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "kvor/types.h"
 #include "plenar/records.h"
 
 namespace Kvor {
 
-// FloatFlags has one bit per parameter, so no entry may have more.
-constexpr int MaxParameters = 16;
+// The three kinds of entry, in the description and at the host.
+enum class AceKind : uint8_t { action, condition, expression };
+// "action", "condition", "expression": as the messages name the kind.
+const char* AceKindName(AceKind kind);
+// "Actions", "Conditions", "Expressions": the language's array of entries.
+const char* AceKindKey(AceKind kind);
 
 // Allocated zero-filled with 8 + 4n bytes for n parameters: the header, n type
 // codes, then n zero words the host expects after the codes.

@@ -35,7 +35,7 @@ Debugger::Debugger(void* owner) : owner(owner) {
 }
 
 void Debugger::AddTextItem(DebugReader reader, DebugWriter writer, uint32_t refresh_period) {
-    if (items.size() >= max_items) throw DebuggerError("Too many items added to Plenar debugger.");
+    if (items.size() >= max_items) throw DebuggerError(Kvor::message::debugger_too_many_items);
 
     DebugItem item{WideString(), refresh_period, never, reader, writer};
     item.text.reserve(text_buffer_size);
@@ -50,7 +50,7 @@ void Debugger::AddTextItem(DebugReader reader, DebugWriter writer, uint32_t refr
 
 DebugItem& Debugger::Find(int32_t id) {
     if (id < 0 || static_cast<size_t>(id) >= items.size())
-        throw DebuggerError("Couldn't find debug ID in Plenar debugger list.");
+        throw DebuggerError(Kvor::message::debugger_unknown_item);
     return items[static_cast<size_t>(id)];
 }
 
@@ -75,7 +75,7 @@ void Debugger::GetItem(WideChar* buffer, int32_t id) {
 
 void Debugger::EditItem(int32_t id, EditText edit) {
     DebugItem& item = Find(id);
-    if (!item.writer) throw DebuggerError("Item not editable.");
+    if (!item.writer) throw DebuggerError(Kvor::message::debugger_item_not_editable);
 
     CutAtFirstNul(item.text);
     // The host edits in place and may write up to 256 characters and a

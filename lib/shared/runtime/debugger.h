@@ -78,20 +78,17 @@ private:
     std::vector<uint16_t> tree;
 };
 
-inline constexpr const char* debugger_error_caption = "Tovrandi - Debugger error";
-inline constexpr const char* debugger_unknown_error = "Unknown error in Plenar debugger.";
-
-// Runs `f` and shows any error it raises as an error box (style 16) captioned
-// "Tovrandi - Debugger error", so that no exception leaves a debugger export.
+// Runs `f` and shows any error it raises in the debugger error box, so that
+// no exception leaves a debugger export.
 template <class F>
 void ReportDebuggerErrors(F&& f) {
     try {
         std::forward<F>(f)();
     } catch (const std::exception& error) {
-        Report(error.what(), debugger_error_caption, report_error);
+        Report(Kvor::message::debugger_error, error.what());
     } catch (...) {
         // A reader or writer may throw anything; the host must still get control back.
-        Report(debugger_unknown_error, debugger_error_caption, report_error);
+        Report(Kvor::message::debugger_error, Kvor::message::debugger_unknown_error);
     }
 }
 

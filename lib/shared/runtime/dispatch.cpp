@@ -17,22 +17,19 @@ ExtensionHooks hooks{};
 
 // What each kind is called and where its members and plans are kept.
 struct KindTable {
-    const char* name;
-    const char* array;  // the language's key
     std::vector<MemberThunk> SDK::*members;
     std::vector<FetchPlan> SDK::*plans;
 };
 
 const KindTable& Table(AceKind kind) {
     static const KindTable tables[] = {
-        {"action", "Actions", &SDK::ActionMembers, &SDK::ActionPlans},
-        {"condition", "Conditions", &SDK::ConditionMembers, &SDK::ConditionPlans},
-        {"expression", "Expressions", &SDK::ExpressionMembers, &SDK::ExpressionPlans},
+        {&SDK::ActionMembers, &SDK::ActionPlans},
+        {&SDK::ConditionMembers, &SDK::ConditionPlans},
+        {&SDK::ExpressionMembers, &SDK::ExpressionPlans},
     };
     return tables[static_cast<int>(kind)];
 }
 
-const char* KindName(AceKind kind) { return Table(kind).name; }
 [[gnu::always_inline]] inline std::vector<MemberThunk>& Members(AceKind kind) { return ::SDK->*Table(kind).members; }
 [[gnu::always_inline]] inline const std::vector<FetchPlan>& Plans(AceKind kind) { return ::SDK->*Table(kind).plans; }
 
@@ -84,11 +81,11 @@ bool Agrees(AceKind kind, const FetchPlan& plan, const MemberSignature& signatur
 }
 
 // Each disagreement is told once per id, however many instances link it.
-void ReportOnce(AceKind kind, int id, const std::string& text) {
+template <typename... A>
+void ReportOnce(AceKind kind, int id, const Kvor::Message& message, A... arguments) {
     static std::set<std::pair<AceKind, int>> reported;
     if (!reported.insert({kind, id}).second) return;
-    std::string caption = std::string("Tovrandi - Error linking ") + KindName(kind);
-    Report(text.c_str(), caption.c_str(), report_error);
+    ReportAbout(AceKindName(kind), message, arguments...);
 }
 
 // The argument words of one call, fetched by the plan; false when a text
@@ -98,8 +95,7 @@ void ReportOnce(AceKind kind, int id, const std::string& text) {
     for (int i = 0; i < plan.Count; ++i) {
         words[i] = header->get_parameter(run, plan.FetchTypes[i], 0);
         if (plan.Kinds[i] == ArgumentKind::text && words[i] == 0) {
-            Report("Error calling action/condition: null pointer given as string parameter.",
-                   "Tovrandi - ActionOrCondition() error", report_plain);
+            Report(Kvor::message::null_text_parameter);
             return false;
         }
     }
@@ -111,7 +107,7 @@ void ReportOnce(AceKind kind, int id, const std::string& text) {
     const FetchPlan& plan = Plans(kind)[id];
     // Only the plan's count of words is written and read: zeroing all
     // sixteen costs more than the rest of a short call.
-    plenar::Word words[16];
+    plenar::Word words[MaxParameters];
     uint32_t cursor = run->parameter_cursor;
     if (!FetchActionArguments(run, plan, words)) return 0;
     run->parameter_cursor = cursor;
@@ -133,24 +129,16 @@ bool LinkMember(AceKind kind, int id, MemberThunk call, const MemberSignature& s
     const std::vector<FetchPlan>& plans = Plans(kind);
     if (id < 0 || static_cast<size_t>(id) >= members.size() ||
         static_cast<size_t>(id) >= plans.size()) {
-        char text[160];
-        snprintf(text, sizeof text,
-                 "The extension links %s %d, but the description declares only %u %ss.",
-                 KindName(kind), id, static_cast<unsigned>(members.size()), KindName(kind));
-        ReportOnce(kind, id, text);
+        ReportOnce(kind, id, Kvor::message::link_beyond_declared, AceKindName(kind), id,
+                   static_cast<unsigned>(members.size()), AceKindName(kind));
         return false;
     }
     const FetchPlan& plan = plans[id];
     if (!Agrees(kind, plan, signature)) {
-        std::string title = CurrentLanguage()[Table(kind).array][id]["Title"].text();
-        std::string text = std::string("The member linked to ") + KindName(kind) + " " +
-                           std::to_string(id) + " (\"" + title +
-                           "\") does not match its declaration.\r\nThe description declares " +
-                           Describe(plan.Count, plan.Kinds, plan.Result) +
-                           ";\r\nthe member takes " +
-                           Describe(signature.Count, signature.Kinds, signature.Result) +
-                           ".\r\nIt is left unlinked.";
-        ReportOnce(kind, id, text);
+        ReportOnce(kind, id, Kvor::message::link_mismatch, AceKindName(kind), id,
+                   CurrentLanguage()[AceKindKey(kind)][id]["Title"].text(),
+                   Describe(plan.Count, plan.Kinds, plan.Result).c_str(),
+                   Describe(signature.Count, signature.Kinds, signature.Result).c_str());
         members[id] = nullptr;
         return false;
     }
@@ -188,7 +176,7 @@ int32_t PLENAR_STDCALL ConditionWrapper(plenar::RunObjectHeader* run, plenar::Wo
     return static_cast<int8_t>(result & 0xFF);  // only the low byte counts
 }
 
-plenar::Word PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, plenar::Word word) {
+plenar::Word PLENAR_STDCALL ExpressionWrapper(plenar::RunObjectHeader* run, plenar::Word word) {
     void* extension = run ? ExtensionOf(run) : nullptr;
     if (!extension || !hooks.RuntimeOf) return 0;
     Runtime& runtime = hooks.RuntimeOf(extension);
@@ -203,7 +191,7 @@ plenar::Word PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, plenar::Wor
     if (plan.Result == ResultKind::text) run->flags |= plenar::expression_string_result;
 
     plenar::RunHeader* header = run->run_header;
-    plenar::Word words[16];  // the plan's count of words, each written below
+    plenar::Word words[MaxParameters];  // the plan's count of words, each written below
     for (int i = 0; i < plan.Count; ++i) {
         if (plan.FetchTypes[i] == no_fetch) {
             words[i] = 0;  // nothing is fetched for this position
@@ -212,8 +200,7 @@ plenar::Word PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, plenar::Wor
         auto fetch = i == 0 ? header->first_expression_parameter : header->next_expression_parameter;
         words[i] = fetch(run, plan.FetchTypes[i], word);
         if (plan.Kinds[i] == ArgumentKind::text && words[i] == 0) {
-            Report("Error calling expression: null pointer given as string parameter.",
-                   "Tovrandi - Expression() error", report_plain);
+            Report(Kvor::message::null_text_expression_parameter);
             if (plan.Result != ResultKind::text) return 0;
             static const WideChar empty[1] = {0};
             return reinterpret_cast<plenar::Word>(runtime.CopyString(empty));

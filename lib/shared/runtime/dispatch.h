@@ -23,7 +23,7 @@ namespace Kvor {
 
 struct MemberSignature {
     uint8_t Count;
-    ArgumentKind Kinds[16];
+    ArgumentKind Kinds[MaxParameters];
     ResultKind Result;
 };
 
@@ -75,7 +75,7 @@ plenar::Word ToWord(R value) {
 
 template <class Ext, class R, class... A>
 struct MemberTraits {
-    static_assert(sizeof...(A) <= 16, "at most 16 parameters");
+    static_assert(sizeof...(A) <= MaxParameters, "at most MaxParameters parameters");
     static constexpr MemberSignature signature{
         static_cast<uint8_t>(sizeof...(A)), {ArgumentKindOf<A>()...}, ResultKindOf<R>()};
 
@@ -169,7 +169,7 @@ int32_t PLENAR_STDCALL ActionWrapper(plenar::RunObjectHeader* run, plenar::Word 
                                      plenar::Word second);
 int32_t PLENAR_STDCALL ConditionWrapper(plenar::RunObjectHeader* run, plenar::Word first,
                                         plenar::Word second);
-plenar::Word PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, plenar::Word word);
+plenar::Word PLENAR_STDCALL ExpressionWrapper(plenar::RunObjectHeader* run, plenar::Word word);
 
 // The extension object of an instance: the word after the host's header.
 inline void*& ExtensionOf(plenar::RunObjectHeader* run) {

@@ -7,19 +7,26 @@ namespace Kvor {
 
 namespace {
 
-constexpr uint16_t action_number = 22, action_file = 40, action_text = 45;
-constexpr uint16_t expression_number = 1, expression_text = 3;
-
 ResultKind ResultOf(AceKind kind, const ACEInfo& record) {
     switch (kind) {
         case AceKind::action: return ResultKind::none;
         case AceKind::condition: return ResultKind::integer;
-        case AceKind::expression:
-            if (record.Flags == 2) return ResultKind::floating;
-            if (record.Flags == 1) return ResultKind::text;
-            return ResultKind::integer;
+        case AceKind::expression: return ResultKindOf(record.Flags);
     }
     return ResultKind::none;
+}
+
+// How the host is asked for an argument of `kind`: actions and conditions
+// fetch everything but numbers by the parameter's own code; expressions fetch
+// numbers and texts only.
+int32_t FetchTypeOf(AceKind ace, ArgumentKind kind) {
+    switch (kind) {
+        case ArgumentKind::integer: return plenar::fetch_integer;
+        case ArgumentKind::floating: return plenar::fetch_float;
+        case ArgumentKind::text: return ace == AceKind::expression ? plenar::fetch_string : plenar::fetch_generic;
+        case ArgumentKind::generic: return ace == AceKind::expression ? no_fetch : plenar::fetch_generic;
+    }
+    return no_fetch;
 }
 
 }  // namespace
@@ -36,29 +43,11 @@ FetchPlan MakeFetchPlan(AceKind kind, const ACEInfo* record, const json_value& e
     plan.Count = static_cast<uint8_t>(count);
 
     for (int i = 0; i < plan.Count; ++i) {
-        uint16_t code = record->Parameter[i];
-        bool is_float = (record->FloatFlags >> i) & 1;
-        ArgumentKind& argument = plan.Kinds[i];
-        int32_t& fetch = plan.FetchTypes[i];
-        if (kind == AceKind::expression) {
-            if (code == expression_number) {
-                argument = is_float ? ArgumentKind::floating : ArgumentKind::integer;
-                fetch = is_float ? plenar::fetch_float : plenar::fetch_integer;
-            } else if (code == expression_text) {
-                argument = ArgumentKind::text;
-                fetch = plenar::fetch_string;
-            } else {
-                argument = ArgumentKind::generic;
-                fetch = no_fetch;
-            }
-        } else if (code == action_number) {
-            argument = is_float ? ArgumentKind::floating : ArgumentKind::integer;
-            fetch = is_float ? plenar::fetch_float : plenar::fetch_integer;
-        } else {
-            argument = code == action_file || code == action_text ? ArgumentKind::text
-                                                                  : ArgumentKind::generic;
-            fetch = plenar::fetch_generic;
-        }
+        const bool is_float = (record->FloatFlags >> i) & 1;
+        plan.Kinds[i] = kind == AceKind::expression
+                            ? ArgumentKindOf(expression_parameter_types, record->Parameter[i], is_float)
+                            : ArgumentKindOf(parameter_types, record->Parameter[i], is_float);
+        plan.FetchTypes[i] = FetchTypeOf(kind, plan.Kinds[i]);
     }
     return plan;
 }

@@ -7,28 +7,16 @@
 #include <vector>
 
 #include "json/json.h"
+#include "kvor/types.h"
+#include "records/ace_records.h"
 
 namespace Kvor {
 
-struct ACEInfo;
-
-enum class AceKind : uint8_t { action, condition, expression };
-
-// What one argument word is: what the member must take at that position.
-enum class ArgumentKind : uint8_t {
-    integer,   // a number fetched as an integer
-    floating,  // a number fetched as a float (its bit pattern)
-    text,      // a pointer to wide text
-    generic,   // a word the host yields by its own parameter code (or, for
-               // expressions, nothing fetched: 0)
-};
-
-enum class ResultKind : uint8_t { none, integer, floating, text };
-
+// Kinds[i] is what the member must take at position i.
 struct FetchPlan {
-    uint8_t Count = 0;                // arguments fetched and passed
-    ArgumentKind Kinds[16] = {};
-    int32_t FetchTypes[16] = {};      // the host's fetch type per argument; -2: nothing fetched
+    uint8_t Count = 0;                           // arguments fetched and passed
+    ArgumentKind Kinds[MaxParameters] = {};
+    int32_t FetchTypes[MaxParameters] = {};      // the host's fetch type per argument; -2: nothing fetched
     ResultKind Result = ResultKind::none;
 };
 

@@ -1,38 +1,27 @@
 // Message boxes for the user: modal, no owner window, styles 0/16/48.
 #include "text/report.h"
 
-#include <cstdarg>
-#include <cstdio>
-#include <vector>
+#include <cstdlib>
+
+#include "platform/module.h"
+#include "text/text.h"
 
 namespace Kvor {
 
-void Report(const char* text, const char* caption, uint32_t style) {
-  Platform::MessageBoxNarrow(text, caption, style);
-}
-
-void ReportWide(const WideChar* text, const WideChar* caption, uint32_t style) {
-  Platform::MessageBoxWide(text, caption, style);
-}
-
-void ReportFormatted(uint32_t style, const char* caption, size_t buffer_size,
-                     const char* format, ...) {
-  std::vector<char> text(buffer_size > 0 ? buffer_size : 1, '\0');
-  if (buffer_size > 0) {
-    va_list arguments;
-    va_start(arguments, format);
-    // vsnprintf cuts the text to the buffer and always terminates it.
-    std::vsnprintf(text.data(), buffer_size, format, arguments);
-    va_end(arguments);
-  }
-  Report(text.data(), caption, style);
-}
-
-std::string ReportCaption(const std::string& base_name, const char* suffix, size_t buffer_size) {
-  std::string caption = base_name + (suffix ? suffix : "");
-  if (buffer_size == 0) return {};
-  if (caption.size() > buffer_size - 1) caption.resize(buffer_size - 1);
-  return caption;
+void ShowMessage(const Kvor::Message& message, std::string_view kind, const std::string& text) {
+    const std::string caption = Kvor::MessageCaption(message, ModuleBaseName(), kind);
+    if (!message.wide) {
+        Platform::MessageBoxNarrow(text.c_str(), caption.c_str(), message.style);
+        return;
+    }
+    // Plain conversions: a message is not one of the traced ones.
+    WideChar* wide_text = UTF8ToNewWide(text.c_str());
+    WideChar* wide_caption = UTF8ToNewWide(caption.c_str());
+    static const WideChar empty[1] = {0};
+    Platform::MessageBoxWide(wide_text ? wide_text : empty, wide_caption ? wide_caption : empty,
+                             message.style);
+    std::free(wide_text);
+    std::free(wide_caption);
 }
 
 }  // namespace Kvor

@@ -1,34 +1,33 @@
-// How the SDK tells the user about a problem: a modal message box without an
-// owner window, after which the caller returns its failure value and carries on.
+// How the SDK tells the user about a problem: one of its catalogued messages
+// (include/kvor/messages.h) in a modal box without an owner window, after
+// which the caller returns its failure value and carries on.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "kvor/messages.h"
 #include "platform/platform.h"
 
 namespace Kvor {
 
-enum ReportStyle : uint32_t { report_plain = 0, report_error = 16, report_warning = 48 };
+// The box itself: narrow, or wide for a message whose text holds wide input.
+void ShowMessage(const Kvor::Message& message, std::string_view kind, const std::string& text);
 
-void Report(const char* text, const char* caption, uint32_t style);
-void ReportWide(const WideChar* text, const WideChar* caption, uint32_t style);
+// Shows `message`, its text formatted with `arguments`; "{library}" in its
+// caption is this library's base name.
+template <typename... A>
+void Report(const Kvor::Message& message, A... arguments) {
+    ShowMessage(message, {}, Kvor::MessageText(message, arguments...));
+}
 
-// printf-style text formatted into a buffer of `buffer_size` characters (the
-// terminator included), cut when longer, then reported. A buffer_size of 0
-// reports an empty text.
-void ReportFormatted(uint32_t style, const char* caption, size_t buffer_size,
-                     const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(gnu_printf, 4, 5)))
-#endif
-    ;
-
-// A caption built as base_name followed by suffix, cut to fit a buffer of
-// `buffer_size` characters (terminator included), as the fixed caption
-// buffers of the callers hold it.
-std::string ReportCaption(const std::string& base_name, const char* suffix,
-                          size_t buffer_size = 128);
+// The same for a message about one kind of entry: `kind` ("action",
+// "condition", "expression") fills the caption's "{kind}".
+template <typename... A>
+void ReportAbout(std::string_view kind, const Kvor::Message& message, A... arguments) {
+    ShowMessage(message, kind, Kvor::MessageText(message, arguments...));
+}
 
 }  // namespace Kvor

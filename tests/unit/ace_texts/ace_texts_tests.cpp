@@ -10,7 +10,7 @@
 
 namespace {
 
-using Kvor::AceFamily;
+using Kvor::AceKind;
 
 const char* const language_text = R"({
   "Actions": [
@@ -50,47 +50,47 @@ protected:
 };
 json_value* AceTexts::language = nullptr;
 
-struct DisplayCase { AceFamily family; int32_t code; const char* expected; };
+struct DisplayCase { AceKind kind; int32_t code; const char* expected; };
 
 TEST_F(AceTexts, DisplayStringIsTheTitleOrEmpty) {
     const DisplayCase cases[] = {
-        {AceFamily::action, 0, "Set text to %0"},      // placeholders handed over unchanged
-        {AceFamily::action, 1, ""},                    // a title that is not a string
-        {AceFamily::action, 2, ""},                    // no title
-        {AceFamily::action, 3, ""},                    // beyond the array
-        {AceFamily::action, -1, ""},
-        {AceFamily::action, INT16_MIN, ""},
-        {AceFamily::condition, 0, "%0 equals %1"},
-        {AceFamily::condition, 1, ""},
-        {AceFamily::expression, 0, "Add("},
-        {AceFamily::expression, 1, "Hello"},
+        {AceKind::action, 0, "Set text to %0"},      // placeholders handed over unchanged
+        {AceKind::action, 1, ""},                    // a title that is not a string
+        {AceKind::action, 2, ""},                    // no title
+        {AceKind::action, 3, ""},                    // beyond the array
+        {AceKind::action, -1, ""},
+        {AceKind::action, INT16_MIN, ""},
+        {AceKind::condition, 0, "%0 equals %1"},
+        {AceKind::condition, 1, ""},
+        {AceKind::expression, 0, "Add("},
+        {AceKind::expression, 1, "Hello"},
     };
     for (const DisplayCase& c : cases)
-        EXPECT_STREQ(Kvor::AceDisplayString(*language, c.family, c.code), c.expected)
-            << Kvor::AceFamilyKey(c.family) << " " << c.code;
+        EXPECT_STREQ(Kvor::AceDisplayString(*language, c.kind, c.code), c.expected)
+            << Kvor::AceKindKey(c.kind) << " " << c.code;
 }
 
-struct PromptCase { AceFamily family; int32_t code; int32_t parameter; const char* expected; };
+struct PromptCase { AceKind kind; int32_t code; int32_t parameter; const char* expected; };
 
 TEST_F(AceTexts, PromptIsTheSecondElementOfTheParameterOrEmpty) {
     const PromptCase cases[] = {
-        {AceFamily::action, 0, 0, "New text"},
-        {AceFamily::action, 0, 1, ""},   // a one-element parameter array
-        {AceFamily::action, 0, 2, ""},   // beyond the parameters
-        {AceFamily::action, 0, -1, ""},
-        {AceFamily::action, 1, 0, ""},   // "Parameters" not an array
-        {AceFamily::action, 2, 0, ""},   // no "Parameters"
-        {AceFamily::action, -1, 0, ""},
-        {AceFamily::condition, 0, 0, "First"},
-        {AceFamily::condition, 0, 1, "Second"},
-        {AceFamily::condition, 1, 0, ""},
-        {AceFamily::expression, 0, 1, "Right"},
-        {AceFamily::expression, 1, 0, ""},
+        {AceKind::action, 0, 0, "New text"},
+        {AceKind::action, 0, 1, ""},   // a one-element parameter array
+        {AceKind::action, 0, 2, ""},   // beyond the parameters
+        {AceKind::action, 0, -1, ""},
+        {AceKind::action, 1, 0, ""},   // "Parameters" not an array
+        {AceKind::action, 2, 0, ""},   // no "Parameters"
+        {AceKind::action, -1, 0, ""},
+        {AceKind::condition, 0, 0, "First"},
+        {AceKind::condition, 0, 1, "Second"},
+        {AceKind::condition, 1, 0, ""},
+        {AceKind::expression, 0, 1, "Right"},
+        {AceKind::expression, 1, 0, ""},
     };
     for (const PromptCase& c : cases)
-        EXPECT_STREQ(Kvor::AceParameterPrompt(*language, c.family, c.code, c.parameter),
+        EXPECT_STREQ(Kvor::AceParameterPrompt(*language, c.kind, c.code, c.parameter),
                      c.expected)
-            << Kvor::AceFamilyKey(c.family) << " " << c.code << " " << c.parameter;
+            << Kvor::AceKindKey(c.kind) << " " << c.code << " " << c.parameter;
 }
 
 TEST_F(AceTexts, ExpressionTitleEndsInOneOpeningParenthesis) {
@@ -109,14 +109,14 @@ TEST_F(AceTexts, ExpressionTitleEndsInOneOpeningParenthesis) {
 }
 
 TEST_F(AceTexts, FamiliesReadTheirOwnArrays) {
-    EXPECT_STREQ(Kvor::AceFamilyKey(AceFamily::action), "Actions");
-    EXPECT_STREQ(Kvor::AceFamilyKey(AceFamily::condition), "Conditions");
-    EXPECT_STREQ(Kvor::AceFamilyKey(AceFamily::expression), "Expressions");
+    EXPECT_STREQ(Kvor::AceKindKey(AceKind::action), "Actions");
+    EXPECT_STREQ(Kvor::AceKindKey(AceKind::condition), "Conditions");
+    EXPECT_STREQ(Kvor::AceKindKey(AceKind::expression), "Expressions");
 }
 
 TEST(AceTextsWithoutDescription, EverythingIsEmpty) {
-    EXPECT_STREQ(Kvor::AceDisplayString(json_none, AceFamily::action, 0), "");
-    EXPECT_STREQ(Kvor::AceParameterPrompt(json_none, AceFamily::condition, 0, 0), "");
+    EXPECT_STREQ(Kvor::AceDisplayString(json_none, AceKind::action, 0), "");
+    EXPECT_STREQ(Kvor::AceParameterPrompt(json_none, AceKind::condition, 0, 0), "");
     EXPECT_EQ(Kvor::ExpressionTitle(json_none, 0), "(");
 }
 

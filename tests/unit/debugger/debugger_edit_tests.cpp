@@ -128,7 +128,7 @@ TEST_F(DebuggerEditTest, ItemWithoutWriterIsNotEditable) {
         debugger.EditItem(1, host.Dialog());
         FAIL() << "edited an item without a writer";
     } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "Item not editable.");
+        EXPECT_STREQ(error.what(), Kvor::message::debugger_item_not_editable);
     }
     EXPECT_EQ(host.calls, 0);
 }

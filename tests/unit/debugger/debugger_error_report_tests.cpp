@@ -14,8 +14,8 @@ protected:
         const auto& boxes = Kvor::Platform::RecordedBoxes();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, text);
-        EXPECT_EQ(boxes[0].caption, "Tovrandi - Debugger error");
-        EXPECT_EQ(boxes[0].style, 16u);
+        EXPECT_EQ(boxes[0].caption, Kvor::message::debugger_error.caption);
+        EXPECT_EQ(boxes[0].style, Kvor::message::debugger_error.style);
     }
 };
 
@@ -31,7 +31,7 @@ TEST_F(ReportDebuggerErrorsTest, RunsTheCallWithoutABoxWhenAllIsWell) {
 TEST_F(ReportDebuggerErrorsTest, DebuggerErrorIsShown) {
     WideChar buffer[Kvor::Debugger::text_buffer_size];
     EXPECT_NO_THROW(Kvor::ReportDebuggerErrors([&] { debugger.GetItem(buffer, 0); }));
-    ExpectOneErrorBox("Couldn't find debug ID in Plenar debugger list.");
+    ExpectOneErrorBox(Kvor::message::debugger_unknown_item);
 }
 
 TEST_F(ReportDebuggerErrorsTest, OtherStandardErrorsAreShownToo) {
@@ -41,7 +41,7 @@ TEST_F(ReportDebuggerErrorsTest, OtherStandardErrorsAreShownToo) {
 
 TEST_F(ReportDebuggerErrorsTest, AnythingElseIsStoppedWithAGeneralMessage) {
     EXPECT_NO_THROW(Kvor::ReportDebuggerErrors([] { throw 42; }));
-    ExpectOneErrorBox("Unknown error in Plenar debugger.");
+    ExpectOneErrorBox(Kvor::message::debugger_unknown_error);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 namespace debugger_test {
 namespace {
 
-const char* const not_found = "Couldn't find debug ID in Plenar debugger list.";
+const char* const not_found = Kvor::message::debugger_unknown_item;
 
 TEST_F(DebuggerTest, FirstReadWaitsForThePeriodThenCachesWithinIt) {
     debugger.AddTextItem(Read, Write, 500);

@@ -64,7 +64,7 @@ TEST_F(DebuggerTest, The128thItemIsRefusedAndChangesNothing) {
         debugger.AddTextItem(Read, nullptr, 0);
         FAIL() << "a 128th item was accepted";
     } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "Too many items added to Plenar debugger.");
+        EXPECT_STREQ(error.what(), Kvor::message::debugger_too_many_items);
     }
     EXPECT_EQ(debugger.Items().size(), 127u);
     EXPECT_EQ(TreeOf(debugger), before);

@@ -12,6 +12,7 @@
 
 #include "runtime/dispatch.h"
 #include "records/ace_records.h"
+#include "kvor/messages.h"
 #include "platform/platform_recorder.h"
 #include "sdk.h"
 
@@ -191,7 +192,7 @@ TEST_F(Dispatch, ANullTextSkipsTheMemberAndLeavesTheCursorAsFetched) {
     EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(run()->parameter_cursor, 11u);
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, "Tovrandi - ActionOrCondition() error");
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, Kvor::message::null_text_parameter.caption);
 }
 
 TEST_F(Dispatch, OnlyTheConditionsLowByteCountsSigned) {
@@ -225,9 +226,8 @@ TEST_F(Dispatch, ANullTextInATextExpressionGivesAnEmptyHostString) {
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result[0], u'\0');
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].text,
-              "Error calling expression: null pointer given as string parameter.");
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, "Tovrandi - Expression() error");
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].text, Kvor::message::null_text_expression_parameter.text);
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, Kvor::message::null_text_expression_parameter.caption);
 }
 
 TEST_F(Dispatch, LaterExpressionParametersUseTheNextCallback) {

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "properties/editdata_size.h"
+#include "kvor/messages.h"
+#include "kvor/types.h"
 #include "platform/platform_recorder.h"
 
 namespace {
@@ -65,14 +67,26 @@ INSTANTIATE_TEST_SUITE_P(
                  28 + 1 + 8}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(EditDataSize, TypesItCannotSizeAreReportedAndAddNothing) {
+// Every type the sheet accepts is sized (most keep nothing); only names the
+// SDK does not accept are reported, and they add nothing.
+TEST(EditDataSize, OnlyTypesTheSdkDoesNotAcceptAreReported) {
     Kvor::Platform::ClearRecords();
-    Parsed properties(R"([{"Type": "Size"}, {"Type": "Custom Gauge"}])");
-    EXPECT_EQ(Kvor::ComputeEditDataSize(*properties), 29u);
-    ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 2u);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].text, "Can't handle property type \"Size\".");
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, "Tovrandi - Error");
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].style, 16u);
+    std::string accepted;
+    for (const Kvor::PropertyType& type : Kvor::property_types)
+        if (type.sheet == Kvor::PropertySheet::entry && !Kvor::StoresBytes(type.store))
+            accepted += std::string(accepted.empty() ? "" : ",") + R"({"Type": ")" + type.name + "\"}";
+    Parsed properties("[" + accepted + R"(, {"Type": "Custom Gauge"}, {"Type": "Sise"},
+                                         {"Type": "!List button"}, {"Type": "Editbox Folder"}])");
+    const uint32_t count = (*properties).length();
+    EXPECT_EQ(Kvor::ComputeEditDataSize(*properties), 28u + (count + 7) / 8);
+    const auto& boxes = Kvor::Platform::RecordedBoxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    const char* reported[] = {"Sise", "!List button", "Editbox Folder"};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(boxes[i].text, Kvor::MessageText(Kvor::message::unhandled_property_type, reported[i]));
+        EXPECT_EQ(boxes[i].caption, Kvor::message::unhandled_property_type.caption);
+        EXPECT_EQ(boxes[i].style, Kvor::message::unhandled_property_type.style);
+    }
 }
 
 // The cache lives for the process, so these cases run in order in one test.
@@ -83,11 +97,11 @@ TEST(EditDataSize, TooLargeIsReportedAtEveryCallThenAFittingSizeIsCached) {
     EXPECT_EQ(Kvor::EditDataSize(*large), 28);
     EXPECT_EQ(Kvor::EditDataSize(*large), 28);
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 2u);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[1].text, "Property default sizes are too large.");
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[1].text, Kvor::message::defaults_too_large.text);
 
-    Parsed fitting(R"([{"Type": "Editbox Number"}, {"Type": "Size"}])");
+    Parsed fitting(R"([{"Type": "Editbox Number"}, {"Type": "Sise"}])");
     EXPECT_EQ(Kvor::EditDataSize(*fitting), 33);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes().size(), 3u);  // Size reported once
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes().size(), 3u);  // Sise reported once
     EXPECT_EQ(Kvor::EditDataSize(*fitting), 33);
     EXPECT_EQ(Kvor::EditDataSize(*large), 33);  // cached: not computed again
     EXPECT_EQ(Kvor::Platform::RecordedBoxes().size(), 3u);

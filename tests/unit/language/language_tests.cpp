@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "kvor/messages.h"
 #include "load/language.h"
 #include "platform/module_recorder.h"
 #include "platform/platform_recorder.h"
@@ -110,9 +111,9 @@ TEST_F(LanguageChoice, SettingsWithoutTheKeyAreReported) {
     EXPECT_EQ(ChosenName(), "Lumbra");
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
     const auto& box = Kvor::Platform::RecordedBoxes()[0];
-    EXPECT_EQ(box.text, "Languages not found in .ini file. Using default.");
-    EXPECT_EQ(box.caption, "Tovrandi Debug CurrentLanguage()");
-    EXPECT_EQ(box.style, 16u);
+    EXPECT_EQ(box.text, Kvor::message::settings_without_languages.text);
+    EXPECT_EQ(box.caption, Kvor::message::settings_without_languages.caption);
+    EXPECT_EQ(box.style, Kvor::message::settings_without_languages.style);
     EXPECT_FALSE(box.wide);
 }
 
@@ -121,8 +122,8 @@ TEST_F(LanguageChoice, UnavailableSettingsAreReportedUnreadableOnesAreNot) {
     Kvor::SetSettingsFile(Kvor::SettingsRead::unavailable);
     EXPECT_EQ(ChosenName(), "Lumbra");
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].text, "Error opening Tovrandi.ini.");
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, "Tovrandi SDK - Error");
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].text, Kvor::message::settings_unreadable.text);
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, Kvor::message::settings_unreadable.caption);
 
     Kvor::Platform::ClearRecords();
     Kvor::SetSettingsFile(Kvor::SettingsRead::unreadable);
@@ -152,11 +153,9 @@ TEST_F(LanguageChoice, DefaultBeforeTheSdkExistsIsReported) {
     EXPECT_EQ(&Kvor::DefaultLanguageIndex(), &json_none);
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
     const auto& box = Kvor::Platform::RecordedBoxes()[0];
-    EXPECT_EQ(box.text,
-              "Premature function call!\n  Called DefaultLanguageIndex() before ::SDK was a "
-              "valid pointer.");
-    EXPECT_EQ(box.caption, "Lumbra- Tovrandi error");
-    EXPECT_EQ(box.style, 16u);
+    EXPECT_EQ(box.text, Kvor::message::language_too_early.text);
+    EXPECT_EQ(box.caption, "Lumbra- Tovrandi error");  // the library's name, then the catalogue's words
+    EXPECT_EQ(box.style, Kvor::message::language_too_early.style);
 }
 
 TEST(SettingsFilePath, UnicodeFolderUsesTheParentsFile) {

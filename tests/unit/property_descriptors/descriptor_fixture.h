@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "kvor/messages.h"
 #include "platform/platform_recorder.h"
 #include "properties/descriptors.h"
 
@@ -92,20 +93,16 @@ protected:
   std::vector<plenar::PropertyDescriptor> descriptors;
 };
 
+inline Box BoxOf(const Kvor::Message& message, const char* argument = nullptr) {
+  return {argument ? Kvor::MessageText(message, argument) : Kvor::MessageText(message), message.caption};
+}
 inline Box UnrecognisedBox(const std::string& type) {
-  return {"The Parameter type specified was unrecognised: [" + type +
-              "].Check your spelling of the \"Type\" Parameter.",
-          "Tovrandi error"};
+  return BoxOf(Kvor::message::unknown_property_type, type.c_str());
 }
-
 inline Box RefusedBox(const std::string& type) {
-  return {"You have specified an invalid Parameter type: [" + type +
-              "].\r\nPlease ensure you are permitted to use this.",
-          "Tovrandi - JSON Property parser"};
+  return BoxOf(Kvor::message::refused_property_type, type.c_str());
 }
-
-inline const Box custom_box = {"Detected as custom.", "Kvor note"};
-inline const Box no_items_box = {"Warning: no items detected in combobox property.",
-                                 "Tovrandi error"};
+inline const Box custom_box = BoxOf(Kvor::message::custom_property);
+inline const Box no_items_box = BoxOf(Kvor::message::combo_without_items);
 
 }  // namespace property_descriptor_test

@@ -37,12 +37,14 @@ TEST_F(DescriptorTest, LumbrasOwnSheetHasTwoDescriptorsAndTheTerminator) {
   ExpectBoxes({});
 }
 
-TEST_F(DescriptorTest, TypeTableHoldsTheTwentyEightNames) {
-  EXPECT_STREQ(Kvor::PropertyTypeNames[0], "!Start item");
-  EXPECT_STREQ(Kvor::PropertyTypeNames[6], "Editbox Number");
-  EXPECT_STREQ(Kvor::PropertyTypeNames[15], "!List button");
-  EXPECT_STREQ(Kvor::PropertyTypeNames[22], "Editbox String Multiline");
-  EXPECT_STREQ(Kvor::PropertyTypeNames[27], "Edit spin float");
+TEST_F(DescriptorTest, TypeTableHoldsTheTwentyEightNamesByCode) {
+  ASSERT_EQ(std::size(Kvor::property_types), 28u);
+  for (uint32_t code = 0; code < 28; ++code) EXPECT_EQ(Kvor::property_types[code].code, code);
+  EXPECT_STREQ(Kvor::property_types[0].name, "!Start item");
+  EXPECT_STREQ(Kvor::property_types[6].name, "Editbox Number");
+  EXPECT_STREQ(Kvor::property_types[15].name, "!List button");
+  EXPECT_STREQ(Kvor::property_types[22].name, "Editbox String Multiline");
+  EXPECT_STREQ(Kvor::property_types[27].name, "Edit spin float");
 }
 
 std::string Lower(std::string text) {
@@ -58,7 +60,7 @@ std::string Upper(std::string text) {
 TEST_F(DescriptorTest, EveryOrdinaryTypeNameIsFoundInAnyCase) {
   for (uint32_t code = 1; code <= 25; ++code) {
     if (code == 3 || code == 15 || code == 18) continue;  // folder end, refused, custom
-    const std::string name = Kvor::PropertyTypeNames[code];
+    const std::string name = Kvor::property_types[code].name;
     for (const std::string& spelling : {name, Lower(name), Upper(name)}) {
       Kvor::ReleasePropertyDescriptors(descriptors);
       json_release(root);
@@ -195,8 +197,9 @@ TEST_F(DescriptorTest, LongUnrecognisedTypeIsCutToTheMessageBuffer) {
   Build(R"([{"Type": ")" + type + R"("}])");
   const std::vector<Box> boxes = Boxes();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, UnrecognisedBox(type).text.substr(0, 255));
-  EXPECT_EQ(boxes[0].caption, "Tovrandi error");
+  EXPECT_EQ(boxes[0].text, UnrecognisedBox(type).text);
+  EXPECT_EQ(boxes[0].text.size(), 255u);
+  EXPECT_EQ(boxes[0].caption, UnrecognisedBox(type).caption);
 }
 
 TEST_F(DescriptorTest, EntryThatIsNoObjectReadsAsEmptyType) {

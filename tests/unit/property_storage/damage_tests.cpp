@@ -11,24 +11,12 @@ constexpr const char* two_texts = R"([
     {"Type": "Editbox Number", "DefaultState": 1},
     {"Type": "Editbox String", "DefaultState": "last"}])";
 
-const std::string damage = "The stored properties of this object are damaged: ";
-const std::string unchanged = "\nNothing was read or changed.";
-const Box text_past_end = {damage + "a stored text runs past the end of EDITDATA; the object's "
-                                    "properties may have changed since it was saved." + unchanged,
-                           "Tovrandi - Property Error", error_icon};
-const Box number_past_end = {damage + "a stored number runs past the end of EDITDATA; the "
-                                      "object's properties may have changed since it was saved." +
-                                 unchanged,
-                             "Tovrandi - Property Error", error_icon};
-const Box size_too_large = {damage + "their recorded size is larger than the EDITDATA block." +
-                                unchanged,
-                            "Tovrandi - Property Error", error_icon};
-const Box no_check_room = {damage + "the EDITDATA block has no room for every check box." +
-                               unchanged,
-                           "Tovrandi - Property Error", error_icon};
-const Box premature = {"Premature function call!\n  GetProperty() called without "
-                       "edPtr->Tovrandi_Props being valid.",
-                       "Lumbra - Tovrandi error", error_icon};
+namespace message = Kvor::message;
+const Box text_past_end = unit_support::Shown(message::properties_damaged, message::damage_text_runs_past);
+const Box number_past_end = unit_support::Shown(message::properties_damaged, message::damage_number_runs_past);
+const Box size_too_large = unit_support::Shown(message::properties_damaged, message::damage_size_beyond_block);
+const Box no_check_room = unit_support::Shown(message::properties_damaged, message::damage_no_room_for_checks);
+const Box premature = unit_support::Shown(message::properties_too_early);
 
 class Damaged : public StorageTest {
 protected:

@@ -119,17 +119,11 @@ TEST_P(Defaults, StoreTheValueOrTheFallbackWithItsWarning) {
     EXPECT_EQ(Stored(block), Join({{0x00}, GetParam().stored}));
 }
 
-const Box integer_warning = {"Invalid or no default integer value specified.",
-                             "Tovrandi setup warning", setup_warning};
-const Box string_warning = {"Invalid or no default string value specified.",
-                            "Tovrandi - setup warning", setup_warning};
-const Box combo_warning = {"Invalid or no default string specified.", "Tovrandi - setup warning",
-                           setup_warning};
-const Box missing_item = {
-    "Specified a default string in a combobox property that does not exist in items list.",
-    "Tovrandi - setup warning", setup_warning};
-const Box checkbox_warning = {"Invalid or no default checkbox value specified.",
-                              "Tovrandi setup warning", setup_warning};
+const Box integer_warning = unit_support::Shown(Kvor::message::default_number_invalid);
+const Box string_warning = unit_support::Shown(Kvor::message::default_text_invalid);
+const Box combo_warning = unit_support::Shown(Kvor::message::default_choice_invalid);
+const Box missing_item = unit_support::Shown(Kvor::message::default_choice_not_an_item);
+const Box checkbox_warning = unit_support::Shown(Kvor::message::default_check_invalid);
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, Defaults,
@@ -207,8 +201,7 @@ TEST_F(StorageTest, WhenTheHostRefusesToResizeTheBlockStaysAsItWas) {
     const Bytes before = Whole(block);
     refuse_resize = true;
     Kvor::InitialisePropertiesFromJSON(&services, block);
-    ExpectBoxes({{"Could not reallocate EDITDATA.\n\n*cough* Plenar's fault.",
-                  "Tovrandi - setup warning", setup_warning}});
+    ExpectBoxes({unit_support::Shown(Kvor::message::layout_resize_refused)});
     EXPECT_EQ(block, original);
     EXPECT_EQ(Whole(block), before);
     EXPECT_FALSE(Kvor::PropertyStorageBuilt(block));

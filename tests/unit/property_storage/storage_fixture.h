@@ -88,7 +88,4 @@ inline Bytes Join(std::initializer_list<Bytes> parts) {
 std::string TextOf(Kvor::Prop* value);
 uint32_t NumberOf(Kvor::Prop* value);
 
-constexpr uint32_t setup_warning = 0x30;
-constexpr uint32_t error_icon = 0x10;
-
 }  // namespace storage_test

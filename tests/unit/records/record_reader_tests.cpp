@@ -116,7 +116,6 @@ protected:
         BuildLanguage(members);
     }
     std::vector<Kvor::ACEInfo*>& Records() { return sdk->*GetParam().records; }
-    std::string Caption() const { return std::string("Tovrandi - Error reading ") + GetParam().noun; }
     // A well-formed entry of this kind with one integer parameter.
     static std::string GoodEntry() {
         return R"({"Triggered": true, "Returns": "Integer", "Parameters": [["Integer", "n"]]})";
@@ -141,8 +140,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, ::testing::ValuesIn(kinds),
 
 TEST_P(EveryKind, ARefusedEntryInTheMiddleKeepsLaterIdsInPlace) {
     BuildEntries(GoodEntry() + ", 5, " + GoodEntry() + ", \"text\", " + GoodEntry());
-    ExpectBoxes({{"Invalid JSON reference, expected object.", Caption(), 16},
-                 {"Invalid JSON reference, expected object.", Caption(), 16}});
+    const Box not_object = unit_support::ShownAbout(GetParam().noun, Kvor::message::entry_not_object);
+    ExpectBoxes({not_object, not_object});
     ASSERT_EQ(Records().size(), 5u);
     ExpectGoodRecordAt(0);
     ExpectPlaceholderAt(1, GetParam().member[0] == 'C' ? 0x0220 : 0);
@@ -154,7 +153,7 @@ TEST_P(EveryKind, ARefusedEntryInTheMiddleKeepsLaterIdsInPlace) {
 TEST_P(EveryKind, SeventeenParametersAreRefusedOnceAndTheNextEntryIsRead) {
     BuildEntries(R"({"Triggered": true, "Returns": "Bogus", "Parameters": )" +
                  Parameters(17, "Integer") + "}, " + GoodEntry());
-    ExpectBoxes({{std::string("Too many parameters in ") + GetParam().noun + ".", Caption(), 16}});
+    ExpectBoxes({unit_support::ShownAbout(GetParam().noun, Kvor::message::too_many_parameters, GetParam().noun)});
     ASSERT_EQ(Records().size(), 2u);
     ExpectPlaceholderAt(0, GetParam().placeholder_flags);
     ExpectGoodRecordAt(1);
@@ -166,8 +165,7 @@ TEST_P(EveryKind, ARefusedAllocationLeavesAPlaceholder) {
         return count * size > 8 ? nullptr : std::calloc(count, size);
     };
     BuildEntries(GoodEntry() + R"(, {"Triggered": true, "Returns": "Text"})");
-    ExpectBoxes({{std::string("Could not allocate memory for ") + GetParam().noun + " return.",
-                  std::string("Tovrandi - Error creating ") + GetParam().noun + " info", 16}});
+    ExpectBoxes({unit_support::ShownAbout(GetParam().noun, Kvor::message::record_no_memory, GetParam().noun)});
     ASSERT_EQ(Records().size(), 2u);
     ExpectPlaceholderAt(0, GetParam().placeholder_flags);
     const Kvor::ACEInfo* second = GetParam().at(1);
@@ -203,7 +201,7 @@ TEST_P(EveryKind, ParametersThatAreNotAnArrayGiveNone) {
 TEST_P(EveryKind, AParameterWithoutATypeNameGivesCodeZeroAfterAMessage) {
     BuildEntries(R"({"Triggered": true, "Returns": "Integer",
                      "Parameters": ["Integer", [], [5, "n"], ["Float", "x"], [["Text"]]]})");
-    const Box empty_name{TypeMessage(""), "Tovrandi - Error", 16};
+    const Box empty_name = TypeBox("");
     ExpectBoxes({empty_name, empty_name, empty_name, empty_name});
     const Kvor::ACEInfo* record = GetParam().at(0);
     ASSERT_NE(record, nullptr);
@@ -259,9 +257,7 @@ TEST_F(RecordsTest, ActionsIgnoreTriggeredAndReturns) {
 TEST_F(RecordsTest, AMissingOrNonTextReturnsIsAnIntegerExpressionAfterAMessage) {
     BuildLanguage(R"("Expressions": [{"Title": "e"}, {"Returns": 5}, {"Returns": "Double"},
                                      {"Returns": "String"}])");
-    ExpectBoxes({{ReturnMessage(""), "Tovrandi - Error", 16},
-                 {ReturnMessage(""), "Tovrandi - Error", 16},
-                 {ReturnMessage("Double"), "Tovrandi - Error", 16}});
+    ExpectBoxes({ReturnBox(""), ReturnBox(""), ReturnBox("Double")});
     ASSERT_EQ(sdk->ExpressionInfos.size(), 4u);
     EXPECT_EQ(HostWords(Kvor::ExpressionInfoAt(0)), (Words{0, 0, 0}));
     EXPECT_EQ(HostWords(Kvor::ExpressionInfoAt(1)), (Words{1, 0, 0}));
@@ -271,14 +267,13 @@ TEST_F(RecordsTest, AMissingOrNonTextReturnsIsAnIntegerExpressionAfterAMessage) 
 
 TEST_F(RecordsTest, TheReturnTypeIsReportedBeforeTheParameterTypes) {
     BuildLanguage(R"("Expressions": [{"Returns": "Nothing", "Parameters": [["Object", "o"]]}])");
-    ExpectBoxes({{ReturnMessage("Nothing"), "Tovrandi - Error", 16},
-                 {TypeMessage("Object"), "Tovrandi - Error", 16}});
+    ExpectBoxes({ReturnBox("Nothing"), TypeBox("Object")});
     EXPECT_EQ(HostWords(Kvor::ExpressionInfoAt(0)), (Words{0, 0, 1, 0, 0}));
 }
 
 TEST_F(RecordsTest, AnActionTypeUnknownToTheTableIsBuiltWithCodeZero) {
     BuildLanguage(R"("Actions": [{"Parameters": [["Zone", "z"], ["Sprite", "s"], ["Custom5", "c"]]}])");
-    ExpectBoxes({{TypeMessage("Sprite"), "Tovrandi - Error", 16}});
+    ExpectBoxes({TypeBox("Sprite")});
     EXPECT_EQ(HostWords(Kvor::ActionInfoAt(0)), (Words{0, 0, 3, 19, 0, 1005, 0, 0, 0}));
 }
 

@@ -59,12 +59,12 @@ protected:
     Kvor::SDK* sdk = nullptr;
 };
 
-inline std::string TypeMessage(const std::string& name) {
-    return "Error reading Parameter type \"" + name + "\"; text did not match anything.";
+inline Box TypeBox(const std::string& name) {
+    return unit_support::Shown(Kvor::message::unknown_parameter_type, name.c_str());
 }
 
-inline std::string ReturnMessage(const std::string& name) {
-    return "Error reading expression return; returns '" + name + "', which is unrecognised.";
+inline Box ReturnBox(const std::string& name) {
+    return unit_support::Shown(Kvor::message::unknown_return_type, name.c_str());
 }
 
 }  // namespace records_test

@@ -72,11 +72,11 @@ TEST_P(UnknownParameterTypes, GiveZeroAfterNamingTheTypeInQuotes) {
     bool float_bit = false;
     EXPECT_EQ(Kvor::ReadParameterType(GetParam(), float_bit), 0);
     EXPECT_FALSE(float_bit);
-    ExpectBoxes({{TypeMessage(GetParam()), "Tovrandi - Error", 16}});
+    ExpectBoxes({TypeBox(GetParam())});
     ForgetBoxes();
     EXPECT_EQ(Kvor::ReadExpressionParameterType(GetParam(), float_bit), 0);
     EXPECT_FALSE(float_bit);
-    ExpectBoxes({{TypeMessage(GetParam()), "Tovrandi - Error", 16}});
+    ExpectBoxes({TypeBox(GetParam())});
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnknownParameterTypes,
@@ -130,7 +130,7 @@ class UnknownReturnTypes : public RecordsTest, public ::testing::WithParamInterf
 
 TEST_P(UnknownReturnTypes, GiveIntegerAfterNamingTheTypeInQuotes) {
     EXPECT_EQ(Kvor::ReadExpressionReturnType(GetParam()), 0);
-    ExpectBoxes({{ReturnMessage(GetParam()), "Tovrandi - Error", 16}});
+    ExpectBoxes({ReturnBox(GetParam())});
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnknownReturnTypes,
@@ -142,8 +142,9 @@ TEST_F(RecordsTest, ALongReturnNameIsCutToTheMessageBuffer) {
 #ifndef _WIN32
     const auto& boxes = Kvor::Platform::RecordedBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, ReturnMessage(name).substr(0, 255));
-    EXPECT_EQ(boxes[0].caption, "Tovrandi - Error");
+    EXPECT_EQ(boxes[0].text, ReturnBox(name).text);
+    EXPECT_EQ(boxes[0].text.size(), 255u);
+    EXPECT_EQ(boxes[0].caption, ReturnBox(name).caption);
 #endif
 }
 

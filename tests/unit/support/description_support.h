@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "json/json.h"
+#include "kvor/messages.h"
+#include "platform/module.h"
 #ifndef _WIN32
 #include "platform/platform_recorder.h"
 #endif
@@ -33,6 +35,18 @@ struct ExpectedBox {
     std::string caption;
     uint32_t style;
 };
+
+// A catalogued message as this library shows it; `kind` fills "{kind}".
+template <typename... A>
+ExpectedBox Shown(const Kvor::Message& message, A... arguments) {
+    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, Kvor::ModuleBaseName()),
+            message.style};
+}
+template <typename... A>
+ExpectedBox ShownAbout(const char* kind, const Kvor::Message& message, A... arguments) {
+    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, Kvor::ModuleBaseName(), kind),
+            message.style};
+}
 
 // The boxes shown so far, in order. Only the native stand-in records them;
 // the win32 build shows real ones (which return at once under Wine).

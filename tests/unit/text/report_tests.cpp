@@ -1,62 +1,67 @@
-// Reports to the user: the box kind, text, caption and style as given, and
-// formatted texts cut to their buffer.
+// Reports to the user: a catalogued message shown in the box it names, with
+// its caption's placeholders filled in and texts cut to their buffers.
 #include <gtest/gtest.h>
 
+#include "platform/module.h"
 #include "platform_spy.h"
 #include "text/report.h"
 
 namespace {
 
 using TextTests::SeenBox;
+namespace message = Kvor::message;
 
 class Reports : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(TextTests::StartWatching()); }
 };
 
-TEST_F(Reports, NarrowReportKeepsTextCaptionAndStyle) {
-  Kvor::Report("No actions", "Tovrandi - Error reading action", Kvor::report_error);
-  Kvor::Report("Bad type", "Tovrandi - setup warning", Kvor::report_warning);
-  Kvor::Report("Init failed", "Tovrandi SDK - Error", Kvor::report_plain);
+TEST_F(Reports, AMessageShowsItsCaptionTextAndStyle) {
+  Kvor::Report(message::settings_unreadable);
+  Kvor::Report(message::default_text_invalid);
+  Kvor::Report(message::no_language);
   EXPECT_EQ(TextTests::SeenBoxes(),
-            (std::vector<SeenBox>{{false, "No actions", "Tovrandi - Error reading action", 16},
-                                  {false, "Bad type", "Tovrandi - setup warning", 48},
-                                  {false, "Init failed", "Tovrandi SDK - Error", 0}}));
+            (std::vector<SeenBox>{{false, "Error opening Tovrandi.ini.", "Tovrandi SDK - Error", 16},
+                                  {false, "Invalid or no default string value specified.",
+                                   "Tovrandi - setup warning", 48},
+                                  {false, "The JSON parser could not find the current language object.",
+                                   "Tovrandi - Internal JSON error.", 0}}));
 }
 
-TEST_F(Reports, WideReportIsAWideBox) {
-  Kvor::ReportWide(KVOR_WIDE("Caf\u00E9 missing"), KVOR_WIDE("Lumbra - Error"), Kvor::report_error);
+TEST_F(Reports, PlaceholdersAreTheLibraryAndTheKind) {
+  const std::string library = Kvor::ModuleBaseName();
+  Kvor::Report(message::language_too_early);
+  Kvor::ReportAbout("condition", message::too_many_parameters, "condition");
   EXPECT_EQ(TextTests::SeenBoxes(),
-            (std::vector<SeenBox>{{true, "Caf\xC3\xA9 missing", "Lumbra - Error", 16}}));
+            (std::vector<SeenBox>{{false, message::language_too_early.text, library + "- Tovrandi error", 16},
+                                  {false, "Too many parameters in condition.",
+                                   "Tovrandi - Error reading condition", 16}}));
 }
 
-TEST_F(Reports, FormattedTextFitsItsBuffer) {
-  Kvor::ReportFormatted(Kvor::report_error, "Tovrandi - Error", 64, "Action %d: \"%s\"", 3,
-                        "Set text");
+TEST_F(Reports, AWideMessageIsAWideBox) {
+  Kvor::Report(message::resource_missing, "png", 101);
   EXPECT_EQ(TextTests::SeenBoxes(),
-            (std::vector<SeenBox>{{false, "Action 3: \"Set text\"", "Tovrandi - Error", 16}}));
+            (std::vector<SeenBox>{{true, "Missing a resource! Type png, number 101.",
+                                   Kvor::ModuleBaseName() + " - Error", 16}}));
 }
 
-TEST_F(Reports, FormattedTextIsCutAndTerminated) {
-  Kvor::ReportFormatted(Kvor::report_warning, "Tovrandi - Property error", 8, "%s-%d", "abcdef",
-                        42);
-  Kvor::ReportFormatted(Kvor::report_plain, "Tovrandi error", 1, "%s", "gone");
-  Kvor::ReportFormatted(Kvor::report_plain, "Tovrandi error", 0, "%s", "gone");
-  EXPECT_EQ(TextTests::SeenBoxes(),
-            (std::vector<SeenBox>{{false, "abcdef-", "Tovrandi - Property error", 48},
-                                  {false, "", "Tovrandi error", 0},
-                                  {false, "", "Tovrandi error", 0}}));
+TEST_F(Reports, FormattedTextsAreCutToTheirBuffer) {
+  const std::string long_type(400, 't');
+  Kvor::Report(message::unknown_property_type, long_type.c_str());
+  Kvor::Report(message::unknown_parameter_type, long_type.c_str());  // no buffer: whole
+  const std::vector<SeenBox> boxes = TextTests::SeenBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text.size(), 255u);
+  EXPECT_EQ(boxes[0].text.substr(0, 49), "The Parameter type specified was unrecognised: [t");
+  EXPECT_EQ(boxes[1].text, "Error reading Parameter type \"" + long_type + "\"; text did not match anything.");
 }
 
-TEST(ReportCaption, JoinsBaseNameAndSuffix) {
-  EXPECT_EQ(Kvor::ReportCaption("Lumbra", " - Error parsing JSON"), "Lumbra - Error parsing JSON");
-  EXPECT_EQ(Kvor::ReportCaption("Lumbra", "- Tovrandi error"), "Lumbra- Tovrandi error");
-}
-
-TEST(ReportCaption, IsCutToItsBuffer) {
-  EXPECT_EQ(Kvor::ReportCaption("Lumbra", " - Error", 10), "Lumbra - ");
-  EXPECT_EQ(Kvor::ReportCaption(std::string(300, 'x'), " - Error").size(), 127u);
-  EXPECT_EQ(Kvor::ReportCaption("Lumbra", " - Error", 0), "");
+TEST(Captions, AreCutToTheirBuffer) {
+  const std::string long_name(300, 'x');
+  EXPECT_EQ(Kvor::MessageCaption(message::description_not_json, "Lumbra"), "Lumbra - Error parsing JSON");
+  EXPECT_EQ(Kvor::MessageCaption(message::description_not_json, long_name).size(), 259u);
+  EXPECT_EQ(Kvor::MessageCaption(message::properties_too_early, long_name).size(), 127u);
+  EXPECT_EQ(Kvor::MessageCaption(message::link_mismatch, "Lumbra", "expression"), "Tovrandi - Error linking expression");
 }
 
 }  // namespace

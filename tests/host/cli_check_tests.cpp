@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
+#include "../../host/cli/checks/message_match.h"
 #include "../../host/cli/checks/message_places.h"
 #include "../../host/cli/json_places.h"
+#include "kvor/messages.h"
 #include "plenar_sim/temp_folder.h"
 
 #include "cli_runner.h"
@@ -20,7 +22,13 @@ using namespace cli_test;
 using plenar::cli::JsonNode;
 using plenar::cli::MessagePlaces;
 using plenar::cli::scan_json;
+namespace message = Kvor::message;
 
+// A catalogued message as check prints it: "CAPTION: TEXT".
+template <typename... A>
+std::string diagnostic(const Kvor::Message& m, const char* kind, A... arguments) {
+    return Kvor::MessageCaption(m, "Lumbra", kind ? kind : "") + ": " + Kvor::MessageText(m, arguments...);
+}
 
 std::string shown(const char* name) { return std::string(LUMBRA_TEST_DESCRIPTIONS) + "/" + name; }
 
@@ -36,25 +44,22 @@ TEST(CliCheck, TheTestDescriptionsWithoutMistakesPrintNothing) {
     EXPECT_EQ(run.output, "");
 }
 
-struct Planted { const char* diagnostic; };
-
 TEST(CliCheck, AllFivePlantedMistakesAreReportedWithTheirPlaces) {
     const CliRun run = run_cli(L"check " + description("invalid/five-mistakes.json"));
     EXPECT_EQ(run.status, 1u) << run.output;
     const std::string file = shown("invalid/five-mistakes.json");
-    for (const Planted planted : {
-             Planted{":11:55: error: Tovrandi - Error: Error reading Parameter type \"Vector\"; text did not match "
-                     "anything. [Actions[2].Parameters[1]]\n"},
-             Planted{":14:19: error: Tovrandi - Error reading action: Too many parameters in action. "
-                     "[Actions[3].Parameters]\n"},
-             Planted{":29:35: error: Tovrandi - Error: Error reading expression return; returns 'Boolean', which "
-                     "is unrecognised. [Expressions[2].Returns]\n"},
-             Planted{":34:4: warning: Tovrandi error: Warning: no items detected in combobox property. "
-                     "[Properties[2]]\n"},
-             Planted{":35:32: error: Tovrandi error: The Parameter type specified was unrecognised: [Editbox "
-                     "Strnig].Check your spelling of the \"Type\" Parameter. [Properties[3].Type]\n"},
+    for (const std::string& planted : {
+             ":11:55: error: " + diagnostic(message::unknown_parameter_type, nullptr, "Vector") +
+                 " [Actions[2].Parameters[1]]\n",
+             ":14:19: error: " + diagnostic(message::too_many_parameters, "action", "action") +
+                 " [Actions[3].Parameters]\n",
+             ":29:35: error: " + diagnostic(message::unknown_return_type, nullptr, "Boolean") +
+                 " [Expressions[2].Returns]\n",
+             ":34:4: warning: " + diagnostic(message::combo_without_items, nullptr) + " [Properties[2]]\n",
+             ":35:32: error: " + diagnostic(message::unknown_property_type, nullptr, "Editbox Strnig") +
+                 " [Properties[3].Type]\n",
          })
-        EXPECT_TRUE(has(run.output, file + planted.diagnostic)) << planted.diagnostic << "\n" << run.output;
+        EXPECT_TRUE(has(run.output, file + planted)) << planted << "\n" << run.output;
     // Every line carries a place.
     size_t start = 0;
     for (size_t end; (end = run.output.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -68,7 +73,8 @@ TEST(CliCheck, AReaderErrorIsPlacedByItsLineAndColumn) {
     const std::wstring path = folder.write_file(L"broken.json", "{\"Identifier\": \"LMBR\",\n  \"L\": {\n    \"Actions\": [ 1 2 ]\n  }\n}\n");
     const CliRun run = run_cli(L"check \"" + path + L"\"");
     EXPECT_EQ(run.status, 1u) << run.output;
-    EXPECT_TRUE(has(run.output, "broken.json:3:20: error: Lumbra - Error parsing JSON: 3:20: ")) << run.output;
+    EXPECT_TRUE(has(run.output, "broken.json:3:20: error: " + diagnostic(message::description_not_json, nullptr, "3:20: ")))
+        << run.output;
 }
 
 TEST(CliCheck, AnUnclosedCommentIsPlacedWhereItOpens) {
@@ -76,7 +82,8 @@ TEST(CliCheck, AnUnclosedCommentIsPlacedWhereItOpens) {
     const std::wstring path = folder.write_file(L"open.json", "{\"Identifier\": \"LMBR\",\n \"L\": {}} /* open\n");
     const CliRun run = run_cli(L"check \"" + path + L"\"");
     EXPECT_EQ(run.status, 1u) << run.output;
-    EXPECT_TRUE(has(run.output, "open.json:2:11: error: Lumbra - Error parsing JSON: Line ")) << run.output;
+    EXPECT_TRUE(has(run.output, "open.json:2:11: error: " + diagnostic(message::description_not_json, nullptr, "Line ")))
+        << run.output;
 }
 
 TEST(CliCheck, AMissingDescriptionOrPluginIsReported) {
@@ -107,11 +114,32 @@ TEST(JsonPlaces, SyntaxErrorsNameTheirPlace) {
     EXPECT_FALSE(scan_json("[1, /* open").root);
 }
 
-plenar::sim::MessageBoxCall box(std::string caption, std::string text) {
+// A catalogued message as the plug-in named Lumbra shows it.
+template <typename... A>
+plenar::sim::MessageBoxCall box(const Kvor::Message& m, const char* kind, A... arguments) {
     plenar::sim::MessageBoxCall call;
-    call.caption = std::move(caption);
-    call.text = std::move(text);
+    call.caption = Kvor::MessageCaption(m, "Lumbra", kind ? kind : "");
+    call.text = Kvor::MessageText(m, arguments...);
     return call;
+}
+
+// Boxes are recognised through the catalogue: placeholders and arguments
+// match any text, the rest only itself.
+TEST(MessageMatch, RecognisesACataloguedBoxAndItsArguments) {
+    using plenar::cli::match_message;
+    const auto type = match_message(message::unknown_parameter_type, "Tovrandi - Error",
+                                     "Error reading Parameter type \"a\"; b\"; text did not match anything.");
+    ASSERT_TRUE(type);
+    EXPECT_EQ(type->arguments, std::vector<std::string>{"a\"; b"});
+    const auto linked = match_message(message::link_beyond_declared, "Tovrandi - Error linking condition",
+                                      "The extension links condition 4, but the description declares only 2 conditions.");
+    ASSERT_TRUE(linked);
+    EXPECT_EQ(linked->kind, "condition");
+    EXPECT_EQ(linked->arguments, (std::vector<std::string>{"condition", "4", "2", "condition"}));
+    EXPECT_TRUE(match_message(message::description_not_found, "Other - Error", message::description_not_found.text));
+    EXPECT_FALSE(match_message(message::description_not_found, "Other - Warning", message::description_not_found.text));
+    EXPECT_FALSE(match_message(message::settings_unreadable, "Tovrandi SDK - Error", "Error opening Tovrandi.ini"));
+    EXPECT_FALSE(match_message(message::unknown_return_type, "Tovrandi - Error", "Error reading expression return"));
 }
 
 TEST(MessagePlaces, RepeatedMessagesTakeTheMatchingEntriesInOrder) {
@@ -121,15 +149,17 @@ TEST(MessagePlaces, RepeatedMessagesTakeTheMatchingEntriesInOrder) {
     const auto scan = scan_json(text);
     ASSERT_TRUE(scan.root);
     MessagePlaces places(text, &*scan.root);
-    const auto type = box("Tovrandi - Error", "Error reading Parameter type \"Foo\"; text did not match anything.");
+    const auto type = box(message::unknown_parameter_type, nullptr, "Foo");
     EXPECT_EQ(places.find(type)->path, "Actions[0].Parameters[0]");
     EXPECT_EQ(places.find(type)->path, "Actions[1].Parameters[1]");
-    const auto checkbox = box("Tovrandi setup warning", "Invalid or no default checkbox value specified.");
+    const auto checkbox = box(message::default_check_invalid, nullptr);
     EXPECT_EQ(places.find(checkbox)->path, "Properties[0]");
     const auto second = places.find(checkbox);
     EXPECT_EQ(second->path, "Properties[1].DefaultState");
     EXPECT_EQ(second->line, 3);
-    EXPECT_FALSE(places.find(box("Tovrandi - Error", "Something else entirely.")));
+    plenar::sim::MessageBoxCall other = type;
+    other.text = "Something else entirely.";
+    EXPECT_FALSE(places.find(other));
 }
 
 TEST(MessagePlaces, ARefusedRecordMetAgainKeepsItsPlace) {
@@ -137,7 +167,7 @@ TEST(MessagePlaces, ARefusedRecordMetAgainKeepsItsPlace) {
     const auto scan = scan_json(text);
     ASSERT_TRUE(scan.root);
     MessagePlaces places(text, &*scan.root);
-    const auto refused = box("Tovrandi - Error reading condition", "Invalid JSON reference, expected object.");
+    const auto refused = box(message::entry_not_object, "condition");
     for (int reading = 0; reading < 3; ++reading) EXPECT_EQ(places.find(refused)->path, "Conditions[1]");
 }
 
@@ -146,14 +176,13 @@ TEST(MessagePlaces, ALinkedMemberBeyondTheEntriesPointsAtTheShortArray) {
     const auto scan = scan_json(text);
     ASSERT_TRUE(scan.root);
     MessagePlaces places(text, &*scan.root);
-    const auto action = places.find(box("Tovrandi - Error linking action",
-                                        "The extension links action 1, but the description declares only 1 actions."));
+    const auto action = places.find(box(message::link_beyond_declared, "action", "action", 1, 1u, "action"));
     ASSERT_TRUE(action);
     EXPECT_EQ(action->path, "Actions");
     EXPECT_EQ(action->line, 2);
     EXPECT_EQ(action->column, 13);
-    const auto condition = places.find(box("Tovrandi - Error linking condition",
-                                           "The extension links condition 0, but the description declares only 0 conditions."));
+    const auto condition =
+        places.find(box(message::link_beyond_declared, "condition", "condition", 0, 0u, "condition"));
     ASSERT_TRUE(condition);
     EXPECT_EQ(condition->path, "Conditions");
     EXPECT_EQ(condition->line, 1);  // the language section, which has none

@@ -1,8 +1,10 @@
 #include "message_places.h"
 
+#include "kvor/types.h"
+#include "message_match.h"
+
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <functional>
 #include <regex>
 #include <vector>
@@ -13,53 +15,26 @@ namespace {
 using Kind = JsonNode::Kind;
 
 bool same_letters(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-bool begins_with_letters(std::string_view text, std::string_view start) {
-    return text.size() >= start.size() && same_letters(text.substr(0, start.size()), start);
-}
-
-bool in_list(std::string_view name, std::initializer_list<std::string_view> names) {
-    return std::any_of(names.begin(), names.end(), [&](std::string_view n) { return same_letters(name, n); });
+    return Kvor::SameIgnoringAsciiCase(std::string(a).c_str(), std::string(b).c_str());
 }
 
 bool known_parameter_type(std::string_view name, bool expression) {
-    if (expression) return in_list(name, {"Text", "String", "Float", "Integer", "Unsigned Integer"});
-    return begins_with_letters(name, "Custom") ||
-           in_list(name, {"Text", "String", "Filename", "File", "Float", "Integer", "Unsigned Integer",
-                          "Object", "Position", "Create", "SysCreate", "Animation", "Nop", "Player",
-                          "Every", "Key", "Speed", "JoyDirection", "Shoot", "Zone", "Comparison",
-                          "StringComparison", "Colour", "Color", "Frame", "SampleLoop", "MusicLoop",
-                          "NewDirection", "TextNumber", "Click", "Program"});
+    const std::string type(name);
+    if (expression) return Kvor::FindType(Kvor::expression_parameter_types, type.c_str()) != nullptr;
+    return Kvor::StartsIgnoringAsciiCase(type.c_str(), Kvor::custom_type_prefix) ||
+           Kvor::FindType(Kvor::parameter_types, type.c_str()) != nullptr;
 }
 
 bool known_return_type(std::string_view name) {
-    return in_list(name, {"Integer", "Float", "Text", "String", "Short", "Unsigned Integer"});
+    return Kvor::FindType(Kvor::result_types, std::string(name).c_str()) != nullptr;
 }
 
-bool known_property_type(std::string_view name) {
-    return begins_with_letters(name, "Custom") ||
-           in_list(name, {"Text", "Folder", "FolderEnd", "Edit button", "Editbox String", "Editbox Number",
-                          "Combo Box", "Size", "Color", "Checkbox", "Edit slider", "Edit spin",
-                          "Edit direction", "Group", "!List button", "Editbox File", "Font", "Custom",
-                          "Editbox Image File", "Combo Box Button", "Editbox Float",
-                          "Editbox String Multiline", "Image List", "Combo Box Icons", "URL button"});
-}
+bool known_property_type(std::string_view name) { return Kvor::AcceptedPropertyType(std::string(name).c_str()); }
 
 const char* family_key(std::string_view kind) {
     if (kind == "action") return "Actions";
     if (kind == "condition") return "Conditions";
     return "Expressions";
-}
-
-// The family a caption or text speaks of ("action", "condition", "expression").
-std::string family_named_in(const std::string& text) {
-    for (const char* kind : {"action", "condition", "expression"})
-        if (text.find(kind) != std::string::npos) return kind;
-    return {};
 }
 
 DescriptionPlace place_of(const JsonNode& node, std::string path) {
@@ -91,23 +66,12 @@ std::vector<DescriptionPlace> properties_of_type(const JsonNode& language, std::
     });
 }
 
-std::optional<std::string> bracketed(const std::string& text, const std::string& start) {
-    if (text.rfind(start, 0) != 0) return std::nullopt;
-    const size_t end = text.find(']', start.size());
-    if (end == std::string::npos) return std::nullopt;
-    return text.substr(start.size(), end - start.size());
-}
-
 // The candidates a message of the record or property code may be about.
 std::vector<DescriptionPlace> candidates(const JsonNode& language, const sim::MessageBoxCall& box) {
-    const std::string& text = box.text;
-    const std::string& caption = box.caption;
-    static const std::regex parameter_type("^Error reading Parameter type \"(.*)\"; text did not match anything\\.$");
-    static const std::regex return_type("^Error reading expression return; returns '(.*)', which is unrecognised\\.$");
-    static const std::regex linked("(action|condition|expression) (\\d+)");
-    std::smatch match;
-    if (std::regex_match(text, match, parameter_type)) {
-        const std::string name = match[1];
+    namespace message = Kvor::message;
+    const auto is = [&](const Kvor::Message& m) { return match_message(m, box.caption, box.text); };
+    if (const auto m = is(message::unknown_parameter_type)) {
+        const std::string& name = m->arguments[0];
         std::vector<DescriptionPlace> places;
         for (const char* key : {"Actions", "Conditions", "Expressions"}) {
             const bool expression = std::string_view(key) == "Expressions";
@@ -125,80 +89,82 @@ std::vector<DescriptionPlace> candidates(const JsonNode& language, const sim::Me
         }
         return places;
     }
-    if (std::regex_match(text, match, return_type)) {
-        const std::string name = match[1];
+    if (const auto m = is(message::unknown_return_type)) {
+        const std::string& name = m->arguments[0];
         return matching(language, "Expressions", [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
             const JsonNode& returns = entry["Returns"];
             if (text_of(returns) != name || known_return_type(name) || !entry.is(Kind::object)) return std::nullopt;
             return returns.is(Kind::none) ? place_of(entry, path) : place_of(returns, path + ".Returns");
         });
     }
-    if (text.rfind("Too many parameters in ", 0) == 0) {
-        return matching(language, family_key(family_named_in(text)), [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
+    if (const auto m = is(message::too_many_parameters)) {
+        return matching(language, family_key(m->kind), [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
             const JsonNode& parameters = entry["Parameters"];
-            if (parameters.size() <= 16) return std::nullopt;
+            if (parameters.size() <= size_t(Kvor::MaxParameters)) return std::nullopt;
             return place_of(parameters, path + ".Parameters");
         });
     }
-    if (text == "Invalid JSON reference, expected object.") {
-        return matching(language, family_key(family_named_in(caption)), [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
+    if (const auto m = is(message::entry_not_object)) {
+        return matching(language, family_key(m->kind), [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
             if (entry.is(Kind::object)) return std::nullopt;
             return place_of(entry, path);
         });
     }
-    if (caption.rfind("Tovrandi - Error linking ", 0) == 0 && std::regex_search(text, match, linked)) {
-        const std::string key = family_key(std::string(match[1]));
+    auto linked = is(message::link_mismatch);
+    if (!linked) linked = is(message::link_beyond_declared);
+    if (linked) {
+        const std::string key = family_key(linked->kind);
         const JsonNode& array = language[key];
-        const size_t id = std::stoul(match[2]);
+        const size_t id = std::stoul(linked->arguments[1]);
         if (id < array.items.size()) return {place_of(array.items[id], indexed(key, id))};
         // A member beyond the declared entries: the array that is too short,
         // or the language section that has none.
         return {place_of(array.is(Kind::none) ? language : array, key)};
     }
-    static const std::regex unhandled_type("^Can't handle property type \"(.*)\"\\.$");
-    if (std::regex_match(text, match, unhandled_type)) {
-        const std::string name = match[1];
+    if (const auto m = is(message::unhandled_property_type)) {
+        const std::string& name = m->arguments[0];
         return matching(language, "Properties", [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
             const JsonNode& type = entry["Type"];
             if (text_of(type) != name) return std::nullopt;
             return type.is(Kind::none) ? place_of(entry, path) : place_of(type, path + ".Type");
         });
     }
-    const auto invalid = bracketed(text, "You have specified an invalid Parameter type: [");
-    const auto unrecognised = bracketed(text, "The Parameter type specified was unrecognised: [");
-    if (invalid || unrecognised) {
+    const auto refused = is(message::refused_property_type);
+    const auto unrecognised = is(message::unknown_property_type);
+    if (refused || unrecognised) {
+        const std::string& wanted = (refused ? refused : unrecognised)->arguments[0];
         return matching(language, "Properties", [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
             const JsonNode& type = entry["Type"];
             const std::string name = text_of(type);
-            const bool fits = invalid ? (name == *invalid && name.rfind('!', 0) == 0)
-                                      : (name == *unrecognised && !known_property_type(name));
+            const bool fits = refused ? (name == wanted && name.rfind('!', 0) == 0)
+                                      : (name == wanted && !known_property_type(name));
             if (!fits) return std::nullopt;
             return type.is(Kind::none) ? place_of(entry, path) : place_of(type, path + ".Type");
         });
     }
-    if (text == "Detected as custom.") {
+    if (is(message::custom_property)) {
         return matching(language, "Properties", [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
-            if (!begins_with_letters(text_of(entry["Type"]), "Custom")) return std::nullopt;
+            if (!Kvor::IsCustomProperty(text_of(entry["Type"]).c_str())) return std::nullopt;
             return place_of(entry["Type"], path + ".Type");
         });
     }
     const auto not_string = [](const JsonNode& entry) { return !entry["DefaultState"].is(Kind::string); };
-    if (text == "Warning: no items detected in combobox property.")
+    if (is(message::combo_without_items))
         return properties_of_type(language, "Combo Box", [](const JsonNode& e) { return e["Items"].size() == 0; }, "Items");
-    if (text == "Invalid or no default string value specified.")
+    if (is(message::default_text_invalid))
         return properties_of_type(language, "Editbox String", not_string, "DefaultState");
-    if (text == "Invalid or no default integer value specified.")
+    if (is(message::default_number_invalid))
         return properties_of_type(language, "Editbox Number",
                                   [](const JsonNode& e) { return !e["DefaultState"].is(Kind::integer); }, "DefaultState");
-    if (text == "Invalid or no default string specified.")
+    if (is(message::default_choice_invalid))
         return properties_of_type(language, "Combo Box", not_string, "DefaultState");
-    if (text == "Specified a default string in a combobox property that does not exist in items list.")
+    if (is(message::default_choice_not_an_item))
         return properties_of_type(language, "Combo Box", [](const JsonNode& e) {
             const std::string wanted = text_of(e["DefaultState"]);
             return std::none_of(e["Items"].items.begin(), e["Items"].items.end(),
                                 [&](const JsonNode& item) { return same_letters(text_of(item), wanted); });
         }, "DefaultState");
-    if (text == "Invalid or no default checkbox value specified.")
+    if (is(message::default_check_invalid))
         return properties_of_type(language, "Checkbox",
                                   [](const JsonNode& e) { return !e["DefaultState"].is(Kind::boolean); }, "DefaultState");
     return {};

@@ -20,10 +20,6 @@ struct json_parse_state {
     uint32_t flags;
     char* string_out;        // second pass: where the current string's bytes go
     uint32_t string_length;  // bytes of the current string so far
-    uint32_t digits;         // digits read in the current part of a number
-    uint32_t fraction_scale; // fraction digits kept in `fraction`
-    uint64_t fraction;
-    int32_t exponent;
     char message[128];
 };
 

@@ -1,8 +1,8 @@
 // The scanner and its two passes. The first pass validates, creates the nodes
 // and measures every string, array and object; the second allocates each of
 // those blocks at its final size and fills it in, reusing the first pass's
-// nodes in creation order. One forward loop, stepping back one byte where a
-// number ends, so nesting depth costs no stack.
+// nodes in creation order. One forward loop, so nesting depth costs no stack.
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -20,19 +20,8 @@ constexpr uint32_t seeking_value = 1u << 3;
 constexpr uint32_t need_comma = 1u << 4;
 constexpr uint32_t need_colon = 1u << 5;
 constexpr uint32_t value_complete = 1u << 6;
-constexpr uint32_t reread_byte = 1u << 7;
-constexpr uint32_t number_negative = 1u << 8;
-constexpr uint32_t number_leading_zero = 1u << 9;
-constexpr uint32_t number_in_exponent = 1u << 10;
-constexpr uint32_t number_exponent_sign = 1u << 11;
-constexpr uint32_t number_exponent_negative = 1u << 12;
-constexpr uint32_t number_bits = number_negative | number_leading_zero | number_in_exponent |
-                                 number_exponent_sign | number_exponent_negative;
 
-// Past this, further fraction digits cannot change a double and are dropped
-// instead of overflowing; the exponent stops growing where 10^e is long
-// infinite (or zero).
-constexpr uint64_t fraction_cap = (UINT64_MAX - 9) / 10;
+// The exponent stops growing where 10^e is long infinite (or zero).
 constexpr int32_t exponent_cap = 100000000;
 
 [[gnu::format(printf, 2, 3)]] bool fail(json_parse_state& s, const char* format, ...) {
@@ -49,6 +38,17 @@ bool is_blank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r'; }
 bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool is_number_byte(unsigned char c) {
     return is_digit(c) || c == '+' || c == '-' || c == 'e' || c == 'E' || c == '.';
+}
+
+// The double nearest to the number text [first, last), which the scanner has
+// validated. Beyond a double's range it saturates to infinity or zero of the
+// number's sign; `scale`, the power of ten of the leading significant digit,
+// tells which.
+double read_double(const char* first, const char* last, int64_t scale) {
+    double value = 0;
+    if (std::from_chars(first, last, value).ec == std::errc::result_out_of_range)
+        value = std::copysign(scale > 0 ? HUGE_VAL : 0.0, *first == '-' ? -1.0 : 1.0);
+    return value;
 }
 int hex_value(unsigned char c) {
     if (is_digit(c)) return c - '0';
@@ -151,18 +151,69 @@ struct scanner {
         return true;
     }
 
-    bool start_number(const char*& p, unsigned char c) {
+    // A number from `p`, left on its last byte. The first pass validates it
+    // and computes its value: an integer while it fits 64 bits, else the
+    // nearest double. The second pass keeps that value and only skips it.
+    bool number(const char*& p) {
         if (!open(json_type_integer)) return false;
+        s.flags |= value_complete;
+        const char* q = p;
         if (s.second_pass) {
-            while (is_number_byte(at(p))) ++p;
-            s.flags |= value_complete | reread_byte;
+            while (is_number_byte(at(q + 1))) ++q;
+            p = q;
             return true;
         }
-        s.flags &= ~number_bits;
-        s.digits = s.fraction_scale = 0;
-        s.fraction = 0;
-        s.exponent = 0;
-        s.flags |= c == '-' ? number_negative : reread_byte;
+        const bool negative = at(q) == '-';
+        if (negative) ++q;
+        if (!is_digit(at(q))) {
+            if (at(q) == '.') return fail(s, "%d:%d: Expected digit before `.`", s.line, column(q));
+            return fail(s, "%d:%d: Expected digit after `-`", s.line, column(q));
+        }
+        if (at(q) == '0' && is_digit(at(q + 1)))
+            return fail(s, "%d:%d: Unexpected `0` before `%c`", s.line, column(q + 1), at(q + 1));
+        const char* const digits = q;
+        uint64_t magnitude = 0;
+        bool fits = true;
+        for (; is_digit(at(q)); ++q) {
+            const unsigned digit = at(q) - '0';
+            fits = fits && magnitude <= (UINT64_MAX - digit) / 10;
+            if (fits) magnitude = magnitude * 10 + digit;
+        }
+        // The power of ten of the leading significant digit, for read_double.
+        int64_t scale = q - digits - 1;
+        bool is_double = false;
+        if (at(q) == '.') {
+            is_double = true;
+            const char* const fraction = ++q;
+            if (!is_digit(at(q)))
+                return fail(s, "%d:%d: Expected digit after `.`", s.line, column(q));
+            while (is_digit(at(q))) ++q;
+            if (*digits == '0') {  // 0.00ddd: the leading digit is the first d
+                const char* lead = fraction;
+                while (lead < q && *lead == '0') ++lead;
+                scale = fraction - lead - 1;
+            }
+        }
+        if (at(q) == 'e' || at(q) == 'E') {
+            is_double = true;
+            ++q;
+            const bool exponent_negative = at(q) == '-';
+            if (at(q) == '+' || at(q) == '-') ++q;
+            if (!is_digit(at(q)))
+                return fail(s, "%d:%d: Expected digit after `e`", s.line, column(q));
+            int32_t exponent = 0;
+            for (; is_digit(at(q)); ++q)
+                if (exponent < exponent_cap) exponent = exponent * 10 + (at(q) - '0');
+            scale += exponent_negative ? -exponent : exponent;
+        }
+        json_value* node = s.current;
+        if (!is_double && fits && magnitude <= uint64_t(INT64_MAX) + negative) {
+            node->u.integer = int64_t(negative ? 0 - magnitude : magnitude);
+        } else {
+            node->type = json_type_double;
+            node->u.dbl = read_double(p, q, scale);
+        }
+        p = q - 1;
         return true;
     }
 
@@ -177,7 +228,7 @@ struct scanner {
         case 'f': return literal(p, "false", json_type_boolean, 0) && (p += 4, true);
         case 'n': return literal(p, "null", json_type_null, 0) && (p += 3, true);
         default:
-            if (is_digit(c) || c == '-') return start_number(p, c);
+            if (is_digit(c) || c == '-') return number(p);
             return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), c);
         }
     }
@@ -298,71 +349,6 @@ struct scanner {
         return true;
     }
 
-    // First pass only: the second skips numbers, keeping these values.
-    bool number_byte(const char* p, unsigned char c) {
-        json_value* node = s.current;
-        uint32_t& f = s.flags;
-        if (is_digit(c)) {
-            const unsigned digit = c - '0';
-            ++s.digits;
-            if (f & number_in_exponent) {
-                f |= number_exponent_sign;
-                if (s.exponent < exponent_cap) s.exponent = s.exponent * 10 + int32_t(digit);
-            } else if (node->type == json_type_integer) {
-                if (f & number_leading_zero)
-                    return fail(s, "%d:%d: Unexpected `0` before `%c`", s.line, column(p), c);
-                if (s.digits == 1 && digit == 0) f |= number_leading_zero;
-                node->u.integer = int64_t(uint64_t(node->u.integer) * 10 + digit);  // wraps
-            } else if (s.fraction <= fraction_cap) {
-                s.fraction = s.fraction * 10 + digit;
-                ++s.fraction_scale;
-            }
-            return true;
-        }
-        if ((c == '+' || c == '-') &&
-            (f & (number_in_exponent | number_exponent_sign)) == number_in_exponent) {
-            f |= number_exponent_sign | (c == '-' ? number_exponent_negative : 0);
-            return true;
-        }
-        if (c == '.' && node->type == json_type_integer) {
-            if (!s.digits) return fail(s, "%d:%d: Expected digit before `.`", s.line, column(p));
-            node->type = json_type_double;
-            node->u.dbl = double(node->u.integer);
-            s.digits = 0;
-            return true;
-        }
-        // Any other byte ends the number.
-        if (!(f & number_in_exponent)) {
-            if (node->type == json_type_double) {
-                if (!s.digits) return fail(s, "%d:%d: Expected digit after `.`", s.line, column(p));
-                node->u.dbl += double(s.fraction) / std::pow(10.0, s.fraction_scale);
-            } else if (!s.digits) {
-                return fail(s, "%d:%d: Expected digit after `-`", s.line, column(p));
-            }
-            if (c == 'e' || c == 'E') {
-                f = (f | number_in_exponent) & ~number_leading_zero;
-                if (node->type == json_type_integer) {
-                    node->type = json_type_double;
-                    node->u.dbl = double(node->u.integer);
-                }
-                s.digits = 0;
-                return true;
-            }
-        } else {
-            if (!s.digits) return fail(s, "%d:%d: Expected digit after `e`", s.line, column(p));
-            const int32_t exponent = f & number_exponent_negative ? -s.exponent : s.exponent;
-            if (node->u.dbl != 0) node->u.dbl *= std::pow(10.0, exponent);  // 0e999 stays 0
-        }
-        if (f & number_negative) {
-            if (node->type == json_type_integer)
-                node->u.integer = int64_t(0 - uint64_t(node->u.integer));
-            else
-                node->u.dbl = -node->u.dbl;
-        }
-        f |= value_complete | reread_byte;
-        return true;
-    }
-
     // A finished value joins its parent; the parent becomes current again.
     bool complete(const char* p) {
         json_value* node = s.current;
@@ -388,12 +374,7 @@ struct scanner {
     bool step(const char*& p, unsigned char c) {
         if (s.flags & in_string) return string_byte(p, c);
         if (s.flags & seeking_value) return seek_value(p, c);
-        switch (s.current->type) {
-        case json_type_object: return object_byte(p, c);
-        case json_type_integer:
-        case json_type_double: return number_byte(p, c);
-        default: return true;
-        }
+        return object_byte(p, c);  // numbers and literals end where they begin
     }
 
     // Runs one pass from `begin`; true when the root value ended cleanly.
@@ -414,10 +395,8 @@ struct scanner {
                 continue;
             }
             if (!step(p, c)) return false;
-            const bool reread = s.flags & reread_byte;
-            s.flags &= ~reread_byte;
             if ((s.flags & value_complete) && !complete(p)) return false;
-            if (!reread) ++p;
+            ++p;
         }
     }
 };

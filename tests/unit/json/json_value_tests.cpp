@@ -1,9 +1,13 @@
 // What a successful parse builds, and the lookups over it.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <climits>
 #include <cmath>
+#include <iterator>
 #include <memory>
+#include <random>
+#include <vector>
 
 #include "json_test_support.h"
 
@@ -80,6 +84,8 @@ struct integer_case {
     int64_t value;
 };
 
+std::ostream& operator<<(std::ostream& out, const integer_case& c) { return out << c.text; }
+
 class IntegerNumber : public testing::TestWithParam<integer_case> {};
 
 TEST_P(IntegerNumber, IsRead) {
@@ -93,43 +99,102 @@ INSTANTIATE_TEST_SUITE_P(Table, IntegerNumber,
                          testing::Values(integer_case{"-5", -5}, integer_case{"0", 0},
                                          integer_case{"-0", 0}, integer_case{"1234567", 1234567},
                                          integer_case{"9223372036854775807", INT64_MAX},
-                                         // Excess digits wrap modulo 2^64.
-                                         integer_case{"-9223372036854775808", INT64_MIN},
-                                         integer_case{"9223372036854775808", INT64_MIN},
-                                         integer_case{"18446744073709551617", 1},
-                                         integer_case{"-18446744073709551615", 1}));
+                                         integer_case{"-9223372036854775808", INT64_MIN}));
 
 struct double_case {
     const char* text;
     double value;
 };
 
+std::ostream& operator<<(std::ostream& out, const double_case& c) { return out << c.text; }
+
 class DoubleNumber : public testing::TestWithParam<double_case> {};
 
-TEST_P(DoubleNumber, IsRead) {
+// Every number reads as the double nearest to it, so the comparison is exact.
+TEST_P(DoubleNumber, IsTheNearestDouble) {
     tree root = parse_ok(GetParam().text);
     ASSERT_TRUE(root);
     EXPECT_EQ(root->type, json_type_double);
-    EXPECT_DOUBLE_EQ(root->u.dbl, GetParam().value);
+    EXPECT_EQ(root->u.dbl, GetParam().value);
+    EXPECT_EQ(std::signbit(root->u.dbl), std::signbit(GetParam().value));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DoubleNumber,
                          testing::Values(double_case{"0.5", 0.5}, double_case{"-0.5", -0.5},
                                          double_case{"10e3", 10000.0}, double_case{"1.25E-2", 0.0125},
                                          double_case{"1E+2", 100.0}, double_case{"0e5", 0.0},
+                                         double_case{"-0.0", -0.0},
                                          double_case{"2.05", 2.05}, double_case{"-1.5e1", -15.0},
-                                         // Digits past a double's precision are dropped.
+                                         double_case{"0.1", 0.1},
                                          double_case{"0.333333333333333333333333", 1.0 / 3.0},
-                                         double_case{"1e-400", 0.0}));
+                                         double_case{"1e23", 1e23},
+                                         double_case{"123456789012345678e-10", 123456789012345678e-10},
+                                         double_case{"2.2250738585072011e-308", 2.2250738585072011e-308},
+                                         double_case{"1.7976931348623157e308", 1.7976931348623157e308},
+                                         // The smallest subnormal, and the halfway point above
+                                         // which a number rounds up to it.
+                                         double_case{"5e-324", 5e-324},
+                                         double_case{"2.4703282292062328e-324", 5e-324},
+                                         // An integer beyond 64 bits is a double.
+                                         double_case{"9223372036854775808", 9223372036854775808.0},
+                                         double_case{"-9223372036854775809", -9223372036854775809.0},
+                                         double_case{"18446744073709551617", 18446744073709551617.0},
+                                         double_case{"-18446744073709551615", -18446744073709551615.0},
+                                         double_case{"123456789012345678901.5", 123456789012345678901.5}));
 
-TEST(DoubleNumber, HugeExponentsGiveInfinityAndZeroStaysZero) {
-    tree big = parse_ok("[1e999, -1e99999999999, 0e999]");
-    ASSERT_TRUE(big);
-    EXPECT_EQ((*big)[0].u.dbl, HUGE_VAL);
-    EXPECT_EQ((*big)[1].u.dbl, -HUGE_VAL);
-    EXPECT_EQ((*big)[2].u.dbl, 0.0);
-    EXPECT_EQ((*big)[0].integer(), INT64_MAX);
-    EXPECT_EQ((*big)[1].integer(), INT64_MIN);
+TEST(DoubleNumber, BeyondTheIntegerRangeConvertsToTheNearestBound) {
+    tree root = parse_ok("[9223372036854775808, -9223372036854775809, 123456789012345678901.5]");
+    ASSERT_TRUE(root);
+    EXPECT_EQ((*root)[0].integer(), INT64_MAX);
+    EXPECT_EQ((*root)[1].integer(), INT64_MIN);
+    EXPECT_EQ((*root)[2].integer(), INT64_MAX);
+}
+
+// Numbers beyond a double's range saturate: too large gives infinity of the
+// number's sign, too small gives zero of its sign.
+TEST(DoubleNumber, OutOfRangeSaturatesToInfinityOrZero) {
+    const std::string zeros(400, '0');
+    tree root = parse_ok("[1e999, -1e99999999999, 0e999, 1e-400, -1e-400, 1" + zeros + ", -0." +
+                         zeros + "1, 2.4703282292062327e-324, 1.7976931348623159e308]");
+    ASSERT_TRUE(root);
+    const double expected[] = {HUGE_VAL, -HUGE_VAL, 0.0, 0.0, -0.0, HUGE_VAL, -0.0, 0.0, HUGE_VAL};
+    ASSERT_EQ(root->length(), std::size(expected));
+    for (uint32_t i = 0; i < root->length(); ++i) {
+        const json_value& v = (*root)[int32_t(i)];
+        EXPECT_EQ(v.type, json_type_double) << i;
+        EXPECT_EQ(v.u.dbl, expected[i]) << i;
+        EXPECT_EQ(std::signbit(v.u.dbl), std::signbit(expected[i])) << i;
+    }
+    EXPECT_EQ((*root)[0].integer(), INT64_MAX);
+    EXPECT_EQ((*root)[1].integer(), INT64_MIN);
+}
+
+// Random doubles written with 17 significant digits read back bit for bit.
+TEST(DoubleNumber, SeventeenDigitsReadBackExactly) {
+    std::mt19937_64 random(15);
+    std::vector<double> values;
+    std::string text = "[";
+    while (values.size() < 20000) {
+        const uint64_t bits = random();
+        double value;
+        memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value)) continue;
+        char digits[40];
+        const auto written = std::to_chars(digits, digits + sizeof digits, value,
+                                           std::chars_format::scientific, 16);
+        text += (values.empty() ? "" : ",") + std::string(digits, written.ptr);
+        values.push_back(value);
+    }
+    tree root = parse_ok(text + "]");
+    ASSERT_TRUE(root);
+    ASSERT_EQ(root->length(), values.size());
+    size_t wrong = 0;
+    for (uint32_t i = 0; i < root->length(); ++i) {
+        const json_value& v = (*root)[int32_t(i)];
+        if (v.type == json_type_double && memcmp(&v.u.dbl, &values[i], sizeof(double)) == 0) continue;
+        if (!wrong++) ADD_FAILURE() << "element " << i << " reads as " << v.u.dbl;
+    }
+    EXPECT_EQ(wrong, 0u);
 }
 
 TEST(Containers, AcceptTrailingCommas) {

@@ -91,11 +91,28 @@ struct scanner {
         } else if (code < 0x800) {
             put(0xC0 | code >> 6);
             put(0x80 | (code & 0x3F));
-        } else {
+        } else if (code < 0x10000) {
             put(0xE0 | code >> 12);
             put(0x80 | (code >> 6 & 0x3F));
             put(0x80 | (code & 0x3F));
+        } else {
+            put(0xF0 | code >> 18);
+            put(0x80 | (code >> 12 & 0x3F));
+            put(0x80 | (code >> 6 & 0x3F));
+            put(0x80 | (code & 0x3F));
         }
+    }
+
+    // The code unit of the four hexadecimal digits of a \u escape at `p`;
+    // returns how many digits came before the first byte that is not one.
+    int hex_digits(const char* p, unsigned& code) const {
+        code = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int digit = hex_value(at(p + i));
+            if (digit < 0) return i;
+            code = code << 4 | unsigned(digit);
+        }
+        return 4;
     }
 
     // A value of kind `type` starts: a new node in the first pass, the next
@@ -268,16 +285,22 @@ struct scanner {
             case 'r': put(13); break;
             case 't': put(9); break;
             case 'u': {
-                unsigned code = 0;
-                for (int i = 1; i <= 4; ++i) {
-                    const int digit = hex_value(at(p + i));
-                    if (digit < 0)
-                        return fail(s, "Invalid character value `%c` (at %d:%d)", 'u', s.line,
-                                    column(p + i));
-                    code = code << 4 | unsigned(digit);
-                }
+                unsigned code;
+                const int digits = hex_digits(p + 1, code);
+                if (digits < 4)
+                    return fail(s, "Invalid character value `%c` (at %d:%d)", 'u', s.line,
+                                column(p + 1 + digits));
                 p += 4;
-                put_utf8(code);
+                // A high surrogate with the low one escaped right after it is
+                // one code point. Either half alone becomes U+FFFD, which is
+                // what converting it to UTF-16 would make of it.
+                unsigned low;
+                if (code >= 0xD800 && code < 0xDC00 && at(p + 1) == '\\' && at(p + 2) == 'u' &&
+                    hex_digits(p + 3, low) == 4 && low >= 0xDC00 && low < 0xE000) {
+                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                    p += 6;
+                }
+                put_utf8(code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
                 break;
             }
             default: put(c);

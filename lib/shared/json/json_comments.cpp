@@ -9,38 +9,20 @@
 // move. Line numbers, needed only for a message, are counted when one is
 // written.
 #include <algorithm>
-#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "json/json_parse_state.h"
+#include "json/json_words.h"
 
 namespace {
 
-// The word-at-a-time search reads the first byte of the text at the lowest
-// address of a word, so the first matching byte is the lowest marked one.
-static_assert(std::endian::native == std::endian::little);
-
-using word = uintptr_t;
-constexpr word low_bits = ~word(0) / 0xFF;  // 0x01 in every byte
-constexpr word high_bits = low_bits * 0x80;
-
-word load(const char* p) {
-    word w;
-    memcpy(&w, p, sizeof w);
-    return w;
-}
-
-// The high bit of every byte of `w` that equals `c`, and no other bit.
-word bytes_equal(word w, unsigned char c) {
-    const word x = w ^ (low_bits * c);
-    return ~(((x & ~high_bits) + ~high_bits) | x) & high_bits;
-}
+using namespace json_words;
 
 // Whether an odd number of bytes is marked in `marks`.
 bool odd(word marks) {
-    for (unsigned shift = sizeof(word) * 4; shift >= 8; shift /= 2) marks ^= marks >> shift;
+    for (unsigned shift = word_size * 4; shift >= 8; shift /= 2) marks ^= marks >> shift;
     return marks & 0x80;
 }
 
@@ -48,12 +30,12 @@ bool odd(word marks) {
 // the state at `p` to the state at the byte found, by the quotes on the way.
 const char* find_slash(const char* p, const char* end, bool& in_string) {
     word quotes = 0;  // the quotes passed, one parity bit per byte lane
-    for (; size_t(end - p) >= sizeof(word); p += sizeof(word)) {
+    for (; size_t(end - p) >= word_size; p += word_size) {
         const word w = load(p);
         const word q = bytes_equal(w, '"');
-        if (const word found = bytes_equal(w, '/') | bytes_equal(w, '\\')) {
+        if (const word found = first_equal(w, '/') | first_equal(w, '\\')) {
             in_string ^= odd(quotes ^ (q & ((found & (0 - found)) - 1)));
-            return p + std::countr_zero(found) / 8;
+            return p + first_marked(found);
         }
         quotes ^= q;
     }
@@ -64,10 +46,10 @@ const char* find_slash(const char* p, const char* end, bool& in_string) {
 
 // The first byte in [p, end) that is `a` or `b`, or `end`.
 const char* find_either(const char* p, const char* end, unsigned char a, unsigned char b) {
-    for (; size_t(end - p) >= sizeof(word); p += sizeof(word)) {
+    for (; size_t(end - p) >= word_size; p += word_size) {
         const word w = load(p);
         if (const word found = bytes_equal(w, a) | bytes_equal(w, b))
-            return p + std::countr_zero(found) / 8;
+            return p + first_marked(found);
     }
     while (p < end && static_cast<unsigned char>(*p) != a && static_cast<unsigned char>(*p) != b)
         ++p;

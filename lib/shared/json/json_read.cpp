@@ -1,7 +1,15 @@
-// The scanner and its two passes. The first pass validates, creates the nodes
-// and measures every string, array and object; the second allocates each of
-// those blocks at its final size and fills it in, reusing the first pass's
-// nodes in creation order. One forward loop, so nesting depth costs no stack.
+// The reader's two passes over the comment-free text.
+//
+// The first pass scans the text: it validates it, creates every node and
+// measures every string, array and object. It is one forward loop that knows
+// at each point what may come next; nesting lives in the nodes' parent
+// links, so depth costs no stack.
+//
+// The second pass fills in: it takes the nodes again in creation order,
+// which is the order of the text, gives each its block at the measured size
+// and puts it into its parent. Its only use for the text is the strings: the
+// next name or string value is always the next string in the text, and
+// outside strings the only quotes are the ones opening them.
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
@@ -9,17 +17,22 @@
 #include <cstring>
 
 #include "json/json_parse_state.h"
+#include "json/json_string.h"
 
 namespace {
 
-// Scanner state bits.
-constexpr uint32_t document_done = 1u << 0;
-constexpr uint32_t in_string = 1u << 1;
-constexpr uint32_t escape_pending = 1u << 2;
-constexpr uint32_t seeking_value = 1u << 3;
-constexpr uint32_t need_comma = 1u << 4;
-constexpr uint32_t need_colon = 1u << 5;
-constexpr uint32_t value_complete = 1u << 6;
+using json_strings::outcome;
+using json_strings::string_reader;
+
+// What may come next, between tokens.
+enum class expect {
+    value,        // a value: at the start, after '[', after ',' in an array, after ':'
+    colon,        // the ':' after a member name
+    array_next,   // ',' or ']' after an element
+    member,       // a member name or '}', after '{' or ','
+    member_next,  // ',' or '}' after a member's value
+    end,          // nothing but blanks after the root value
+};
 
 // The exponent stops growing where 10^e is long infinite (or zero).
 constexpr int32_t exponent_cap = 100000000;
@@ -34,11 +47,7 @@ constexpr int32_t exponent_cap = 100000000;
 
 bool fail_memory(json_parse_state& s) { return fail(s, "Memory allocation failure"); }
 
-bool is_blank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r'; }
 bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool is_number_byte(unsigned char c) {
-    return is_digit(c) || c == '+' || c == '-' || c == 'e' || c == 'E' || c == '.';
-}
 
 // The double nearest to the number text [first, last), which the scanner has
 // validated. Beyond a double's range it saturates to infinity or zero of the
@@ -49,12 +58,6 @@ double read_double(const char* first, const char* last, int64_t scale) {
     if (std::from_chars(first, last, value).ec == std::errc::result_out_of_range)
         value = std::copysign(scale > 0 ? HUGE_VAL : 0.0, *first == '-' ? -1.0 : 1.0);
     return value;
-}
-int hex_value(unsigned char c) {
-    if (is_digit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // In the first pass an object's pointer slot counts the bytes of its names.
@@ -68,73 +71,301 @@ void add_name_bytes(json_value* object, uintptr_t bytes) {
     memcpy(&object->u.object.values, &total, sizeof total);
 }
 
-struct scanner {
+// The first pass. The text ends in a NUL inside [begin, end), and every loop
+// stops at a NUL, so no byte past it is read.
+class scanner {
+public:
+    scanner(json_parse_state& state, const char* end) : s(state), end(end) {}
+
+    // True when the text holds one value and nothing after it but blanks.
+    bool run(const char* begin) {
+        s.current = s.root = nullptr;
+        s.line = 1;
+        s.line_start = begin;
+        expect next = expect::value;
+        for (const char* p = begin;; ++p) {
+            p = skip_blanks(p);
+            const unsigned char c = static_cast<unsigned char>(*p);
+            switch (next) {
+            case expect::value:
+                if (c == ']') {
+                    if (!closing_bracket(p, next)) return false;
+                } else if (!value(p, c, next)) {
+                    return false;
+                }
+                break;
+            case expect::colon:
+                if (c == ']') {
+                    if (!closing_bracket(p, next)) return false;
+                } else if (c == ':') {
+                    next = expect::value;
+                } else {
+                    return fail(s, "%d:%d: Expected : before %c", s.line, column(p), c);
+                }
+                break;
+            case expect::array_next:
+                if (c == ']') {
+                    if (!complete(p, next)) return false;
+                } else if (c == ',') {
+                    next = expect::value;
+                } else {
+                    return fail(s, "%d:%d: Expected , before %c", s.line, column(p), c);
+                }
+                break;
+            case expect::member:
+            case expect::member_next:
+                if (c == '"') {
+                    if (next == expect::member_next && !relaxed_commas())
+                        return fail(s, "%d:%d: Expected , before \"", s.line, column(p));
+                    if (!member_name(p)) return false;
+                    next = expect::colon;
+                } else if (c == '}') {
+                    if (!complete(p, next)) return false;
+                } else if (c == ',' && next == expect::member_next) {
+                    next = expect::member;
+                } else if (c == 0) {
+                    return fail(s, "%d:%d: Unexpected `\\0` in object", s.line, column(p));
+                } else {
+                    return fail(s, "%d:%d: Unexpected `%c` in object", s.line, column(p), c);
+                }
+                break;
+            case expect::end:
+                if (c == 0) return true;
+                return fail(s, "%d:%d: Trailing garbage: `%c`", s.line, column(p), c);
+            }
+        }
+    }
+
+private:
     json_parse_state& s;
     const char* const end;
+
     bool relaxed_commas() const { return s.settings.options & json_relaxed_commas; }
     int column(const char* at) const { return int(at - s.line_start); }
-    unsigned char at(const char* p) const { return p < end ? static_cast<unsigned char>(*p) : 0; }
 
-    void new_line(const char* p) {
-        ++s.line;
-        s.line_start = p;
-    }
-
-    void put(unsigned char c) {
-        if (s.second_pass) s.string_out[s.string_length] = char(c);
-        ++s.string_length;
-    }
-
-    void put_utf8(unsigned code) {
-        if (code < 0x80) {
-            put(code);
-        } else if (code < 0x800) {
-            put(0xC0 | code >> 6);
-            put(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            put(0xE0 | code >> 12);
-            put(0x80 | (code >> 6 & 0x3F));
-            put(0x80 | (code & 0x3F));
-        } else {
-            put(0xF0 | code >> 18);
-            put(0x80 | (code >> 12 & 0x3F));
-            put(0x80 | (code >> 6 & 0x3F));
-            put(0x80 | (code & 0x3F));
+    // Past tabs, carriage returns, spaces and line feeds, counting lines.
+    const char* skip_blanks(const char* p) {
+        for (;; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c > ' ') return p;
+            if (c == ' ' || c == '\t' || c == '\r') continue;
+            if (c != '\n') return p;
+            ++s.line;
+            s.line_start = p;
         }
     }
 
-    // The code unit of the four hexadecimal digits of a \u escape at `p`;
-    // returns how many digits came before the first byte that is not one.
-    int hex_digits(const char* p, unsigned& code) const {
-        code = 0;
-        for (int i = 0; i < 4; ++i) {
-            const int digit = hex_value(at(p + i));
-            if (digit < 0) return i;
-            code = code << 4 | unsigned(digit);
-        }
-        return 4;
+    // A ']' where a value could start: it closes the current array; with
+    // relaxed commas it is skipped where no array is open.
+    bool closing_bracket(const char* p, expect& next) {
+        if (s.current && s.current->type == json_type_array) return complete(p, next);
+        if (relaxed_commas()) return true;
+        return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
     }
 
-    // A value of kind `type` starts: a new node in the first pass, the next
-    // node of the chain with its block in the second.
+    // The value starting with `c` at `p`; leaves `p` on its last byte read.
+    bool value(const char*& p, unsigned char c, expect& next) {
+        switch (c) {
+        case '{':
+            next = expect::member;
+            return open(json_type_object);
+        case '[':
+            next = expect::value;
+            return open(json_type_array);
+        case '"':
+            return open(json_type_string) && string_value(p) && complete(p, next);
+        case 't': return literal(p, "true", json_type_boolean, 1) && complete(p, next);
+        case 'f': return literal(p, "false", json_type_boolean, 0) && complete(p, next);
+        case 'n': return literal(p, "null", json_type_null, 0) && complete(p, next);
+        default:
+            if (is_digit(c) || c == '-') return number(p) && complete(p, next);
+            return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), c);
+        }
+    }
+
+    // A value of kind `type` starts: a new node, last on the allocation
+    // chain, and the current one.
     bool open(json_type type) {
-        json_value* node;
-        if (!s.second_pass) {
-            node = static_cast<json_value*>(json_request(s, sizeof(json_value), true));
-            if (!node) return fail_memory(s);
-            node->parent = s.current;
-            node->type = type;
-            if (s.root) s.chain->link = node;
-            s.chain = node;
-        } else {
-            node = s.chain;
-            s.chain = static_cast<json_value*>(node->link);
-        }
-        if (!s.root) s.root = node;
-        s.current = node;  // also when its block fails, so the failure exit finds it
-        return !s.second_pass || open_block(node) || fail_memory(s);
+        auto* node = static_cast<json_value*>(json_request(s, sizeof(json_value), true));
+        if (!node) return fail_memory(s);
+        node->parent = s.current;
+        node->type = type;
+        if (s.root)
+            s.chain->link = node;
+        else
+            s.root = node;
+        s.chain = node;
+        s.current = node;
+        return true;
     }
 
+    // The current value is finished: its parent counts it and becomes
+    // current again.
+    bool complete(const char* p, expect& next) {
+        json_value* parent = s.current->parent;
+        if (!parent) {
+            next = expect::end;
+            return true;
+        }
+        s.current = parent;
+        next = parent->type == json_type_array ? expect::array_next : expect::member_next;
+        if (++parent->u.array.length > json_limit)
+            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
+        return true;
+    }
+
+    bool literal(const char*& p, const char* word, json_type type, int32_t value) {
+        const size_t size = strlen(word);
+        // A match ends before the text's final NUL, so it lies inside the text.
+        if (size_t(end - p) <= size || memcmp(p, word, size) != 0)
+            return fail(s, "%d:%d: Unknown value", s.line, column(p));
+        if (!open(type)) return false;
+        s.current->u.boolean = value;
+        p += size - 1;
+        return true;
+    }
+
+    // The string value whose opening quote is at `p`. Without escapes its
+    // bytes are the text's own, so the node keeps where they are and the
+    // second pass copies them without reading them again.
+    bool string_value(const char*& p) {
+        json_value* node = s.current;
+        const char* const first = p + 1;
+        if (!string(p, node->u.string.length)) return false;
+        if (size_t(p - first) == node->u.string.length) node->u.string.ptr = const_cast<char*>(first);
+        return true;
+    }
+
+    // The name of the current object's next member, its quote at `p`: its
+    // bytes and NUL join the object's name total.
+    bool member_name(const char*& p) {
+        uint32_t length;
+        if (!string(p, length)) return false;
+        add_name_bytes(s.current, uintptr_t(length) + 1);
+        return true;
+    }
+
+    // Measures the string whose opening quote is at `p`; leaves `p` on its
+    // closing quote.
+    bool string(const char*& p, uint32_t& length) {
+        string_reader<false> reader(nullptr);
+        const char* q = p + 1;
+        switch (reader.read(q, end)) {
+        case outcome::closed: break;
+        case outcome::text_ended:
+            return fail(s, "Unexpected EOF in string (at %d:%d)", s.line, column(q));
+        case outcome::bad_escape:
+            return fail(s, "Invalid character value `%c` (at %d:%d)", 'u', s.line, column(q));
+        }
+        // The text is shorter than this; the check keeps the 32-bit count honest.
+        if (reader.length > json_limit)
+            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(q));
+        length = reader.length;
+        p = q;
+        return true;
+    }
+
+    // The number starting at `p`, left on its last byte: an integer while it
+    // fits 64 bits, else the nearest double.
+    bool number(const char*& p) {
+        if (!open(json_type_integer)) return false;
+        const char* q = p;
+        const bool negative = *q == '-';
+        if (negative) ++q;
+        if (!is_digit(*q)) {
+            if (*q == '.') return fail(s, "%d:%d: Expected digit before `.`", s.line, column(q));
+            return fail(s, "%d:%d: Expected digit after `-`", s.line, column(q));
+        }
+        if (*q == '0' && is_digit(q[1]))
+            return fail(s, "%d:%d: Unexpected `0` before `%c`", s.line, column(q + 1), q[1]);
+        const char* const digits = q;
+        uint64_t magnitude = 0;
+        bool fits = true;
+        for (; is_digit(*q); ++q) {
+            const unsigned digit = *q - '0';
+            fits = fits && (magnitude < UINT64_MAX / 10 ||
+                            (magnitude == UINT64_MAX / 10 && digit <= UINT64_MAX % 10));
+            magnitude = magnitude * 10 + digit;
+        }
+        // The power of ten of the leading significant digit, for read_double.
+        int64_t scale = q - digits - 1;
+        bool is_double = false;
+        if (*q == '.') {
+            is_double = true;
+            const char* const fraction = ++q;
+            if (!is_digit(*q)) return fail(s, "%d:%d: Expected digit after `.`", s.line, column(q));
+            while (is_digit(*q)) ++q;
+            if (*digits == '0') {  // 0.00ddd: the leading digit is the first d
+                const char* lead = fraction;
+                while (lead < q && *lead == '0') ++lead;
+                scale = fraction - lead - 1;
+            }
+        }
+        if (*q == 'e' || *q == 'E') {
+            is_double = true;
+            ++q;
+            const bool exponent_negative = *q == '-';
+            if (*q == '+' || *q == '-') ++q;
+            if (!is_digit(*q)) return fail(s, "%d:%d: Expected digit after `e`", s.line, column(q));
+            int32_t exponent = 0;
+            for (; is_digit(*q); ++q)
+                if (exponent < exponent_cap) exponent = exponent * 10 + (*q - '0');
+            scale += exponent_negative ? -exponent : exponent;
+        }
+        json_value* node = s.current;
+        if (!is_double && fits && magnitude <= uint64_t(INT64_MAX) + negative) {
+            node->u.integer = int64_t(negative ? 0 - magnitude : magnitude);
+        } else {
+            node->type = json_type_double;
+            node->u.dbl = read_double(p, q, scale);
+        }
+        p = q - 1;
+        return true;
+    }
+};
+
+// The second pass, over the nodes of the first.
+class filler {
+public:
+    filler(json_parse_state& state, const char* text, const char* end)
+        : s(state), cursor(text), end(end) {}
+
+    bool run() {
+        for (json_value* node = s.chain; node; node = s.chain) {
+            // An object's link becomes its name cursor below.
+            s.chain = static_cast<json_value*>(node->link);
+            json_value* parent = node->parent;
+            char* name = nullptr;
+            if (parent && parent->type == json_type_object) {
+                name = static_cast<char*>(parent->link);
+                parent->link = name + next_string(name) + 1;
+            }
+            // A string's size as the first pass measured it and, if it has
+            // no escapes, where its bytes stand in the text.
+            const bool is_string = node->type == json_type_string;
+            const uint32_t length = node->u.string.length;
+            const char* const plain = is_string ? node->u.string.ptr : nullptr;
+            const bool allocated = open_block(node);
+            // Joined even without its block, so that one release walk finds it.
+            if (parent) join(parent, name, node);
+            if (!allocated) return fail_memory(s);
+            if (plain) {
+                copy_plain(node->u.string.ptr, plain, length);
+                node->u.string.length = length;
+            } else if (is_string) {
+                node->u.string.length = next_string(node->u.string.ptr);
+            }
+        }
+        return true;
+    }
+
+private:
+    json_parse_state& s;
+    const char* cursor;  // past the last string read
+    const char* const end;
+
+    // The block of an array, string or object, at the size the first pass
+    // measured; the count is then raised again as members join.
     bool open_block(json_value* node) {
         const uint64_t length = node->u.array.length;
         uint64_t size;
@@ -152,290 +383,34 @@ struct scanner {
         return true;
     }
 
-    bool start_string(char* out) {
-        s.flags |= in_string;
-        s.string_out = out;
-        s.string_length = 0;
-        return true;
-    }
-
-    bool literal(const char* p, const char* word, json_type type, int32_t value) {
-        const size_t size = strlen(word);
-        if (strncmp(p, word, size) != 0) return fail(s, "%d:%d: Unknown value", s.line, column(p));
-        if (!open(type)) return false;
-        if (!s.second_pass) s.current->u.boolean = value;
-        s.flags |= value_complete;
-        return true;
-    }
-
-    // A number from `p`, left on its last byte. The first pass validates it
-    // and computes its value: an integer while it fits 64 bits, else the
-    // nearest double. The second pass keeps that value and only skips it.
-    bool number(const char*& p) {
-        if (!open(json_type_integer)) return false;
-        s.flags |= value_complete;
-        const char* q = p;
-        if (s.second_pass) {
-            while (is_number_byte(at(q + 1))) ++q;
-            p = q;
-            return true;
-        }
-        const bool negative = at(q) == '-';
-        if (negative) ++q;
-        if (!is_digit(at(q))) {
-            if (at(q) == '.') return fail(s, "%d:%d: Expected digit before `.`", s.line, column(q));
-            return fail(s, "%d:%d: Expected digit after `-`", s.line, column(q));
-        }
-        if (at(q) == '0' && is_digit(at(q + 1)))
-            return fail(s, "%d:%d: Unexpected `0` before `%c`", s.line, column(q + 1), at(q + 1));
-        const char* const digits = q;
-        uint64_t magnitude = 0;
-        bool fits = true;
-        for (; is_digit(at(q)); ++q) {
-            const unsigned digit = at(q) - '0';
-            fits = fits && magnitude <= (UINT64_MAX - digit) / 10;
-            if (fits) magnitude = magnitude * 10 + digit;
-        }
-        // The power of ten of the leading significant digit, for read_double.
-        int64_t scale = q - digits - 1;
-        bool is_double = false;
-        if (at(q) == '.') {
-            is_double = true;
-            const char* const fraction = ++q;
-            if (!is_digit(at(q)))
-                return fail(s, "%d:%d: Expected digit after `.`", s.line, column(q));
-            while (is_digit(at(q))) ++q;
-            if (*digits == '0') {  // 0.00ddd: the leading digit is the first d
-                const char* lead = fraction;
-                while (lead < q && *lead == '0') ++lead;
-                scale = fraction - lead - 1;
-            }
-        }
-        if (at(q) == 'e' || at(q) == 'E') {
-            is_double = true;
-            ++q;
-            const bool exponent_negative = at(q) == '-';
-            if (at(q) == '+' || at(q) == '-') ++q;
-            if (!is_digit(at(q)))
-                return fail(s, "%d:%d: Expected digit after `e`", s.line, column(q));
-            int32_t exponent = 0;
-            for (; is_digit(at(q)); ++q)
-                if (exponent < exponent_cap) exponent = exponent * 10 + (at(q) - '0');
-            scale += exponent_negative ? -exponent : exponent;
-        }
-        json_value* node = s.current;
-        if (!is_double && fits && magnitude <= uint64_t(INT64_MAX) + negative) {
-            node->u.integer = int64_t(negative ? 0 - magnitude : magnitude);
+    static void join(json_value* parent, char* name, json_value* node) {
+        if (parent->type == json_type_array) {
+            parent->u.array.values[parent->u.array.length++] = node;
         } else {
-            node->type = json_type_double;
-            node->u.dbl = read_double(p, q, scale);
-        }
-        p = q - 1;
-        return true;
-    }
-
-    bool start_value(const char*& p, unsigned char c) {
-        s.flags &= ~seeking_value;
-        switch (c) {
-        case '{': return open(json_type_object);
-        case '[': s.flags |= seeking_value; return open(json_type_array);
-        case '"':
-            return open(json_type_string) && start_string(s.current->u.string.ptr);
-        case 't': return literal(p, "true", json_type_boolean, 1) && (p += 3, true);
-        case 'f': return literal(p, "false", json_type_boolean, 0) && (p += 4, true);
-        case 'n': return literal(p, "null", json_type_null, 0) && (p += 3, true);
-        default:
-            if (is_digit(c) || c == '-') return number(p);
-            return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), c);
+            parent->u.object.values[parent->u.object.length++] = {name, node};
         }
     }
 
-    bool seek_value(const char*& p, unsigned char c) {
-        if (c == '\n') {
-            new_line(p);
-        } else if (is_blank(c)) {
-        } else if (c == ']') {
-            if (s.current && s.current->type == json_type_array) {
-                s.flags = (s.flags & ~(need_comma | seeking_value)) | value_complete;
-            } else if (!relaxed_commas()) {
-                return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
-            }
-        } else if (s.flags & need_comma) {
-            if (c != ',') return fail(s, "%d:%d: Expected , before %c", s.line, column(p), c);
-            s.flags &= ~need_comma;
-        } else if (s.flags & need_colon) {
-            if (c != ':') return fail(s, "%d:%d: Expected : before %c", s.line, column(p), c);
-            s.flags &= ~need_colon;
-        } else {
-            return start_value(p, c);
-        }
-        return true;
+    // Writes the `length` bytes at `plain`, a string's own, at `out` with a
+    // NUL; the next string of the text is the one after them.
+    void copy_plain(char* out, const char* plain, uint32_t length) {
+        memcpy(out, plain, length);
+        out[length] = 0;
+        cursor = plain + length + 1;
     }
 
-    bool string_byte(const char*& p, unsigned char c) {
-        if (c == 0) return fail(s, "Unexpected EOF in string (at %d:%d)", s.line, column(p));
-        if (s.string_length > json_limit)
-            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
-        if (s.flags & escape_pending) {
-            s.flags &= ~escape_pending;
-            switch (c) {
-            case 'b': put(8); break;
-            case 'f': put(12); break;
-            case 'n': put(10); break;
-            case 'r': put(13); break;
-            case 't': put(9); break;
-            case 'u': {
-                unsigned code;
-                const int digits = hex_digits(p + 1, code);
-                if (digits < 4)
-                    return fail(s, "Invalid character value `%c` (at %d:%d)", 'u', s.line,
-                                column(p + 1 + digits));
-                p += 4;
-                // A high surrogate with the low one escaped right after it is
-                // one code point. Either half alone becomes U+FFFD, which is
-                // what converting it to UTF-16 would make of it.
-                unsigned low;
-                if (code >= 0xD800 && code < 0xDC00 && at(p + 1) == '\\' && at(p + 2) == 'u' &&
-                    hex_digits(p + 3, low) == 4 && low >= 0xDC00 && low < 0xE000) {
-                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                    p += 6;
-                }
-                put_utf8(code >= 0xD800 && code < 0xE000 ? 0xFFFD : code);
-                break;
-            }
-            default: put(c);
-            }
-        } else if (c == '\\') {
-            s.flags |= escape_pending;
-        } else if (c == '"') {
-            end_string();
-        } else {
-            plain_run(p);
-        }
-        return true;
-    }
-
-    // The byte at `p` and the plain bytes after it (no quote, backslash or
-    // NUL), taken at once: strings are most of a description, and a byte at a
-    // time through the state machine is what made reading slow. Stops where
-    // the length check would fail, so that byte still fails as before.
-    // Leaves `p` on the last byte taken.
-    void plain_run(const char*& p) {
-        const uint32_t length = s.string_length;
-        const size_t most = json_limit - length;  // further bytes the check allows
-        const char* q = p + 1;
-        const char* stop = size_t(end - q) > most ? q + most : end;
-        while (q < stop && *q != '"' && *q != '\\' && *q != 0) ++q;
-        const size_t taken = size_t(q - p);
-        if (s.second_pass) memcpy(s.string_out + length, p, taken);
-        s.string_length = length + uint32_t(taken);
-        p = q - 1;
-    }
-
-    void end_string() {
-        json_value* node = s.current;
-        s.flags &= ~in_string;
-        if (s.second_pass) s.string_out[s.string_length] = 0;
-        if (node->type == json_type_string) {
-            node->u.string.length = s.string_length;
-            s.flags |= value_complete;
-            return;
-        }
-        // A member name of the object `node`.
-        if (!s.second_pass) {
-            add_name_bytes(node, uintptr_t(s.string_length) + 1);
-        } else {
-            node->u.object.values[node->u.object.length].name = s.string_out;
-            node->link = s.string_out + s.string_length + 1;
-        }
-        s.flags |= seeking_value | need_colon;
-    }
-
-    bool object_byte(const char* p, unsigned char c) {
-        if (c == '\n') {
-            new_line(p);
-        } else if (is_blank(c)) {
-        } else if (c == '"') {
-            if ((s.flags & need_comma) && !relaxed_commas())
-                return fail(s, "%d:%d: Expected , before \"", s.line, column(p));
-            s.flags &= ~need_comma;
-            start_string(static_cast<char*>(s.current->link));
-        } else if (c == '}') {
-            s.flags |= value_complete;
-        } else if (c == ',' && (s.flags & need_comma)) {
-            s.flags &= ~need_comma;
-        } else if (c == 0) {
-            return fail(s, "%d:%d: Unexpected `\\0` in object", s.line, column(p));
-        } else {
-            return fail(s, "%d:%d: Unexpected `%c` in object", s.line, column(p), c);
-        }
-        return true;
-    }
-
-    // A finished value joins its parent; the parent becomes current again.
-    bool complete(const char* p) {
-        json_value* node = s.current;
-        json_value* parent = node->parent;
-        s.flags &= ~value_complete;
-        if (!parent) {
-            s.flags = document_done | need_comma;
-            return true;
-        }
-        s.flags |= need_comma | (parent->type == json_type_array ? seeking_value : 0);
-        if (s.second_pass) {
-            if (parent->type == json_type_object)
-                parent->u.object.values[parent->u.object.length].value = node;
-            else
-                parent->u.array.values[parent->u.array.length] = node;
-        }
-        s.current = parent;
-        if (++parent->u.array.length > json_limit)
-            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
-        return true;
-    }
-
-    bool step(const char*& p, unsigned char c) {
-        if (s.flags & in_string) return string_byte(p, c);
-        if (s.flags & seeking_value) return seek_value(p, c);
-        return object_byte(p, c);  // numbers and literals end where they begin
-    }
-
-    // Runs one pass from `begin`; true when the root value ended cleanly.
-    bool run(const char* begin) {
-        s.current = s.root = nullptr;
-        s.flags = seeking_value;
-        s.line = 1;
-        s.line_start = begin;
-        for (const char* p = begin;;) {
-            const unsigned char c = at(p);
-            if (s.flags & document_done) {
-                if (c == 0) return true;
-                if (c == '\n')
-                    new_line(p);
-                else if (!is_blank(c))
-                    return fail(s, "%d:%d: Trailing garbage: `%c`", s.line, column(p), c);
-                ++p;
-                continue;
-            }
-            if (!step(p, c)) return false;
-            if ((s.flags & value_complete) && !complete(p)) return false;
-            ++p;
-        }
+    // Writes the next string of the text at `out`, with its NUL; returns its
+    // length.
+    uint32_t next_string(char* out) {
+        while (*cursor != '"') ++cursor;
+        string_reader<true> reader(out);
+        const char* q = cursor + 1;
+        reader.read(q, end);  // the first pass has read it whole
+        out[reader.length] = 0;
+        cursor = q + 1;
+        return reader.length;
     }
 };
-
-// Second-pass failure: nodes still open are not yet in their parents; put
-// each into the slot it would have taken, so one release walk finds them all.
-void attach_open_nodes(json_parse_state& s) {
-    for (json_value* node = s.current; node && node->parent; node = node->parent) {
-        json_value* parent = node->parent;
-        if (parent->type == json_type_object)
-            parent->u.object.values[parent->u.object.length].value = node;
-        else
-            parent->u.array.values[parent->u.array.length] = node;
-        ++parent->u.array.length;
-    }
-}
 
 void release_chain(json_parse_state& s, json_value* node) {
     while (node) {
@@ -446,17 +421,13 @@ void release_chain(json_parse_state& s, json_value* node) {
 }
 
 json_value* parse(json_parse_state& s, const char* begin, const char* end) {
-    scanner scan{s, end};
-    s.second_pass = false;
-    if (!scan.run(begin)) {
+    if (!scanner(s, end).run(begin)) {
         release_chain(s, s.root);
         return nullptr;
     }
     s.chain = s.root;
-    s.second_pass = true;
-    if (!scan.run(begin)) {
+    if (!filler(s, begin, end).run()) {
         release_chain(s, s.chain);
-        attach_open_nodes(s);
         json_release_with(&s.settings, s.root);
         return nullptr;
     }

@@ -255,6 +255,26 @@ TEST(Containers, NamesFollowEntriesInTheObjectBlock) {
     EXPECT_EQ(entries[2].name, entries[1].name + 1);
 }
 
+// Names and string values, with escapes and without, each in its place.
+TEST(Containers, KeepEveryStringInItsPlace) {
+    tree root = parse_ok(R"({"a\"b": "x\\y", "plain": "v", "\u00e9": ["p", "q\n", {"\t": "r"}], "": ""})");
+    ASSERT_TRUE(root);
+    ASSERT_EQ(root->length(), 4u);
+    const json_object_entry* entries = root->u.object.values;
+    EXPECT_STREQ(entries[0].name, "a\"b");
+    EXPECT_STREQ(entries[0].value->text(), "x\\y");
+    EXPECT_STREQ(entries[1].name, "plain");
+    EXPECT_STREQ(entries[1].value->text(), "v");
+    EXPECT_STREQ(entries[2].name, "\xC3\xA9");
+    const json_value& list = *entries[2].value;
+    EXPECT_STREQ(list[0].text(), "p");
+    EXPECT_STREQ(list[1].text(), "q\n");
+    EXPECT_STREQ(list[2].u.object.values[0].name, "\t");
+    EXPECT_STREQ(list[2]["\t"].text(), "r");
+    EXPECT_STREQ(entries[3].name, "");
+    EXPECT_STREQ(entries[3].value->text(), "");
+}
+
 TEST(Containers, KeepDuplicateKeysAndFindTheFirst) {
     tree root = parse_ok(R"({"k":1,"k":2})");
     ASSERT_TRUE(root);

@@ -24,16 +24,6 @@ namespace {
 using json_strings::outcome;
 using json_strings::string_reader;
 
-// What may come next, between tokens.
-enum class expect {
-    value,        // a value: at the start, after '[', after ',' in an array, after ':'
-    colon,        // the ':' after a member name
-    array_next,   // ',' or ']' after an element
-    member,       // a member name or '}', after '{' or ','
-    member_next,  // ',' or '}' after a member's value
-    end,          // nothing but blanks after the root value
-};
-
 // The exponent stops growing where 10^e is long infinite (or zero).
 constexpr int32_t exponent_cap = 100000000;
 
@@ -78,62 +68,108 @@ public:
     scanner(json_parse_state& state, const char* end) : s(state), end(end) {}
 
     // True when the text holds one value and nothing after it but blanks.
-    bool run(const char* begin) {
+    // Each label is a place in the grammar, named by what may come next,
+    // with `p` on the next byte to read; at `close`, on the value's last.
+    bool run(const char* p) {
         s.current = s.root = nullptr;
         s.line = 1;
-        s.line_start = begin;
-        expect next = expect::value;
-        for (const char* p = begin;; ++p) {
-            p = skip_blanks(p);
-            const unsigned char c = static_cast<unsigned char>(*p);
-            switch (next) {
-            case expect::value:
-                if (c == ']') {
-                    if (!closing_bracket(p, next)) return false;
-                } else if (!value(p, c, next)) {
-                    return false;
-                }
-                break;
-            case expect::colon:
-                if (c == ']') {
-                    if (!closing_bracket(p, next)) return false;
-                } else if (c == ':') {
-                    next = expect::value;
-                } else {
-                    return fail(s, "%d:%d: Expected : before %c", s.line, column(p), c);
-                }
-                break;
-            case expect::array_next:
-                if (c == ']') {
-                    if (!complete(p, next)) return false;
-                } else if (c == ',') {
-                    next = expect::value;
-                } else {
-                    return fail(s, "%d:%d: Expected , before %c", s.line, column(p), c);
-                }
-                break;
-            case expect::member:
-            case expect::member_next:
-                if (c == '"') {
-                    if (next == expect::member_next && !relaxed_commas())
-                        return fail(s, "%d:%d: Expected , before \"", s.line, column(p));
-                    if (!member_name(p)) return false;
-                    next = expect::colon;
-                } else if (c == '}') {
-                    if (!complete(p, next)) return false;
-                } else if (c == ',' && next == expect::member_next) {
-                    next = expect::member;
-                } else if (c == 0) {
-                    return fail(s, "%d:%d: Unexpected `\\0` in object", s.line, column(p));
-                } else {
-                    return fail(s, "%d:%d: Unexpected `%c` in object", s.line, column(p), c);
-                }
-                break;
-            case expect::end:
-                if (c == 0) return true;
-                return fail(s, "%d:%d: Trailing garbage: `%c`", s.line, column(p), c);
+        s.line_start = p;
+
+    value:  // a value: at the start, after '[', after ',' in an array, after ':'
+        p = skip_blanks(p);
+        switch (*p) {
+        case '{':
+            if (!open(json_type_object)) return false;
+            ++p;
+            goto member;
+        case '[':
+            if (!open(json_type_array)) return false;
+            ++p;
+            goto value;
+        case ']':
+            // Closes the array a value was awaited in (so "[1,]" is [1]); with
+            // relaxed commas a ']' where no array is open is skipped.
+            if (s.current && s.current->type == json_type_array) goto close;
+            if (!relaxed_commas()) return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
+            ++p;
+            goto value;
+        case '"':
+            if (!open(json_type_string) || !string_value(p)) return false;
+            goto close;
+        case 't':
+            if (!literal(p, "true", json_type_boolean, 1)) return false;
+            goto close;
+        case 'f':
+            if (!literal(p, "false", json_type_boolean, 0)) return false;
+            goto close;
+        case 'n':
+            if (!literal(p, "null", json_type_null, 0)) return false;
+            goto close;
+        default:
+            if (is_digit(*p) || *p == '-') {
+                if (!number(p)) return false;
+                goto close;
             }
+            return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), *p);
         }
+
+    close:  // the current value ends at `p`: its parent counts it and is current again
+        if (!s.current->parent) {
+            ++p;
+            goto end;
+        }
+        s.current = s.current->parent;
+        if (++s.current->u.array.length > json_limit)
+            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
+        ++p;
+        if (s.current->type == json_type_object) goto member_next;
+
+    // array_next: ',' or ']' after an element
+        p = skip_blanks(p);
+        if (*p == ',') {
+            ++p;
+            goto value;
+        }
+        if (*p == ']') goto close;
+        return fail(s, "%d:%d: Expected , before %c", s.line, column(p), *p);
+
+    member:  // a member name or '}', after '{' or ','
+        p = skip_blanks(p);
+        if (*p == '"') goto name;
+        if (*p == '}') goto close;
+        return unexpected_in_object(p);
+
+    member_next:  // ',' or '}' after a member's value; with relaxed commas also a name
+        p = skip_blanks(p);
+        if (*p == ',') {
+            ++p;
+            goto member;
+        }
+        if (*p == '}') goto close;
+        if (*p != '"') return unexpected_in_object(p);
+        if (!relaxed_commas()) return fail(s, "%d:%d: Expected , before \"", s.line, column(p));
+
+    name:
+        if (!member_name(p)) return false;
+        ++p;
+
+    colon:  // the ':' after a member name
+        p = skip_blanks(p);
+        if (*p == ':') {
+            ++p;
+            goto value;
+        }
+        if (*p == ']') {  // no array is open here
+            if (!relaxed_commas()) return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
+            ++p;
+            goto colon;
+        }
+        return fail(s, "%d:%d: Expected : before %c", s.line, column(p), *p);
+
+    end:  // nothing but blanks after the root value
+        p = skip_blanks(p);
+        if (*p == 0) return true;
+        return fail(s, "%d:%d: Trailing garbage: `%c`", s.line, column(p), *p);
     }
 
 private:
@@ -155,32 +191,9 @@ private:
         }
     }
 
-    // A ']' where a value could start: it closes the current array; with
-    // relaxed commas it is skipped where no array is open.
-    bool closing_bracket(const char* p, expect& next) {
-        if (s.current && s.current->type == json_type_array) return complete(p, next);
-        if (relaxed_commas()) return true;
-        return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
-    }
-
-    // The value starting with `c` at `p`; leaves `p` on its last byte read.
-    bool value(const char*& p, unsigned char c, expect& next) {
-        switch (c) {
-        case '{':
-            next = expect::member;
-            return open(json_type_object);
-        case '[':
-            next = expect::value;
-            return open(json_type_array);
-        case '"':
-            return open(json_type_string) && string_value(p) && complete(p, next);
-        case 't': return literal(p, "true", json_type_boolean, 1) && complete(p, next);
-        case 'f': return literal(p, "false", json_type_boolean, 0) && complete(p, next);
-        case 'n': return literal(p, "null", json_type_null, 0) && complete(p, next);
-        default:
-            if (is_digit(c) || c == '-') return number(p) && complete(p, next);
-            return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), c);
-        }
+    bool unexpected_in_object(const char* p) {
+        if (*p == 0) return fail(s, "%d:%d: Unexpected `\\0` in object", s.line, column(p));
+        return fail(s, "%d:%d: Unexpected `%c` in object", s.line, column(p), *p);
     }
 
     // A value of kind `type` starts: a new node, last on the allocation
@@ -196,21 +209,6 @@ private:
             s.root = node;
         s.chain = node;
         s.current = node;
-        return true;
-    }
-
-    // The current value is finished: its parent counts it and becomes
-    // current again.
-    bool complete(const char* p, expect& next) {
-        json_value* parent = s.current->parent;
-        if (!parent) {
-            next = expect::end;
-            return true;
-        }
-        s.current = parent;
-        next = parent->type == json_type_array ? expect::array_next : expect::member_next;
-        if (++parent->u.array.length > json_limit)
-            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
         return true;
     }
 

@@ -9,6 +9,7 @@
 // move. Line numbers, needed only for a message, are counted when one is
 // written.
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,6 +42,17 @@ const char* find_slash(const char* p, const char* end, bool& in_string) {
     }
     in_string ^= odd(quotes);
     for (; p < end && *p != '/' && *p != '\\'; ++p) in_string ^= *p == '"';
+    return p;
+}
+
+// Just past the last slash in [begin, end), or `begin` when there is none.
+const char* after_last_slash(const char* begin, const char* end) {
+    const char* p = end;
+    for (; size_t(p - begin) >= word_size; p -= word_size) {
+        if (const word slashes = bytes_equal(load(p - word_size), '/'))
+            return p - std::countl_zero(slashes) / 8;
+    }
+    while (p > begin && p[-1] != '/') --p;
     return p;
 }
 
@@ -99,9 +111,12 @@ int json_strip_comments(char** text, json_parse_state* state, char* message,
     const char* kept = in;  // start of the input not yet copied
     char* written = out;
     bool in_string = false;
-    while (!failed) {
-        p = find_slash(p, end, in_string);
-        if (p == end) break;
+    // No comment opens after the last slash: from there on the text stays
+    // as it is, and nothing needs a look.
+    const char* const slashes_end = failed ? in : after_last_slash(in, end);
+    while (p < slashes_end) {
+        p = find_slash(p, slashes_end, in_string);
+        if (p == slashes_end) break;
         if (*p == '\\') {
             // In a string it escapes the next byte, so a string ending in an
             // escaped backslash ("x\\") ends at its quote.

@@ -6,8 +6,8 @@
 // lies in a string is the parity of the quotes before it. So the pass looks
 // for those two bytes a word at a time, keeping the quote parity on the way
 // without a branch per string, and copies the text between comments in one
-// move. Line numbers, needed only for a message, are counted when one is
-// written.
+// move; past the text's last slash it looks no further. Line numbers, needed
+// only for a message, are counted when one is written.
 #include <algorithm>
 #include <bit>
 #include <cstdio>
@@ -60,7 +60,7 @@ const char* after_last_slash(const char* begin, const char* end) {
 const char* find_either(const char* p, const char* end, unsigned char a, unsigned char b) {
     for (; size_t(end - p) >= word_size; p += word_size) {
         const word w = load(p);
-        if (const word found = bytes_equal(w, a) | bytes_equal(w, b))
+        if (const word found = first_equal(w, a) | first_equal(w, b))
             return p + first_marked(found);
     }
     while (p < end && static_cast<unsigned char>(*p) != a && static_cast<unsigned char>(*p) != b)

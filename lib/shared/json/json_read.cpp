@@ -1,8 +1,8 @@
 // The reader's two passes over the comment-free text.
 //
 // The first pass scans the text: it validates it, creates every node and
-// measures every string, array and object. It is one forward loop that knows
-// at each point what may come next; nesting lives in the nodes' parent
+// measures every string, array and object. It goes forward once, from one
+// place in the grammar to the next; nesting lives in the nodes' parent
 // links, so depth costs no stack.
 //
 // The second pass fills in: it takes the nodes again in creation order,

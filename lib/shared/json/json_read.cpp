@@ -237,15 +237,15 @@ private:
     // The name of the current object's next member, its quote at `p`: its
     // bytes and NUL join the object's name total.
     bool member_name(const char*& p) {
-        uint32_t length;
+        uint32_t length = 0;
         if (!string(p, length)) return false;
         add_name_bytes(s.current, uintptr_t(length) + 1);
         return true;
     }
 
     // Measures the string whose opening quote is at `p`; leaves `p` on its
-    // closing quote.
-    bool string(const char*& p, uint32_t& length) {
+    // closing quote. Inline in both callers: it runs for every string.
+    [[gnu::always_inline]] bool string(const char*& p, uint32_t& length) {
         string_reader<false> reader(nullptr);
         const char* q = p + 1;
         switch (reader.read(q, end)) {

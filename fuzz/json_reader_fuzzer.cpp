@@ -1,7 +1,10 @@
 // The JSON reader on arbitrary bytes: once with the default settings, once
 // relaxed and under a memory limit, each tree walked whole through the
 // lookups and released through a counting allocator that must end at zero.
+// The comment pass, which skips and copies whole runs of bytes, must give
+// exactly what a plain byte-by-byte loop gives: bytes, length and message.
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -9,6 +12,7 @@
 
 #include "fuzz_support.h"
 #include "json/json.h"
+#include "json/json_parse_state.h"
 
 namespace {
 
@@ -78,6 +82,88 @@ void Walk(const json_value* root) {
     }
 }
 
+// What the comment pass must do, one byte at a time: the reference for the
+// reader's own pass. Returns false with the message when it fails.
+bool StripCommentsPlainly(const char* in, size_t length, std::string& out, std::string& message) {
+    char buffer[128];
+    int line = 0;
+    bool in_string = false, in_block = false, escaped = false;
+    size_t block_opened = 0;
+    for (size_t i = 0; i < length; ++i) {
+        const char c = in[i];
+        const bool escaping = escaped;
+        escaped = false;
+        if (c == '\n') {
+            out += c;
+            ++line;
+        } else if (in_block) {
+            if (c == '*' && i + 1 < length && in[i + 1] == '/') {
+                in_block = false;
+                ++i;
+            }
+        } else {
+            out += c;
+            if (c == '\\' && in_string && !escaping) {
+                escaped = true;
+            } else if (c == '"') {
+                if (!escaping) in_string = !in_string;
+            } else if (c == '/' && !in_string && i + 1 < length && in[i + 1] == '/') {
+                size_t end = i + 2;
+                while (end < length && in[end] != '\n' && in[end] != 0) ++end;
+                if (end == length || in[end] != '\n') {
+                    snprintf(buffer, sizeof buffer,
+                             "Line %d, char %d: Opened // comment but no newline encountered.",
+                             line, int(i));
+                    message = buffer;
+                    return false;
+                }
+                out.back() = '\r';
+                out += '\n';
+                ++line;
+                i = end;
+            } else if (c == '/' && !in_string && i + 1 < length && in[i + 1] == '*') {
+                out.pop_back();
+                in_block = true;
+                block_opened = i;
+            }
+        }
+    }
+    if (in_block) {
+        snprintf(buffer, sizeof buffer,
+                 "Line %d, char %d: Opened /* */ comment without closing it.", line,
+                 int(block_opened));
+        message = buffer;
+        return false;
+    }
+    return true;
+}
+
+void CompareCommentPass(const uint8_t* data, size_t size) {
+    std::string expected, expected_message;
+    const bool expected_ok =
+        StripCommentsPlainly(reinterpret_cast<const char*>(data), size, expected, expected_message);
+
+    json_parse_state state{};
+    state.settings.allocate = json_default_allocate;
+    state.settings.release = json_default_release;
+    char* text = static_cast<char*>(malloc(size + 1));
+    if (!text) return;
+    memcpy(text, data, size);
+    text[size] = 0;
+    size_t length = size;
+    char message[128] = "";
+    const bool ok = json_strip_comments(&text, &state, message, sizeof message, &length) != 0;
+    fuzz::Require(ok == expected_ok, "the comment pass succeeds where the plain loop does");
+    if (ok) {
+        fuzz::Require(length == expected.size() + 1, "the comment pass's length is the plain loop's");
+        fuzz::Require(memcmp(text, expected.data(), expected.size()) == 0 && text[expected.size()] == 0,
+                      "the comment pass's bytes are the plain loop's");
+        free(text);
+    } else {
+        fuzz::Require(expected_message == message, "the comment pass's message is the plain loop's");
+    }
+}
+
 void ParseAndWalk(const uint8_t* data, size_t size, uint32_t memory_limit, int32_t options) {
     Accounting account;
     const json_reader_settings settings{memory_limit, options, &CountedAllocate, &CountedRelease,
@@ -105,6 +191,7 @@ void ParseAndWalk(const uint8_t* data, size_t size, uint32_t memory_limit, int32
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CompareCommentPass(data, size);
     ParseAndWalk(data, size, 0, 0);
     // A limit somewhere between none and a few times the input, chosen by the
     // first byte so the corpus explores both sides of it.

@@ -8,6 +8,11 @@
 // Lookups never fail: a missing member, a wrong type or an index out of range
 // gives the shared node json_none, so chains like lang["Actions"][3]["Title"]
 // are always safe.
+//
+// A whole number that fits 64 bits is an integer node; any other number is a
+// double node holding the double nearest to it: beyond the double range,
+// infinity of its sign; below it, zero of its sign. Strings are UTF-8: a \u escape of a surrogate
+// pair gives its one code point, a lone surrogate half U+FFFD.
 #pragma once
 
 #include <cstddef>

@@ -11,19 +11,11 @@ inline constexpr uint32_t json_limit = 4294967287u;
 struct json_parse_state {
     json_reader_settings settings;  // caller's copy with the defaults filled in
     uint32_t requested;             // bytes requested so far (kept only under a memory limit)
-    bool second_pass;
-    json_value* current;
+    json_value* current;  // first pass: the value being read
     json_value* root;
-    json_value* chain;  // first pass: last node created; second pass: next node to reuse
-    int line;
-    const char* line_start;
-    uint32_t flags;
-    char* string_out;        // second pass: where the current string's bytes go
-    uint32_t string_length;  // bytes of the current string so far
-    uint32_t digits;         // digits read in the current part of a number
-    uint32_t fraction_scale; // fraction digits kept in `fraction`
-    uint64_t fraction;
-    int32_t exponent;
+    json_value* chain;    // first pass: last node created; second pass: next node to fill
+    int line;                // first pass: the line being read, from 1
+    const char* line_start;  // first pass: where that line began
     char message[128];
 };
 

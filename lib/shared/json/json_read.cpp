@@ -1,38 +1,30 @@
-// The scanner and its two passes. The first pass validates, creates the nodes
-// and measures every string, array and object; the second allocates each of
-// those blocks at its final size and fills it in, reusing the first pass's
-// nodes in creation order. One forward loop, stepping back one byte where a
-// number ends, so nesting depth costs no stack.
+// The reader's two passes over the comment-free text.
+//
+// The first pass scans the text: it validates it, creates every node and
+// measures every string, array and object. It goes forward once, from one
+// place in the grammar to the next; nesting lives in the nodes' parent
+// links, so depth costs no stack.
+//
+// The second pass fills in: it takes the nodes again in creation order,
+// which is the order of the text, gives each its block at the measured size
+// and puts it into its parent. Its only use for the text is the strings: the
+// next name or string value is always the next string in the text, and
+// outside strings the only quotes are the ones opening them.
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "json/json_parse_state.h"
+#include "json/json_string.h"
 
 namespace {
 
-// Scanner state bits.
-constexpr uint32_t document_done = 1u << 0;
-constexpr uint32_t in_string = 1u << 1;
-constexpr uint32_t escape_pending = 1u << 2;
-constexpr uint32_t seeking_value = 1u << 3;
-constexpr uint32_t need_comma = 1u << 4;
-constexpr uint32_t need_colon = 1u << 5;
-constexpr uint32_t value_complete = 1u << 6;
-constexpr uint32_t reread_byte = 1u << 7;
-constexpr uint32_t number_negative = 1u << 8;
-constexpr uint32_t number_leading_zero = 1u << 9;
-constexpr uint32_t number_in_exponent = 1u << 10;
-constexpr uint32_t number_exponent_sign = 1u << 11;
-constexpr uint32_t number_exponent_negative = 1u << 12;
-constexpr uint32_t number_bits = number_negative | number_leading_zero | number_in_exponent |
-                                 number_exponent_sign | number_exponent_negative;
+using json_strings::outcome;
+using json_strings::string_reader;
 
-// Past this, further fraction digits cannot change a double and are dropped
-// instead of overflowing; the exponent stops growing where 10^e is long
-// infinite (or zero).
-constexpr uint64_t fraction_cap = (UINT64_MAX - 9) / 10;
+// The exponent stops growing where 10^e is long infinite (or zero).
 constexpr int32_t exponent_cap = 100000000;
 
 [[gnu::format(printf, 2, 3)]] bool fail(json_parse_state& s, const char* format, ...) {
@@ -45,16 +37,17 @@ constexpr int32_t exponent_cap = 100000000;
 
 bool fail_memory(json_parse_state& s) { return fail(s, "Memory allocation failure"); }
 
-bool is_blank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r'; }
 bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool is_number_byte(unsigned char c) {
-    return is_digit(c) || c == '+' || c == '-' || c == 'e' || c == 'E' || c == '.';
-}
-int hex_value(unsigned char c) {
-    if (is_digit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+
+// The double nearest to the number text [first, last), which the scanner has
+// validated. Beyond a double's range it saturates to infinity or zero of the
+// number's sign; `scale`, the power of ten of the leading significant digit,
+// tells which.
+double read_double(const char* first, const char* last, int64_t scale) {
+    double value = 0;
+    if (std::from_chars(first, last, value).ec == std::errc::result_out_of_range)
+        value = std::copysign(scale > 0 ? HUGE_VAL : 0.0, *first == '-' ? -1.0 : 1.0);
+    return value;
 }
 
 // In the first pass an object's pointer slot counts the bytes of its names.
@@ -68,56 +61,309 @@ void add_name_bytes(json_value* object, uintptr_t bytes) {
     memcpy(&object->u.object.values, &total, sizeof total);
 }
 
-struct scanner {
+// The first pass. The text ends in a NUL inside [begin, end), and every loop
+// stops at a NUL, so no byte past it is read.
+class scanner {
+public:
+    scanner(json_parse_state& state, const char* end) : s(state), end(end) {}
+
+    // True when the text holds one value and nothing after it but blanks.
+    // Each label is a place in the grammar, named by what may come next,
+    // with `p` on the next byte to read; at `close`, on the value's last.
+    bool run(const char* p) {
+        s.current = s.root = nullptr;
+        s.line = 1;
+        s.line_start = p;
+
+    value:  // a value: at the start, after '[', after ',' in an array, after ':'
+        p = skip_blanks(p);
+        switch (*p) {
+        case '{':
+            if (!open(json_type_object)) return false;
+            ++p;
+            goto member;
+        case '[':
+            if (!open(json_type_array)) return false;
+            ++p;
+            goto value;
+        case ']':
+            // Closes the array a value was awaited in (so "[1,]" is [1]); with
+            // relaxed commas a ']' where no array is open is skipped.
+            if (s.current && s.current->type == json_type_array) goto close;
+            if (!relaxed_commas()) return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
+            ++p;
+            goto value;
+        case '"':
+            if (!open(json_type_string) || !string_value(p)) return false;
+            goto close;
+        case 't':
+            if (!literal(p, "true", json_type_boolean, 1)) return false;
+            goto close;
+        case 'f':
+            if (!literal(p, "false", json_type_boolean, 0)) return false;
+            goto close;
+        case 'n':
+            if (!literal(p, "null", json_type_null, 0)) return false;
+            goto close;
+        default:
+            if (is_digit(*p) || *p == '-') {
+                if (!number(p)) return false;
+                goto close;
+            }
+            return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), *p);
+        }
+
+    close:  // the current value ends at `p`: its parent counts it and is current again
+        if (!s.current->parent) {
+            ++p;
+            goto end;
+        }
+        s.current = s.current->parent;
+        if (++s.current->u.array.length > json_limit)
+            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
+        ++p;
+        if (s.current->type == json_type_object) goto member_next;
+
+    // array_next: ',' or ']' after an element
+        p = skip_blanks(p);
+        if (*p == ',') {
+            ++p;
+            goto value;
+        }
+        if (*p == ']') goto close;
+        return fail(s, "%d:%d: Expected , before %c", s.line, column(p), *p);
+
+    member:  // a member name or '}', after '{' or ','
+        p = skip_blanks(p);
+        if (*p == '"') goto name;
+        if (*p == '}') goto close;
+        return unexpected_in_object(p);
+
+    member_next:  // ',' or '}' after a member's value; with relaxed commas also a name
+        p = skip_blanks(p);
+        if (*p == ',') {
+            ++p;
+            goto member;
+        }
+        if (*p == '}') goto close;
+        if (*p != '"') return unexpected_in_object(p);
+        if (!relaxed_commas()) return fail(s, "%d:%d: Expected , before \"", s.line, column(p));
+
+    name:
+        if (!member_name(p)) return false;
+        ++p;
+
+    colon:  // the ':' after a member name
+        p = skip_blanks(p);
+        if (*p == ':') {
+            ++p;
+            goto value;
+        }
+        if (*p == ']') {  // no array is open here
+            if (!relaxed_commas()) return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
+            ++p;
+            goto colon;
+        }
+        return fail(s, "%d:%d: Expected : before %c", s.line, column(p), *p);
+
+    end:  // nothing but blanks after the root value
+        p = skip_blanks(p);
+        if (*p == 0) return true;
+        return fail(s, "%d:%d: Trailing garbage: `%c`", s.line, column(p), *p);
+    }
+
+private:
     json_parse_state& s;
     const char* const end;
+
     bool relaxed_commas() const { return s.settings.options & json_relaxed_commas; }
     int column(const char* at) const { return int(at - s.line_start); }
-    unsigned char at(const char* p) const { return p < end ? static_cast<unsigned char>(*p) : 0; }
 
-    void new_line(const char* p) {
-        ++s.line;
-        s.line_start = p;
-    }
-
-    void put(unsigned char c) {
-        if (s.second_pass) s.string_out[s.string_length] = char(c);
-        ++s.string_length;
-    }
-
-    void put_utf8(unsigned code) {
-        if (code < 0x80) {
-            put(code);
-        } else if (code < 0x800) {
-            put(0xC0 | code >> 6);
-            put(0x80 | (code & 0x3F));
-        } else {
-            put(0xE0 | code >> 12);
-            put(0x80 | (code >> 6 & 0x3F));
-            put(0x80 | (code & 0x3F));
+    // Past tabs, carriage returns, spaces and line feeds, counting lines.
+    const char* skip_blanks(const char* p) {
+        for (;; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c > ' ') return p;
+            if (c == ' ' || c == '\t' || c == '\r') continue;
+            if (c != '\n') return p;
+            ++s.line;
+            s.line_start = p;
         }
     }
 
-    // A value of kind `type` starts: a new node in the first pass, the next
-    // node of the chain with its block in the second.
+    bool unexpected_in_object(const char* p) {
+        if (*p == 0) return fail(s, "%d:%d: Unexpected `\\0` in object", s.line, column(p));
+        return fail(s, "%d:%d: Unexpected `%c` in object", s.line, column(p), *p);
+    }
+
+    // A value of kind `type` starts: a new node, last on the allocation
+    // chain, and the current one.
     bool open(json_type type) {
-        json_value* node;
-        if (!s.second_pass) {
-            node = static_cast<json_value*>(json_request(s, sizeof(json_value), true));
-            if (!node) return fail_memory(s);
-            node->parent = s.current;
-            node->type = type;
-            if (s.root) s.chain->link = node;
-            s.chain = node;
-        } else {
-            node = s.chain;
-            s.chain = static_cast<json_value*>(node->link);
-        }
-        if (!s.root) s.root = node;
-        s.current = node;  // also when its block fails, so the failure exit finds it
-        return !s.second_pass || open_block(node) || fail_memory(s);
+        auto* node = static_cast<json_value*>(json_request(s, sizeof(json_value), true));
+        if (!node) return fail_memory(s);
+        node->parent = s.current;
+        node->type = type;
+        if (s.root)
+            s.chain->link = node;
+        else
+            s.root = node;
+        s.chain = node;
+        s.current = node;
+        return true;
     }
 
+    bool literal(const char*& p, const char* word, json_type type, int32_t value) {
+        const size_t size = strlen(word);
+        // A match ends before the text's final NUL, so it lies inside the text.
+        if (size_t(end - p) <= size || memcmp(p, word, size) != 0)
+            return fail(s, "%d:%d: Unknown value", s.line, column(p));
+        if (!open(type)) return false;
+        s.current->u.boolean = value;
+        p += size - 1;
+        return true;
+    }
+
+    // The string value whose opening quote is at `p`. Without escapes its
+    // bytes are the text's own, so the node keeps where they are and the
+    // second pass copies them without reading them again.
+    bool string_value(const char*& p) {
+        json_value* node = s.current;
+        const char* const first = p + 1;
+        if (!string(p, node->u.string.length)) return false;
+        if (size_t(p - first) == node->u.string.length) node->u.string.ptr = const_cast<char*>(first);
+        return true;
+    }
+
+    // The name of the current object's next member, its quote at `p`: its
+    // bytes and NUL join the object's name total.
+    bool member_name(const char*& p) {
+        uint32_t length = 0;
+        if (!string(p, length)) return false;
+        add_name_bytes(s.current, uintptr_t(length) + 1);
+        return true;
+    }
+
+    // Measures the string whose opening quote is at `p`; leaves `p` on its
+    // closing quote. Inline in both callers: it runs for every string.
+    [[gnu::always_inline]] bool string(const char*& p, uint32_t& length) {
+        string_reader<false> reader(nullptr);
+        const char* q = p + 1;
+        switch (reader.read(q, end)) {
+        case outcome::closed: break;
+        case outcome::text_ended:
+            return fail(s, "Unexpected EOF in string (at %d:%d)", s.line, column(q));
+        case outcome::bad_escape:
+            return fail(s, "Invalid character value `%c` (at %d:%d)", 'u', s.line, column(q));
+        }
+        // The text is shorter than this; the check keeps the 32-bit count honest.
+        if (reader.length > json_limit)
+            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(q));
+        length = reader.length;
+        p = q;
+        return true;
+    }
+
+    // The number starting at `p`, left on its last byte: an integer while it
+    // fits 64 bits, else the nearest double.
+    bool number(const char*& p) {
+        if (!open(json_type_integer)) return false;
+        const char* q = p;
+        const bool negative = *q == '-';
+        if (negative) ++q;
+        if (!is_digit(*q)) {
+            if (*q == '.') return fail(s, "%d:%d: Expected digit before `.`", s.line, column(q));
+            return fail(s, "%d:%d: Expected digit after `-`", s.line, column(q));
+        }
+        if (*q == '0' && is_digit(q[1]))
+            return fail(s, "%d:%d: Unexpected `0` before `%c`", s.line, column(q + 1), q[1]);
+        const char* const digits = q;
+        uint64_t magnitude = 0;
+        bool fits = true;
+        for (; is_digit(*q); ++q) {
+            const unsigned digit = *q - '0';
+            fits = fits && (magnitude < UINT64_MAX / 10 ||
+                            (magnitude == UINT64_MAX / 10 && digit <= UINT64_MAX % 10));
+            magnitude = magnitude * 10 + digit;
+        }
+        // The power of ten of the leading significant digit, for read_double.
+        int64_t scale = q - digits - 1;
+        bool is_double = false;
+        if (*q == '.') {
+            is_double = true;
+            const char* const fraction = ++q;
+            if (!is_digit(*q)) return fail(s, "%d:%d: Expected digit after `.`", s.line, column(q));
+            while (is_digit(*q)) ++q;
+            if (*digits == '0') {  // 0.00ddd: the leading digit is the first d
+                const char* lead = fraction;
+                while (lead < q && *lead == '0') ++lead;
+                scale = fraction - lead - 1;
+            }
+        }
+        if (*q == 'e' || *q == 'E') {
+            is_double = true;
+            ++q;
+            const bool exponent_negative = *q == '-';
+            if (*q == '+' || *q == '-') ++q;
+            if (!is_digit(*q)) return fail(s, "%d:%d: Expected digit after `e`", s.line, column(q));
+            int32_t exponent = 0;
+            for (; is_digit(*q); ++q)
+                if (exponent < exponent_cap) exponent = exponent * 10 + (*q - '0');
+            scale += exponent_negative ? -exponent : exponent;
+        }
+        json_value* node = s.current;
+        if (!is_double && fits && magnitude <= uint64_t(INT64_MAX) + negative) {
+            node->u.integer = int64_t(negative ? 0 - magnitude : magnitude);
+        } else {
+            node->type = json_type_double;
+            node->u.dbl = read_double(p, q, scale);
+        }
+        p = q - 1;
+        return true;
+    }
+};
+
+// The second pass, over the nodes of the first.
+class filler {
+public:
+    filler(json_parse_state& state, const char* text, const char* end)
+        : s(state), cursor(text), end(end) {}
+
+    bool run() {
+        for (json_value* node = s.chain; node; node = s.chain) {
+            // An object's link becomes its name cursor below.
+            s.chain = static_cast<json_value*>(node->link);
+            json_value* parent = node->parent;
+            char* name = nullptr;
+            if (parent && parent->type == json_type_object) {
+                name = static_cast<char*>(parent->link);
+                parent->link = name + next_string(name) + 1;
+            }
+            // A string's size as the first pass measured it and, if it has
+            // no escapes, where its bytes stand in the text.
+            const bool is_string = node->type == json_type_string;
+            const uint32_t length = node->u.string.length;
+            const char* const plain = is_string ? node->u.string.ptr : nullptr;
+            const bool allocated = open_block(node);
+            // Joined even without its block, so that one release walk finds it.
+            if (parent) join(parent, name, node);
+            if (!allocated) return fail_memory(s);
+            if (plain) {
+                copy_plain(node->u.string.ptr, plain, length);
+                node->u.string.length = length;
+            } else if (is_string) {
+                node->u.string.length = next_string(node->u.string.ptr);
+            }
+        }
+        return true;
+    }
+
+private:
+    json_parse_state& s;
+    const char* cursor;  // past the last string read
+    const char* const end;
+
+    // The block of an array, string or object, at the size the first pass
+    // measured; the count is then raised again as members join.
     bool open_block(json_value* node) {
         const uint64_t length = node->u.array.length;
         uint64_t size;
@@ -135,305 +381,34 @@ struct scanner {
         return true;
     }
 
-    bool start_string(char* out) {
-        s.flags |= in_string;
-        s.string_out = out;
-        s.string_length = 0;
-        return true;
-    }
-
-    bool literal(const char* p, const char* word, json_type type, int32_t value) {
-        const size_t size = strlen(word);
-        if (strncmp(p, word, size) != 0) return fail(s, "%d:%d: Unknown value", s.line, column(p));
-        if (!open(type)) return false;
-        if (!s.second_pass) s.current->u.boolean = value;
-        s.flags |= value_complete;
-        return true;
-    }
-
-    bool start_number(const char*& p, unsigned char c) {
-        if (!open(json_type_integer)) return false;
-        if (s.second_pass) {
-            while (is_number_byte(at(p))) ++p;
-            s.flags |= value_complete | reread_byte;
-            return true;
-        }
-        s.flags &= ~number_bits;
-        s.digits = s.fraction_scale = 0;
-        s.fraction = 0;
-        s.exponent = 0;
-        s.flags |= c == '-' ? number_negative : reread_byte;
-        return true;
-    }
-
-    bool start_value(const char*& p, unsigned char c) {
-        s.flags &= ~seeking_value;
-        switch (c) {
-        case '{': return open(json_type_object);
-        case '[': s.flags |= seeking_value; return open(json_type_array);
-        case '"':
-            return open(json_type_string) && start_string(s.current->u.string.ptr);
-        case 't': return literal(p, "true", json_type_boolean, 1) && (p += 3, true);
-        case 'f': return literal(p, "false", json_type_boolean, 0) && (p += 4, true);
-        case 'n': return literal(p, "null", json_type_null, 0) && (p += 3, true);
-        default:
-            if (is_digit(c) || c == '-') return start_number(p, c);
-            return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), c);
-        }
-    }
-
-    bool seek_value(const char*& p, unsigned char c) {
-        if (c == '\n') {
-            new_line(p);
-        } else if (is_blank(c)) {
-        } else if (c == ']') {
-            if (s.current && s.current->type == json_type_array) {
-                s.flags = (s.flags & ~(need_comma | seeking_value)) | value_complete;
-            } else if (!relaxed_commas()) {
-                return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
-            }
-        } else if (s.flags & need_comma) {
-            if (c != ',') return fail(s, "%d:%d: Expected , before %c", s.line, column(p), c);
-            s.flags &= ~need_comma;
-        } else if (s.flags & need_colon) {
-            if (c != ':') return fail(s, "%d:%d: Expected : before %c", s.line, column(p), c);
-            s.flags &= ~need_colon;
+    static void join(json_value* parent, char* name, json_value* node) {
+        if (parent->type == json_type_array) {
+            parent->u.array.values[parent->u.array.length++] = node;
         } else {
-            return start_value(p, c);
-        }
-        return true;
-    }
-
-    bool string_byte(const char*& p, unsigned char c) {
-        if (c == 0) return fail(s, "Unexpected EOF in string (at %d:%d)", s.line, column(p));
-        if (s.string_length > json_limit)
-            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
-        if (s.flags & escape_pending) {
-            s.flags &= ~escape_pending;
-            switch (c) {
-            case 'b': put(8); break;
-            case 'f': put(12); break;
-            case 'n': put(10); break;
-            case 'r': put(13); break;
-            case 't': put(9); break;
-            case 'u': {
-                unsigned code = 0;
-                for (int i = 1; i <= 4; ++i) {
-                    const int digit = hex_value(at(p + i));
-                    if (digit < 0)
-                        return fail(s, "Invalid character value `%c` (at %d:%d)", 'u', s.line,
-                                    column(p + i));
-                    code = code << 4 | unsigned(digit);
-                }
-                p += 4;
-                put_utf8(code);
-                break;
-            }
-            default: put(c);
-            }
-        } else if (c == '\\') {
-            s.flags |= escape_pending;
-        } else if (c == '"') {
-            end_string();
-        } else {
-            plain_run(p);
-        }
-        return true;
-    }
-
-    // The byte at `p` and the plain bytes after it (no quote, backslash or
-    // NUL), taken at once: strings are most of a description, and a byte at a
-    // time through the state machine is what made reading slow. Stops where
-    // the length check would fail, so that byte still fails as before.
-    // Leaves `p` on the last byte taken.
-    void plain_run(const char*& p) {
-        const uint32_t length = s.string_length;
-        const size_t most = json_limit - length;  // further bytes the check allows
-        const char* q = p + 1;
-        const char* stop = size_t(end - q) > most ? q + most : end;
-        while (q < stop && *q != '"' && *q != '\\' && *q != 0) ++q;
-        const size_t taken = size_t(q - p);
-        if (s.second_pass) memcpy(s.string_out + length, p, taken);
-        s.string_length = length + uint32_t(taken);
-        p = q - 1;
-    }
-
-    void end_string() {
-        json_value* node = s.current;
-        s.flags &= ~in_string;
-        if (s.second_pass) s.string_out[s.string_length] = 0;
-        if (node->type == json_type_string) {
-            node->u.string.length = s.string_length;
-            s.flags |= value_complete;
-            return;
-        }
-        // A member name of the object `node`.
-        if (!s.second_pass) {
-            add_name_bytes(node, uintptr_t(s.string_length) + 1);
-        } else {
-            node->u.object.values[node->u.object.length].name = s.string_out;
-            node->link = s.string_out + s.string_length + 1;
-        }
-        s.flags |= seeking_value | need_colon;
-    }
-
-    bool object_byte(const char* p, unsigned char c) {
-        if (c == '\n') {
-            new_line(p);
-        } else if (is_blank(c)) {
-        } else if (c == '"') {
-            if ((s.flags & need_comma) && !relaxed_commas())
-                return fail(s, "%d:%d: Expected , before \"", s.line, column(p));
-            s.flags &= ~need_comma;
-            start_string(static_cast<char*>(s.current->link));
-        } else if (c == '}') {
-            s.flags |= value_complete;
-        } else if (c == ',' && (s.flags & need_comma)) {
-            s.flags &= ~need_comma;
-        } else if (c == 0) {
-            return fail(s, "%d:%d: Unexpected `\\0` in object", s.line, column(p));
-        } else {
-            return fail(s, "%d:%d: Unexpected `%c` in object", s.line, column(p), c);
-        }
-        return true;
-    }
-
-    // First pass only: the second skips numbers, keeping these values.
-    bool number_byte(const char* p, unsigned char c) {
-        json_value* node = s.current;
-        uint32_t& f = s.flags;
-        if (is_digit(c)) {
-            const unsigned digit = c - '0';
-            ++s.digits;
-            if (f & number_in_exponent) {
-                f |= number_exponent_sign;
-                if (s.exponent < exponent_cap) s.exponent = s.exponent * 10 + int32_t(digit);
-            } else if (node->type == json_type_integer) {
-                if (f & number_leading_zero)
-                    return fail(s, "%d:%d: Unexpected `0` before `%c`", s.line, column(p), c);
-                if (s.digits == 1 && digit == 0) f |= number_leading_zero;
-                node->u.integer = int64_t(uint64_t(node->u.integer) * 10 + digit);  // wraps
-            } else if (s.fraction <= fraction_cap) {
-                s.fraction = s.fraction * 10 + digit;
-                ++s.fraction_scale;
-            }
-            return true;
-        }
-        if ((c == '+' || c == '-') &&
-            (f & (number_in_exponent | number_exponent_sign)) == number_in_exponent) {
-            f |= number_exponent_sign | (c == '-' ? number_exponent_negative : 0);
-            return true;
-        }
-        if (c == '.' && node->type == json_type_integer) {
-            if (!s.digits) return fail(s, "%d:%d: Expected digit before `.`", s.line, column(p));
-            node->type = json_type_double;
-            node->u.dbl = double(node->u.integer);
-            s.digits = 0;
-            return true;
-        }
-        // Any other byte ends the number.
-        if (!(f & number_in_exponent)) {
-            if (node->type == json_type_double) {
-                if (!s.digits) return fail(s, "%d:%d: Expected digit after `.`", s.line, column(p));
-                node->u.dbl += double(s.fraction) / std::pow(10.0, s.fraction_scale);
-            } else if (!s.digits) {
-                return fail(s, "%d:%d: Expected digit after `-`", s.line, column(p));
-            }
-            if (c == 'e' || c == 'E') {
-                f = (f | number_in_exponent) & ~number_leading_zero;
-                if (node->type == json_type_integer) {
-                    node->type = json_type_double;
-                    node->u.dbl = double(node->u.integer);
-                }
-                s.digits = 0;
-                return true;
-            }
-        } else {
-            if (!s.digits) return fail(s, "%d:%d: Expected digit after `e`", s.line, column(p));
-            const int32_t exponent = f & number_exponent_negative ? -s.exponent : s.exponent;
-            if (node->u.dbl != 0) node->u.dbl *= std::pow(10.0, exponent);  // 0e999 stays 0
-        }
-        if (f & number_negative) {
-            if (node->type == json_type_integer)
-                node->u.integer = int64_t(0 - uint64_t(node->u.integer));
-            else
-                node->u.dbl = -node->u.dbl;
-        }
-        f |= value_complete | reread_byte;
-        return true;
-    }
-
-    // A finished value joins its parent; the parent becomes current again.
-    bool complete(const char* p) {
-        json_value* node = s.current;
-        json_value* parent = node->parent;
-        s.flags &= ~value_complete;
-        if (!parent) {
-            s.flags = document_done | need_comma;
-            return true;
-        }
-        s.flags |= need_comma | (parent->type == json_type_array ? seeking_value : 0);
-        if (s.second_pass) {
-            if (parent->type == json_type_object)
-                parent->u.object.values[parent->u.object.length].value = node;
-            else
-                parent->u.array.values[parent->u.array.length] = node;
-        }
-        s.current = parent;
-        if (++parent->u.array.length > json_limit)
-            return fail(s, "%d:%d: Too long (caught overflow)", s.line, column(p));
-        return true;
-    }
-
-    bool step(const char*& p, unsigned char c) {
-        if (s.flags & in_string) return string_byte(p, c);
-        if (s.flags & seeking_value) return seek_value(p, c);
-        switch (s.current->type) {
-        case json_type_object: return object_byte(p, c);
-        case json_type_integer:
-        case json_type_double: return number_byte(p, c);
-        default: return true;
+            parent->u.object.values[parent->u.object.length++] = {name, node};
         }
     }
 
-    // Runs one pass from `begin`; true when the root value ended cleanly.
-    bool run(const char* begin) {
-        s.current = s.root = nullptr;
-        s.flags = seeking_value;
-        s.line = 1;
-        s.line_start = begin;
-        for (const char* p = begin;;) {
-            const unsigned char c = at(p);
-            if (s.flags & document_done) {
-                if (c == 0) return true;
-                if (c == '\n')
-                    new_line(p);
-                else if (!is_blank(c))
-                    return fail(s, "%d:%d: Trailing garbage: `%c`", s.line, column(p), c);
-                ++p;
-                continue;
-            }
-            if (!step(p, c)) return false;
-            const bool reread = s.flags & reread_byte;
-            s.flags &= ~reread_byte;
-            if ((s.flags & value_complete) && !complete(p)) return false;
-            if (!reread) ++p;
-        }
+    // Writes the `length` bytes at `plain`, a string's own, at `out` with a
+    // NUL; the next string of the text is the one after them.
+    void copy_plain(char* out, const char* plain, uint32_t length) {
+        memcpy(out, plain, length);
+        out[length] = 0;
+        cursor = plain + length + 1;
+    }
+
+    // Writes the next string of the text at `out`, with its NUL; returns its
+    // length.
+    uint32_t next_string(char* out) {
+        while (*cursor != '"') ++cursor;
+        string_reader<true> reader(out);
+        const char* q = cursor + 1;
+        reader.read(q, end);  // the first pass has read it whole
+        out[reader.length] = 0;
+        cursor = q + 1;
+        return reader.length;
     }
 };
-
-// Second-pass failure: nodes still open are not yet in their parents; put
-// each into the slot it would have taken, so one release walk finds them all.
-void attach_open_nodes(json_parse_state& s) {
-    for (json_value* node = s.current; node && node->parent; node = node->parent) {
-        json_value* parent = node->parent;
-        if (parent->type == json_type_object)
-            parent->u.object.values[parent->u.object.length].value = node;
-        else
-            parent->u.array.values[parent->u.array.length] = node;
-        ++parent->u.array.length;
-    }
-}
 
 void release_chain(json_parse_state& s, json_value* node) {
     while (node) {
@@ -444,17 +419,13 @@ void release_chain(json_parse_state& s, json_value* node) {
 }
 
 json_value* parse(json_parse_state& s, const char* begin, const char* end) {
-    scanner scan{s, end};
-    s.second_pass = false;
-    if (!scan.run(begin)) {
+    if (!scanner(s, end).run(begin)) {
         release_chain(s, s.root);
         return nullptr;
     }
     s.chain = s.root;
-    s.second_pass = true;
-    if (!scan.run(begin)) {
+    if (!filler(s, begin, end).run()) {
         release_chain(s, s.chain);
-        attach_open_nodes(s);
         json_release_with(&s.settings, s.root);
         return nullptr;
     }

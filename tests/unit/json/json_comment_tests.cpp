@@ -69,6 +69,29 @@ TEST(CommentPassContent, KeepsStringsAfterAnEscapedBackslash) {
     json_release(root);
 }
 
+// The pass looks at several bytes at once; wherever the markers fall among
+// them, the outcome is the same.
+TEST(CommentPassContent, IsTheSameWhereverTheMarkersFall) {
+    for (int pad = 0; pad <= 16; ++pad) {
+        const std::string blank(pad, ' ');
+        json_value* root = parse_text(
+            blank + "[\"a\\\\\"" + blank + "/* x\n*/, \"/*\\\"//\", 1" + blank + "// c\n]", nullptr);
+        ASSERT_NE(root, nullptr) << pad;
+        EXPECT_STREQ((*root)[0].text(), "a\\") << pad;
+        EXPECT_STREQ((*root)[1].text(), "/*\"//") << pad;
+        EXPECT_EQ((*root)[2].integer(), 1) << pad;
+        json_release(root);
+        EXPECT_EQ(parse_error(blank + "[1]\n" + blank + "/* open"),
+                  "Line 1, char " + std::to_string(2 * pad + 4) +
+                      ": Opened /* */ comment without closing it.")
+            << pad;
+        EXPECT_EQ(parse_error(blank + "\"a\\\\\"\n" + blank + "// c"),
+                  "Line 1, char " + std::to_string(2 * pad + 6) +
+                      ": Opened // comment but no newline encountered.")
+            << pad;
+    }
+}
+
 TEST(CommentPassContent, RemovesCommentsAroundValues) {
     json_value* root = parse_text("/* head */{\n  // one\n  \"a\": 1, /* two */ \"b\": [2 /**/]\n}", nullptr);
     ASSERT_NE(root, nullptr);

@@ -53,6 +53,7 @@ const error_case error_cases[] = {
     {"nul_inside_string", "\"a\0b\""s, "Unexpected EOF in string (at 1:2)"},
     {"short_unicode_escape", "\"\\u12x4\"", "Invalid character value `u` (at 1:5)"},
     {"unicode_escape_at_end", "\"\\u12", "Invalid character value `u` (at 1:5)"},
+    {"short_escape_after_high_surrogate", "\"\\uD83D\\u12x4\"", "Invalid character value `u` (at 1:11)"},
     {"trailing_garbage", "[1] x", "1:4: Trailing garbage: `x`"},
     {"second_root", "1\n\n  2", "3:3: Trailing garbage: `2`"},
     {"extra_closing_bracket", "[1]]", "1:3: Trailing garbage: `]`"},

@@ -76,7 +76,7 @@ size_t check_tree(counting_allocator& a, const json_value& v) {
 }
 
 const char* const sample =
-    "// sample\n{\"name\":\"Lumbra\",\"list\":[1,2.5,\"x\",[],{}],\"flags\":{\"a\":true,\"b\":null},\"e\":\"\"}";
+    "// sample\n{\"name\":\"Lumbra\",\"list\":[1,2.5,\"x\",[],{}],\"flags\":{\"a\":true,\"b\":null},\"e\":\"\",\"u\":\"\\uD83D\\uDE00\\uDE00\"}";
 
 TEST(ReaderMemory, OneExactBlockPerNodeAndContainerPlusTheCommentCopy) {
     counting_allocator a;

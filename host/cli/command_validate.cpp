@@ -1,9 +1,12 @@
 // plenar-host validate PLUGIN [--only-failed] [--description FILE]
-// [--filter REGEX] [--in-process] [--memory-cycles N] [--trace FILE]: runs
-// the named checks, each in a process of its own (run-check) so that a crash
-// fails the check instead of ending the validator. One line a check; a
-// non-zero exit when any fails. --trace: each check's process writes its own
-// trace, FILE with the check's name before the extension (t.json gives
+// [--filter REGEX] [--timeout SECONDS] [--in-process] [--memory-cycles N]
+// [--trace FILE]: runs the named checks, each in a process of its own
+// (run-check) so that a crash or a hang ends only its check. One line a
+// check, its verdict first: pass, FAIL, CRASH (with the exception) or
+// TIMEOUT (its process ended after the time limit); what the plug-in printed
+// in a check that did not pass follows, indented. A non-zero exit unless
+// every check passes. --trace: each check's process writes its own trace,
+// FILE with the check's name before the extension (t.json gives
 // t.exports.json ...); with --in-process one trace, FILE, holds them all.
 #include <windows.h>
 #include <memory>
@@ -11,7 +14,7 @@
 #include <regex>
 #include <stdexcept>
 #include "checks/check.h"
-#include "checks/child_process.h"
+#include "checks/check_process.h"
 #include "command.h"
 #include "output.h"
 #include "paths.h"
@@ -19,16 +22,29 @@
 #include "plenar_sim/trace.h"
 
 namespace plenar::cli {
+
+extern const Command validate_command, run_check_command;
+
 namespace {
 
 struct Options {
     CheckContext context;
     bool only_failed = false;
     bool in_process = false;
+    bool time_limit_given = false;
     std::optional<std::string> filter;
     std::optional<std::string> check_name;  // run-check
+    std::optional<std::wstring> result;     // run-check
     std::optional<std::wstring> trace;
 };
+
+// A whole number of seconds, at least one.
+int seconds_from(const std::wstring& text) {
+    size_t used = 0;
+    const int seconds = std::stoi(text, &used);
+    if (used != text.size() || seconds < 1) throw std::invalid_argument("not a number of seconds");
+    return seconds;
+}
 
 // Reads the arguments both commands share; false on anything not understood.
 bool parse(const std::vector<std::wstring>& arguments, bool run_check, Options& options) {
@@ -38,11 +54,15 @@ bool parse(const std::vector<std::wstring>& arguments, bool run_check, Options& 
         const bool has_value = i + 1 < arguments.size();
         if (argument == L"--description" && has_value) options.context.description = windows_path(arguments[++i]);
         else if (argument == L"--memory-cycles" && has_value) options.context.memory_cycles = std::stoi(arguments[++i]);
-        else if (!run_check && argument == L"--only-failed") options.only_failed = true;
+        else if (argument == L"--timeout" && has_value) {
+            options.context.time_limit_seconds = seconds_from(arguments[++i]);
+            options.time_limit_given = true;
+        } else if (!run_check && argument == L"--only-failed") options.only_failed = true;
         else if (!run_check && argument == L"--in-process") options.in_process = true;
         else if (!run_check && argument == L"--filter" && has_value) options.filter = sim::utf8_from_wide(arguments[++i]);
         else if (argument == L"--trace" && has_value) options.trace = windows_path(arguments[++i]);
         else if (run_check && argument == L"--read-back" && has_value) options.context.read_back_folder = arguments[++i];
+        else if (run_check && argument == L"--result" && has_value) options.result = arguments[++i];
         else if (argument.rfind(L"--", 0) == 0) return false;
         else positional.push_back(argument);
     }
@@ -70,23 +90,64 @@ std::wstring check_trace_path(const std::wstring& path, const Check& check) {
     return has_extension ? path.substr(0, dot) + name + path.substr(dot) : path + name + L".json";
 }
 
-CheckOutcome run_apart(const Check& check, const CheckContext& context,
-                       const std::optional<std::wstring>& trace) {
-    std::vector<std::wstring> arguments = run_check_arguments(check, context);
-    if (trace) arguments.insert(arguments.end(), {L"--trace", check_trace_path(*trace, check)});
-    const ChildResult child = run_self(arguments);
-    if (!child.started) return fail("its process did not start");
-    std::string reason = child.output;
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    if (child.exit_code == 0) return pass(reason);
-    if (child.exit_code == 1 && !reason.empty()) return fail(reason);
-    return fail(describe_exit(child.exit_code) + (reason.empty() ? "" : ": " + reason));
+CheckOutcome run_apart(const Check& check, const CheckContext& context, const std::optional<std::wstring>& trace) {
+    try {
+        if (!trace) return run_check_apart(check, context);
+        return run_check_apart(check, context, {L"--trace", check_trace_path(*trace, check)});
+    } catch (const std::exception& error) {  // no temporary folder for it
+        return fail(error.what());
+    }
 }
 
 bool write_trace(const std::wstring& path) {
     if (sim::trace::write(path)) return true;
     print_line("plenar-host: cannot write the trace " + sim::utf8_from_wide(path));
     return false;
+}
+
+// The verdict's word, padded so that the names of the usual verdicts line up.
+const char* verdict_tag(Verdict verdict) {
+    static const char* const tags[] = {"pass  ", "FAIL  ", "CRASH ", "TIMEOUT "};  // in Verdict's order
+    return tags[static_cast<int>(verdict)];
+}
+
+// The last lines a check's process printed, indented under its verdict: a
+// plug-in printing in a loop must not bury the report.
+void print_output(const std::string& output) {
+    constexpr size_t most_lines = 20;
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < output.size();) {
+        size_t end = output.find('\n', start);
+        if (end == std::string::npos) end = output.size();
+        std::string line = output.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    const size_t first = lines.size() > most_lines ? lines.size() - most_lines : 0;
+    if (first) print_line("      | ... " + std::to_string(first) + " earlier lines");
+    for (size_t i = first; i < lines.size(); ++i) print_line("      | " + lines[i]);
+}
+
+void print_outcome(const Check& check, const CheckOutcome& outcome, bool only_failed) {
+    if (outcome.passed()) {
+        if (!only_failed)
+            print_line(verdict_tag(outcome.verdict) + std::string(check.name) +
+                       (outcome.reason.empty() ? "" : " (" + outcome.reason + ")"));
+        return;
+    }
+    print_line(verdict_tag(outcome.verdict) + std::string(check.name) + ": " + outcome.reason);
+    print_output(outcome.output);
+}
+
+// "8 checks, 3 failed (1 crashed, 1 timed out)": every check that did not
+// pass is a failure; crashes and hangs are also counted apart.
+std::string summary(int run, int failed, int crashed, int timed_out) {
+    std::string text = std::to_string(run) + " checks, " + std::to_string(failed) + " failed";
+    std::string apart;
+    if (crashed) apart = std::to_string(crashed) + " crashed";
+    if (timed_out) apart += (apart.empty() ? "" : ", ") + std::to_string(timed_out) + " timed out";
+    return apart.empty() ? text : text + " (" + apart + ")";
 }
 
 int run_validate(const std::vector<std::wstring>& arguments) {
@@ -104,23 +165,26 @@ int run_validate(const std::vector<std::wstring>& arguments) {
         return 2;
     }
     if (!understood) {
-        print_line("usage: plenar-host validate PLUGIN [--only-failed] [--description FILE] [--filter REGEX] "
-                   "[--in-process] [--memory-cycles N] [--trace FILE]");
+        print_line(std::string("usage: plenar-host validate ") + validate_command.arguments);
+        return 2;
+    }
+    if (options.in_process && options.time_limit_given) {
+        print_line("plenar-host: --timeout needs each check in a process of its own; --in-process has no time limit");
         return 2;
     }
     if (options.trace && options.in_process) sim::trace::start();
-    int run = 0, failed = 0;
+    int run = 0, failed = 0, crashed = 0, timed_out = 0;
     for (const Check& check : all_checks()) {
         if (filter && !std::regex_search(check.name, *filter)) continue;
         ++run;
         const CheckOutcome outcome = options.in_process ? run_here(check, options.context)
                                                         : run_apart(check, options.context, options.trace);
-        if (!outcome.passed) ++failed;
-        if (outcome.passed && !options.only_failed)
-            print_line(std::string("pass  ") + check.name + (outcome.reason.empty() ? "" : " (" + outcome.reason + ")"));
-        if (!outcome.passed) print_line(std::string("FAIL  ") + check.name + ": " + outcome.reason);
+        failed += !outcome.passed();
+        crashed += outcome.verdict == Verdict::crashed;
+        timed_out += outcome.verdict == Verdict::timed_out;
+        print_outcome(check, outcome, options.only_failed);
     }
-    print_line(std::to_string(run) + " checks, " + std::to_string(failed) + " failed");
+    print_line(summary(run, failed, crashed, timed_out));
     if (sim::trace::recording() && !write_trace(*options.trace)) return 1;
     return failed || !run ? 1 : 0;
 }
@@ -132,7 +196,8 @@ LONG WINAPI end_with_exception_code(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// One check in this process: prints the reason of a failure; exit 0 or 1.
+// One check in this process, its outcome written to the --result file for
+// the validator; the exit status goes with it.
 int run_one_check(const std::vector<std::wstring>& arguments) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&end_with_exception_code);
@@ -143,25 +208,36 @@ int run_one_check(const std::vector<std::wstring>& arguments) {
     } catch (const std::exception&) {
     }
     const Check* check = understood ? find_check(*options.check_name) : nullptr;
-    if (!check) {
-        print_line("usage: plenar-host run-check NAME PLUGIN [--description FILE] [--memory-cycles N] [--trace FILE]");
+    if (!check || !options.result) {
+        print_line(std::string("usage: plenar-host run-check ") + run_check_command.arguments);
         return 2;
     }
     if (options.trace) sim::trace::start();
-    const CheckOutcome outcome = run_here(*check, options.context);
-    if (!outcome.reason.empty()) print_line(outcome.reason);
-    if (options.trace && !write_trace(*options.trace)) return 1;
-    return outcome.passed ? 0 : 1;
+    CheckOutcome outcome = run_here(*check, options.context);
+    if (options.trace && !sim::trace::write(*options.trace))
+        outcome = fail((outcome.passed() ? "" : outcome.reason + "; ") + "cannot write the trace " +
+                       sim::utf8_from_wide(*options.trace));
+    if (!write_result(*options.result, outcome)) {
+        print_line("plenar-host: cannot write the result " + sim::utf8_from_wide(*options.result));
+        return 2;
+    }
+    return result_exit_status(outcome);
 }
 
 }  // namespace
 
-extern const Command validate_command, run_check_command;
-const Command validate_command = {"validate", "PLUGIN [--only-failed] [--description FILE] [--filter REGEX] [--in-process] [--trace FILE]",
-                                  "runs the named checks (see list), each in its own process; a line each, "
-                                  "non-zero exit when one fails",
-                                  &run_validate};
-const Command run_check_command = {"run-check", "NAME PLUGIN [--description FILE] [--trace FILE]",
-                                   "runs one check in this process (validate starts it)", &run_one_check};
+const Command validate_command = {
+    "validate",
+    "PLUGIN [--only-failed] [--description FILE] [--filter REGEX] [--timeout SECONDS] [--in-process] "
+    "[--memory-cycles N] [--trace FILE]",
+    "runs the named checks (see list), each in its own process, ended after --timeout (30 s); a line each: "
+    "pass, FAIL, CRASH (the exception) or TIMEOUT; non-zero exit unless all pass. --in-process: no time "
+    "limit, and a crash ends the validator",
+    &run_validate};
+const Command run_check_command = {"run-check",
+                                   "NAME PLUGIN --result FILE [--description FILE] [--memory-cycles N] "
+                                   "[--timeout SECONDS] [--trace FILE]",
+                                   "runs one check in this process and writes its verdict to FILE (validate starts it)",
+                                   &run_one_check};
 
 }  // namespace plenar::cli

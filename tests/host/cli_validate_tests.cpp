@@ -2,7 +2,9 @@
 // on the built plug-in with and without a description beside it.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
+#include <vector>
 #include "../../host/cli/checks/host_values.h"
 #include "cli_runner.h"
 #include "plenar_sim/checked_call.h"
@@ -95,11 +97,66 @@ TEST(CliValidate, AMissingPluginFailsEveryCheckWithTheReason) {
     EXPECT_TRUE(has(run.output, "plugin.pvx")) << run.output;
 }
 
+// The misbehaving plug-in, copied into `folder` with its orders beside it:
+// "EXPORT ACTION" lines (print, crash, hang, exit).
+std::wstring misbehaving_plugin(plenar::sim::TempFolder& folder, const char* orders) {
+    folder.write_file(L"misbehaviour.txt", orders);
+    return quoted(folder.place_copy(program_folder() + L"\\misbehaving_plugin.pvx"));
+}
+
+bool is_verdict_line(const std::string& line) {
+    for (const char* tag : {"pass  ", "FAIL  ", "CRASH ", "TIMEOUT "})
+        if (line.rfind(tag, 0) == 0) return true;
+    return false;
+}
+
+// A check whose process crashes, hangs or ends early is reported so, the
+// checks after it still run, and what the plug-in printed is shown beneath,
+// never taken for a verdict.
+TEST(CliValidate, ACrashAHangOrAnEarlyEndIsTheVerdictOfItsCheckOnly) {
+    const struct {
+        const char* orders;
+        const wchar_t* options;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"Initialize print\nGetActionMenu crash\nFree hang\n",
+         L" --timeout 2 --memory-cycles 4",
+         {"pass  initialize\n",
+          "CRASH menus: access violation (0xC0000005)\n      | misbehaving plug-in: Initialize was called\n",
+          "FAIL  record-counts: GetRunObjectInfos did not answer 1\n",
+          "TIMEOUT memory: no answer after 2 s; its process was ended\n"
+          "      | misbehaving plug-in: Initialize was called\n",
+          "FAIL  ids: GetRunObjectInfos did not answer 1\n",
+          "8 checks, 7 failed (1 crashed, 1 timed out)\n"}},
+        // Exit code 0 without a verdict is no pass.
+        {"GetActionMenu exit\n", L" --filter ^menus$",
+         {"CRASH menus: its process ended with exit code 0 before giving a result\n",
+          "1 checks, 1 failed (1 crashed)\n"}},
+    };
+    for (const auto& c : cases) {
+        plenar::sim::TempFolder folder;
+        const CliRun run = run_cli(L"validate " + misbehaving_plugin(folder, c.orders) + c.options);
+        EXPECT_EQ(run.status, 1u) << c.orders << run.output;
+        for (const std::string& line : c.lines) EXPECT_TRUE(has(run.output, line)) << line << "\n" << run.output;
+        std::istringstream report(run.output);
+        for (std::string line; std::getline(report, line);) {
+            if (!is_verdict_line(line)) continue;
+            EXPECT_FALSE(has(line, "misbehaving plug-in")) << line;
+        }
+    }
+}
+
 TEST(CliValidate, BadArgumentsGiveUsage) {
-    EXPECT_EQ(run_cli(L"validate").status, 2u);
-    EXPECT_EQ(run_cli(L"validate " + lumbra() + L" --frobnicate").status, 2u);
-    EXPECT_EQ(run_cli(L"validate " + lumbra() + L" --filter (").status, 2u);
-    EXPECT_EQ(run_cli(L"run-check no-such-check " + lumbra()).status, 2u);
+    const std::wstring usage_errors[] = {
+        L"validate", L"validate " + lumbra() + L" --frobnicate", L"validate " + lumbra() + L" --filter (",
+        L"validate " + lumbra() + L" --timeout 0", L"validate " + lumbra() + L" --timeout 2s",
+        // In the validator's own process nothing can end a hang.
+        L"validate " + lumbra() + L" --in-process --timeout 5",
+        L"run-check no-such-check " + lumbra() + L" --result result.txt",
+        L"run-check exports " + lumbra(),  // no result file
+    };
+    for (const std::wstring& arguments : usage_errors)
+        EXPECT_EQ(run_cli(arguments).status, 2u) << plenar::sim::utf8_from_wide(arguments);
 }
 
 TEST(CliList, PrintsEveryCheckWithItsDescription) {

@@ -1,6 +1,7 @@
 // The named checks of plenar-host validate, in the manner of plug-in
 // validators: each takes a plug-in (and optionally a description to load
-// beside it) and passes or fails with a reason.
+// beside it) and passes or fails with a reason. Run in a process of its own,
+// a check may also crash or time out.
 #pragma once
 
 #include <optional>
@@ -13,18 +14,29 @@ struct CheckContext {
     std::wstring plugin;                     // Windows path
     std::optional<std::wstring> description; // Windows path
     int memory_cycles = 200;
+    // How long a check run in a process of its own may take before that
+    // process is ended.
+    int time_limit_seconds = 30;
     // Set in the second process of a check that reads back what the first
     // saved: the folder holding it.
     std::optional<std::wstring> read_back_folder;
 };
 
+enum class Verdict { passed, failed, crashed, timed_out };
+
 struct CheckOutcome {
-    bool passed = true;
-    std::string reason;  // why it failed; for a pass, what it could not look at
+    Verdict verdict = Verdict::passed;
+    // Why it did not pass; for a pass, what it could not look at.
+    std::string reason;
+    // What its process printed, when it ran in one of its own: the plug-in's
+    // words, never the verdict.
+    std::string output;
+
+    bool passed() const { return verdict == Verdict::passed; }
 };
 
-inline CheckOutcome pass(std::string note = {}) { return {true, std::move(note)}; }
-inline CheckOutcome fail(std::string reason) { return {false, std::move(reason)}; }
+inline CheckOutcome pass(std::string note = {}) { return {Verdict::passed, std::move(note), {}}; }
+inline CheckOutcome fail(std::string reason) { return {Verdict::failed, std::move(reason), {}}; }
 
 struct Check {
     const char* name;

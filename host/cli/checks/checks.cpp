@@ -22,6 +22,7 @@ std::vector<std::wstring> run_check_arguments(const Check& check, const CheckCon
     std::vector<std::wstring> arguments = {L"run-check", std::wstring(name.begin(), name.end()), context.plugin};
     if (context.description) arguments.insert(arguments.end(), {L"--description", *context.description});
     arguments.insert(arguments.end(), {L"--memory-cycles", std::to_wstring(context.memory_cycles)});
+    arguments.insert(arguments.end(), {L"--timeout", std::to_wstring(context.time_limit_seconds)});
     if (context.read_back_folder) arguments.insert(arguments.end(), {L"--read-back", *context.read_back_folder});
     return arguments;
 }

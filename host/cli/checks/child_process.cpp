@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <cstdio>
+#include <cwchar>
 
 namespace plenar::cli {
 namespace {
@@ -30,60 +31,104 @@ std::wstring own_path() {
     return std::wstring(path, length);
 }
 
+DWORD milliseconds(int seconds) {
+    const unsigned long long total = seconds > 0 ? 1000ull * static_cast<unsigned>(seconds) : 0;
+    return total < INFINITE ? static_cast<DWORD>(total) : INFINITE - 1;
+}
+
+// A job that ends every process in it when its last handle closes: what a
+// child started cannot outlive it.
+HANDLE job_ending_all_on_close() {
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (!job) return nullptr;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    return job;
+}
+
+// This process's environment with TEMP and TMP set to `folder`, as
+// CreateProcessW takes it: each entry ended by a null, then one more.
+std::wstring environment_with_temp(const std::wstring& folder) {
+    std::wstring block;
+    if (wchar_t* own = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = own; *entry; entry += std::wcslen(entry) + 1)
+            if (_wcsnicmp(entry, L"TEMP=", 5) != 0 && _wcsnicmp(entry, L"TMP=", 4) != 0) block.append(entry) += L'\0';
+        FreeEnvironmentStringsW(own);
+    }
+    for (const wchar_t* name : {L"TEMP=", L"TMP="}) block.append(name).append(folder) += L'\0';
+    return block += L'\0';
+}
+
+// How long an ended process may take to be gone before this one moves on.
+constexpr DWORD ending_grace_ms = 5000;
+
 }  // namespace
 
-ChildResult run_self(const std::vector<std::wstring>& arguments) {
-    ChildResult result;
+ChildEnd run_self(const std::vector<std::wstring>& arguments, const ChildPlaces& places, int time_limit_seconds) {
+    ChildEnd end;
     const std::wstring program = own_path();
     std::wstring command_line = quoted_argument(program);
     for (const std::wstring& argument : arguments) command_line += L" " + quoted_argument(argument);
 
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read_end = nullptr, write_end = nullptr;
-    if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return result;
-    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-
+    HANDLE output = CreateFileW(places.output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) return end;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write_end;
-    startup.hStdError = write_end;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::wstring environment = environment_with_temp(places.temp);
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &startup, &process);
-    CloseHandle(write_end);
-    if (!started) {
-        CloseHandle(read_end);
-        return result;
+    // Suspended until it is in its job, so that nothing it starts escapes.
+    const BOOL started = CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr,
+                                        &startup, &process);
+    CloseHandle(output);
+    if (!started) return end;
+    end.started = true;
+    HANDLE job = job_ending_all_on_close();
+    // Where jobs cannot nest, the child stays in this program's job, and a
+    // hang ends the child alone.
+    const bool in_job = job && AssignProcessToJobObject(job, process.hProcess);
+    ResumeThread(process.hThread);
+    if (WaitForSingleObject(process.hProcess, milliseconds(time_limit_seconds)) == WAIT_TIMEOUT) {
+        end.timed_out = true;
+        if (!in_job || !TerminateJobObject(job, ERROR_TIMEOUT)) TerminateProcess(process.hProcess, ERROR_TIMEOUT);
+        WaitForSingleObject(process.hProcess, ending_grace_ms);
     }
-    result.started = true;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(read_end, buffer, sizeof buffer, &read, nullptr) && read) result.output.append(buffer, read);
-    CloseHandle(read_end);
-    WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
-    result.exit_code = code;
+    end.exit_code = code;
+    if (job) CloseHandle(job);  // ends whatever the child left running
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return result;
+    return end;
 }
 
-std::string describe_exit(uint32_t exit_code) {
+// An exception code has its severity in the top bits; the run-time ends a
+// process with small numbers of its own (3 for abort).
+bool is_exception_code(uint32_t exit_code) { return exit_code >= 0x80000000u; }
+
+std::string describe_exception(uint32_t exception_code) {
+    struct Named {
+        uint32_t code;
+        const char* name;
+    };
+    static const Named names[] = {
+        {0xC0000005u, "access violation"},     {0xC00000FDu, "stack overflow"},
+        {0xC0000409u, "stack buffer overrun"}, {0xC000001Du, "illegal instruction"},
+        {0xC0000096u, "privileged instruction"}, {0xC0000094u, "integer division by zero"},
+        {0x80000003u, "breakpoint"},           {0xE06D7363u, "C++ exception"},
+    };
+    const char* name = "exception";
+    for (const Named& known : names)
+        if (known.code == exception_code) name = known.name;
     char text[64];
-    if ((exit_code & 0xF0000000u) == 0xC0000000u) {
-        const char* name = exit_code == 0xC0000005u   ? "access violation"
-                           : exit_code == 0xC00000FDu ? "stack overflow"
-                           : exit_code == 0xC0000409u ? "stack buffer overrun"
-                           : exit_code == 0xC000001Du ? "illegal instruction"
-                           : exit_code == 0xC0000094u ? "integer division by zero"
-                                                      : "exception";
-        std::snprintf(text, sizeof text, "crashed: %s (0x%08X)", name, exit_code);
-    } else {
-        std::snprintf(text, sizeof text, "exit code %u", exit_code);
-    }
+    std::snprintf(text, sizeof text, "%s (0x%08X)", name, exception_code);
     return text;
 }
 

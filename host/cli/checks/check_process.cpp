@@ -1,0 +1,80 @@
+#include "check_process.h"
+
+#include <windows.h>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include "child_process.h"
+#include "plenar_sim/temp_folder.h"
+
+namespace plenar::cli {
+namespace {
+
+// The result file: the verdict's word, a line break, then the reason (or a
+// pass's note) as UTF-8 up to the end of the file.
+struct VerdictWord {
+    Verdict verdict;
+    const char* word;
+};
+constexpr VerdictWord verdict_words[] = {
+    {Verdict::passed, "pass"}, {Verdict::failed, "fail"}, {Verdict::crashed, "crash"}, {Verdict::timed_out, "timeout"}};
+
+std::optional<CheckOutcome> read_result(const std::string& text) {
+    const size_t end_of_word = text.find('\n');
+    if (end_of_word == std::string::npos) return std::nullopt;
+    for (const VerdictWord& known : verdict_words)
+        if (text.compare(0, end_of_word, known.word) == 0)
+            return CheckOutcome{known.verdict, text.substr(end_of_word + 1), {}};
+    return std::nullopt;
+}
+
+std::string read_whole(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+CheckOutcome crashed(std::string reason) { return {Verdict::crashed, std::move(reason), {}}; }
+
+CheckOutcome outcome_of(const ChildEnd& end, const std::string& result, int time_limit_seconds) {
+    if (!end.started) return fail("its process did not start");
+    if (end.timed_out)
+        return {Verdict::timed_out,
+                "no answer after " + std::to_string(time_limit_seconds) + " s; its process was ended", {}};
+    if (is_exception_code(end.exit_code)) return crashed(describe_exception(end.exit_code));
+    const std::optional<CheckOutcome> told = read_result(result);
+    if (told && static_cast<uint32_t>(result_exit_status(*told)) == end.exit_code) return *told;
+    // A plug-in that ends the process itself (ExitProcess, abort) leaves no
+    // result, whatever the exit code says.
+    return crashed("its process ended with exit code " + std::to_string(end.exit_code) +
+                   " before giving a result");
+}
+
+}  // namespace
+
+CheckOutcome run_check_apart(const Check& check, const CheckContext& context,
+                             const std::vector<std::wstring>& extra_arguments) {
+    // Removed with all in it when the check is over, whatever the child left.
+    const sim::TempFolder folder;
+    const std::wstring result_path = folder.file(L"result.txt");
+    const ChildPlaces places = {folder.file(L"output.txt"), folder.file(L"temp")};
+    CreateDirectoryW(places.temp.c_str(), nullptr);
+    std::vector<std::wstring> arguments = run_check_arguments(check, context);
+    arguments.insert(arguments.end(), {L"--result", result_path});
+    arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
+    const ChildEnd end = run_self(arguments, places, context.time_limit_seconds);
+    CheckOutcome outcome = outcome_of(end, read_whole(result_path), context.time_limit_seconds);
+    outcome.output = read_whole(places.output);
+    return outcome;
+}
+
+bool write_result(const std::wstring& path, const CheckOutcome& outcome) {
+    std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
+    for (const VerdictWord& known : verdict_words)
+        if (known.verdict == outcome.verdict) file << known.word << '\n' << outcome.reason;
+    file.close();
+    return !file.fail();
+}
+
+int result_exit_status(const CheckOutcome& outcome) { return outcome.passed() ? 0 : 1; }
+
+}  // namespace plenar::cli

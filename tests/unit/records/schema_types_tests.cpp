@@ -1,0 +1,116 @@
+// res/description.schema.json enumerates the type names the SDK accepts, as
+// case-blind patterns made from the SDK's own type tables: an editor then
+// flags a misspelt type as the SDK would. The schema's patterns must be the
+// ones made here; on a difference, the one to paste is printed.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "json/json.h"
+#include "kvor/types.h"
+
+namespace {
+
+// One name as a pattern that ignores the case of ASCII letters.
+std::string CaseBlind(const std::string& name) {
+    std::string pattern;
+    for (char c : name) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+            pattern += std::string("[") + char(c & ~0x20) + char(c | 0x20) + "]";
+        else if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos)
+            pattern += std::string("\\\\") + c;
+        else
+            pattern += c;
+    }
+    return pattern;
+}
+
+// Every name, and a custom prefix followed by anything where it is allowed.
+template <typename T, size_t N>
+std::string NamesPattern(const T (&table)[N], bool custom, bool sheet_only = false) {
+    std::vector<std::string> names;
+    for (const T& entry : table) {
+        if constexpr (std::is_same_v<T, Kvor::PropertyType>)
+            if (sheet_only && entry.sheet != Kvor::PropertySheet::entry) continue;
+        names.push_back(CaseBlind(entry.name));
+    }
+    std::string pattern = "^(";
+    for (size_t i = 0; i < names.size(); ++i) pattern += (i ? "|" : "") + names[i];
+    if (custom) pattern += "|" + CaseBlind(Kvor::custom_type_prefix) + ".*";
+    return pattern + ")$";
+}
+
+struct SchemaPattern {
+    const char* where;  // in the schema, for the message
+    std::vector<const char*> path;
+    std::string expected;
+    std::vector<std::string> accepted;  // names an editor must accept
+};
+
+std::vector<std::string> Names(const auto& table) {
+    std::vector<std::string> names;
+    for (const auto& entry : table) names.push_back(entry.name);
+    return names;
+}
+
+class SchemaTypes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::ifstream file(LUMBRA_SCHEMA, std::ios::binary);
+        ASSERT_TRUE(file) << LUMBRA_SCHEMA;
+        std::stringstream text;
+        text << file.rdbuf();
+        const std::string content = text.str();
+        char* copy = static_cast<char*>(malloc(content.size() + 1));
+        memcpy(copy, content.c_str(), content.size() + 1);
+        json_reader_settings settings = {};
+        char error[256] = {};
+        root = json_read(&settings, copy, content.size(), error, sizeof error);
+        ASSERT_NE(root, nullptr) << error;
+    }
+    void TearDown() override { json_release(root); }
+    json_value* root = nullptr;
+};
+
+TEST_F(SchemaTypes, EveryTypeListIsTheSdksOwnAndRefusesMisspellings) {
+    std::vector<std::string> sheet_names;
+    for (const Kvor::PropertyType& type : Kvor::property_types)
+        if (type.sheet == Kvor::PropertySheet::entry) sheet_names.push_back(type.name);
+    const SchemaPattern patterns[] = {
+        {"$defs.parameterType.pattern", {"$defs", "parameterType", "pattern"},
+         NamesPattern(Kvor::parameter_types, true), Names(Kvor::parameter_types)},
+        {"$defs.expressionParameterType.pattern", {"$defs", "expressionParameterType", "pattern"},
+         NamesPattern(Kvor::expression_parameter_types, false), Names(Kvor::expression_parameter_types)},
+        {"$defs.expression.properties.Returns.pattern", {"$defs", "expression", "properties", "Returns", "pattern"},
+         NamesPattern(Kvor::result_types, false), Names(Kvor::result_types)},
+        {"$defs.property.properties.Type.pattern", {"$defs", "property", "properties", "Type", "pattern"},
+         NamesPattern(Kvor::property_types, true, true), sheet_names},
+    };
+    for (const SchemaPattern& p : patterns) {
+        const json_value* node = root;
+        for (const char* key : p.path) node = &(*node)[key];
+        const std::string expected_json = "\"" + p.expected + "\"";
+        std::string unescaped;  // the pattern as the schema's string holds it
+        for (size_t i = 0; i < p.expected.size(); ++i)
+            unescaped += p.expected[i] == '\\' && p.expected[i + 1] == '\\' ? p.expected[i++] : p.expected[i];
+        EXPECT_EQ(std::string(node->text()), unescaped) << p.where << " should be " << expected_json;
+        if (node->text() != unescaped) continue;
+        const std::regex pattern(node->text());
+        for (std::string name : p.accepted) {
+            EXPECT_TRUE(std::regex_match(name, pattern)) << p.where << ": " << name;
+            for (char& c : name) c = Kvor::AsciiLower(c);
+            EXPECT_TRUE(std::regex_match(name, pattern)) << p.where << ": " << name;
+            if (!Kvor::StartsIgnoringAsciiCase(name.c_str(), Kvor::custom_type_prefix))
+                EXPECT_FALSE(std::regex_match(name + "x", pattern)) << p.where << ": " << name << "x";
+            EXPECT_FALSE(std::regex_match(" " + name, pattern)) << p.where << ": " << name;
+        }
+        for (const char* misspelt : {"Txet", "Intger", "Editbox Strnig", "Colr", "Custo", ""})
+            EXPECT_FALSE(std::regex_match(std::string(misspelt), pattern)) << p.where << ": " << misspelt;
+    }
+}
+
+}  // namespace

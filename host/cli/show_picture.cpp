@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <algorithm>
 #include "output.h"
-#include "png_writer.h"
+#include "plenar_sim/png_writer.h"
 #include "show_sections.h"
 
 namespace plenar::cli {
@@ -70,7 +70,7 @@ void write_picture(ShowState& state, const std::wstring& path) {
     if (region_width)
         draw_region(canvas, *editor, region, canvas.width - margin - region_width,
                     margin + (inner - region_height) / 2);
-    const std::string png = encode_png(canvas.width, canvas.height, canvas.pixels);
+    const std::string png = sim::encode_png(canvas.width, canvas.height, canvas.pixels);
     FILE* file = _wfopen(path.c_str(), L"wb");
     const bool written = file && std::fwrite(png.data(), 1, png.size(), file) == png.size();
     if (file) std::fclose(file);

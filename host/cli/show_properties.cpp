@@ -5,7 +5,7 @@
 #include <iterator>
 #include <vector>
 #include "output.h"
-#include "checks/host_values.h"
+#include "plenar_sim/host_values.h"
 #include "show_sections.h"
 
 namespace plenar::cli {
@@ -158,9 +158,9 @@ void show_properties(ShowState& state) {
         if (d.type == 3) continue;
         PropValue* value = nullptr;
         switch (d.type % 1000) {
-            case 5: value = new HostTextValue(L"edited"); break;
-            case 6: value = new HostNumberValue(42); break;
-            case 7: value = new HostNumberValue(1); break;
+            case 5: value = new sim::HostValue(std::wstring(L"edited")); break;
+            case 6: value = new sim::HostValue(42u); break;
+            case 7: value = new sim::HostValue(1u); break;
         }
         if (value && state.plugin.address("SetPropValue")) {
             state.plugin.call("SetPropValue", state.host.services(), state.edit_data, d.id, value);

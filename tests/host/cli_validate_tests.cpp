@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
-#include "../../host/cli/checks/host_values.h"
+#include "plenar_sim/host_values.h"
 #include "cli_runner.h"
 #include "plenar_sim/checked_call.h"
 #include "plenar_sim/temp_folder.h"
@@ -184,21 +184,20 @@ plenar::Word Slot(plenar::PropValue* value, int slot, std::initializer_list<plen
 }
 
 TEST(HostValues, TextAndNumberObjectsHaveTheHostsLayoutAndSlots) {
-    using plenar::cli::HostNumberValue;
-    using plenar::cli::HostTextValue;
-    auto* text = new HostTextValue(L"Gr\u00fc\u00dfe");
+    using plenar::sim::HostValue;
+    auto* text = new HostValue(std::wstring(L"Gr\u00fc\u00dfe"));
     EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(plenar::PropLayout<plenar::PropPointerLayout>(text).data)),
               L"Gr\u00fc\u00dfe");
     EXPECT_EQ(Slot(text, 4), uint32_t(plenar::prop_class_wstr));
 
-    auto* number = new HostNumberValue(0xDEADBEEF);
+    auto* number = new HostValue(0xDEADBEEFu);
     EXPECT_EQ(plenar::PropLayout<plenar::PropNumberLayout>(number).value, 0xDEADBEEFu);
     EXPECT_EQ(Slot(number, 4), uint32_t(plenar::prop_class_dword));
 
     auto* copy = reinterpret_cast<plenar::PropValue*>(Slot(text, 2));
     EXPECT_EQ(Slot(text, 3, {plenar::sim::word(copy)}), 1u);
     EXPECT_EQ(Slot(text, 3, {plenar::sim::word(static_cast<plenar::PropValue*>(number))}), 0u);
-    HostTextValue other(L"x");
+    HostValue other(std::wstring(L"x"));
     EXPECT_EQ(Slot(text, 5, {plenar::sim::word(static_cast<plenar::PropValue*>(&other))}), 1u);
     EXPECT_EQ(other.text(), L"Gr\u00fc\u00dfe");
     EXPECT_EQ(Slot(number, 5, {plenar::sim::word(static_cast<plenar::PropValue*>(&other))}), 0u);

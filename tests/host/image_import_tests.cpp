@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 #include "plenar/plenarcore.h"
-#include "png_writer.h"
+#include "plenar_sim/png_writer.h"
 
 using namespace plenar;
 
@@ -24,7 +24,7 @@ int32_t import(const std::string& bytes, Surface& surface, uint32_t format = ima
 }
 
 TEST(ImageImport, DecodesAPngIntoArgbPixels) {
-    const std::string png = png_from_pixels(2, 2, four_pixels);
+    const std::string png = plenar::sim::encode_png(2, 2, four_pixels);
     ASSERT_EQ(png.substr(1, 3), "PNG");
     Surface surface;
     EXPECT_EQ(import(png, surface), 0);
@@ -37,7 +37,7 @@ TEST(ImageImport, DecodesAPngIntoArgbPixels) {
 TEST(ImageImport, IgnoresBytesAfterTheEndChunk) {
     // The plug-in's icon resource carries data after the image.
     std::vector<uint32_t> pixels(32 * 32, 0xFF102030);
-    const std::string png = png_from_pixels(32, 32, pixels) + std::string(3555, '\x5A');
+    const std::string png = plenar::sim::encode_png(32, 32, pixels) + std::string(3555, '\x5A');
     Surface surface;
     EXPECT_EQ(import(png, surface), 0);
     EXPECT_EQ(surface.width, 32);
@@ -48,8 +48,8 @@ TEST(ImageImport, IgnoresBytesAfterTheEndChunk) {
 
 TEST(ImageImport, ReplacesWhatTheSurfaceHeld) {
     Surface surface;
-    ASSERT_EQ(import(png_from_pixels(2, 2, four_pixels), surface), 0);
-    ASSERT_EQ(import(png_from_pixels(1, 1, {0xFFABCDEF}), surface), 0);
+    ASSERT_EQ(import(plenar::sim::encode_png(2, 2, four_pixels), surface), 0);
+    ASSERT_EQ(import(plenar::sim::encode_png(1, 1, {0xFFABCDEF}), surface), 0);
     EXPECT_EQ(surface.width, 1);
     EXPECT_EQ(surface.pixels[0], 0xFFABCDEFu);
 }
@@ -61,7 +61,7 @@ class ImageImportRefusal : public testing::TestWithParam<Refusal> {};
 TEST_P(ImageImportRefusal, LeavesTheSurfaceEmpty) {
     const Refusal& refusal = GetParam();
     Surface surface;
-    ASSERT_EQ(import(png_from_pixels(2, 2, four_pixels), surface), 0);  // something to lose
+    ASSERT_EQ(import(plenar::sim::encode_png(2, 2, four_pixels), surface), 0);  // something to lose
     EXPECT_NE(import(refusal.bytes, surface, refusal.format,
                      refusal.context ? &import_context : nullptr), 0);
     EXPECT_EQ(surface.width, 0);
@@ -69,7 +69,7 @@ TEST_P(ImageImportRefusal, LeavesTheSurfaceEmpty) {
     EXPECT_EQ(surface.pixels, nullptr);
 }
 
-const std::string good_png = png_from_pixels(2, 2, four_pixels);
+const std::string good_png = plenar::sim::encode_png(2, 2, four_pixels);
 
 // A 1 x 1 BMP, which a general image decoder would accept.
 const std::string bmp = std::string("BM\x3A\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0"

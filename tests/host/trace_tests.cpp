@@ -22,23 +22,9 @@ struct Event {
 
 // Runs plenar-host.exe to its end; its output is not wanted here.
 DWORD run_host(const std::wstring& arguments) {
-    std::wstring command = L"\"" + program_folder() + L"\\plenar-host.exe\" " + arguments;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = nul;
-    PROCESS_INFORMATION process{};
-    DWORD status = 0xFFFFFFFF;
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &status);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(nul);
-    return status;
+    const std::wstring program = program_folder() + L"\\plenar-host.exe";
+    const plenar::sim::ProcessRun run = plenar::sim::run_command_line(program, L"\"" + program + L"\" " + arguments);
+    return run.started ? run.exit_code : 0xFFFFFFFF;
 }
 
 std::string read_text(const std::wstring& path) {

@@ -386,72 +386,6 @@ TEST_F(EditorExports, EditorDisplayWithoutAWindowDrawsNothing) {
 
 // --- icon --------------------------------------------------------------------
 
-// A PNG of 8-bit RGBA pixels, its image data in stored (uncompressed) deflate blocks.
-class PngWriter {
-public:
-    static std::string Encode(int width, int height, const std::vector<uint32_t>& argb) {
-        std::string raw;
-        for (int y = 0; y < height; ++y) {
-            raw += '\0';  // no filter
-            for (int x = 0; x < width; ++x) {
-                const uint32_t p = argb[size_t(y * width + x)];
-                raw += char(p >> 16);
-                raw += char(p >> 8);
-                raw += char(p);
-                raw += char(p >> 24);
-            }
-        }
-        std::string header;
-        Append32(header, uint32_t(width));
-        Append32(header, uint32_t(height));
-        header += std::string("\x08\x06\x00\x00\x00", 5);
-        return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", header) +
-               Chunk("IDAT", Zlib(raw)) + Chunk("IEND", "");
-    }
-
-private:
-    static void Append32(std::string& out, uint32_t value) {
-        for (int shift = 24; shift >= 0; shift -= 8) out += char(value >> shift);
-    }
-    static uint32_t Crc(const std::string& bytes) {
-        uint32_t crc = 0xFFFFFFFFu;
-        for (unsigned char byte : bytes) {
-            crc ^= byte;
-            for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-        }
-        return ~crc;
-    }
-    static std::string Chunk(const char* type, const std::string& data) {
-        std::string out;
-        Append32(out, uint32_t(data.size()));
-        const std::string body = type + data;
-        out += body;
-        Append32(out, Crc(body));
-        return out;
-    }
-    static std::string Zlib(const std::string& raw) {
-        std::string out("\x78\x01", 2);
-        size_t done = 0;
-        do {
-            const size_t length = std::min<size_t>(raw.size() - done, 65535);
-            const bool last = done + length == raw.size();
-            out += char(last ? 1 : 0);
-            out += char(length & 0xFF);
-            out += char(length >> 8);
-            out += char(~length & 0xFF);
-            out += char((~length >> 8) & 0xFF);
-            out += raw.substr(done, length);
-            done += length;
-        } while (done < raw.size());
-        uint32_t a = 1, b = 0;
-        for (unsigned char byte : raw) {
-            a = (a + byte) % 65521;
-            b = (b + a) % 65521;
-        }
-        Append32(out, (b << 16) | a);
-        return out;
-    }
-};
 
 // The embedded icon decoded by the host library itself.
 void DecodeResourceIcon(void* module, Surface& decoded) {
@@ -485,7 +419,7 @@ TEST_F(EditorExports, APngBesideTheLibraryReplacesTheEmbeddedIcon) {
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 16; ++x)
             pixels.push_back(0xFF000000u | uint32_t(x * 16) << 16 | uint32_t(y * 32) << 8 | 0x80);
-    folder.write_file(L"Lumbra.png", PngWriter::Encode(16, 8, pixels));
+    folder.write_file(L"Lumbra.png", plenar::sim::encode_png(16, 8, pixels));
     Start();
 
     // The host's icon surface is bigger and not blank: all of it is cleared first.

@@ -53,58 +53,8 @@ Bytes Join(std::initializer_list<Bytes> parts) {
     return joined;
 }
 
-// What a host value holds, by class: a number, a pair, a size, a double or a pointer.
-struct HostData {
-    uint32_t number = 0;
-    int32_t first = 0, second = 0;
-    double real = 0;
-    const void* pointer = nullptr;
-};
-
-// A value object as the host makes them: its data after the class pointer,
-// laid out as its class lays it out.
-class HostValue final : public plenar::PropValue {
-public:
-    HostValue(uint32_t class_id, const HostData& data) : class_id_(class_id) {
-        using plenar::PropLayout;
-        switch (class_id) {
-        case plenar::prop_class_int:
-        case plenar::prop_class_dword:
-        case plenar::prop_class_float: PropLayout<plenar::PropNumberLayout>(this).value = data.number; break;
-        case plenar::prop_class_double: PropLayout<plenar::PropDoubleLayout>(this).value = data.real; break;
-        case plenar::prop_class_int2:
-            PropLayout<plenar::PropPairLayout>(this).first = data.first;
-            PropLayout<plenar::PropPairLayout>(this).second = data.second;
-            break;
-        case plenar::prop_class_size:
-            PropLayout<plenar::PropSizeLayout>(this).width = data.first;
-            PropLayout<plenar::PropSizeLayout>(this).height = data.second;
-            break;
-        default: PropLayout<plenar::PropPointerLayout>(this).data = data.pointer; break;
-        }
-    }
-    uint32_t Number() { return plenar::PropLayout<plenar::PropNumberLayout>(this).value; }
-
-private:
-    uint32_t data_[8] = {};  // first: the layouts address it right after the class pointer
-
-public:
-
-    void PLENAR_THISCALL Destroy(uint32_t) override {}
-    void PLENAR_THISCALL Delete() override {}
-    plenar::PropValue* PLENAR_THISCALL CreateCopy() override { return nullptr; }
-    int32_t PLENAR_THISCALL IsEqual(plenar::PropValue*) override { return 0; }
-    uint32_t PLENAR_THISCALL GetClassID() override {
-        ++class_asks;
-        return class_id_;
-    }
-    int32_t PLENAR_THISCALL CopyInto(plenar::PropValue*) override { return 0; }
-
-    int class_asks = 0;
-
-private:
-    uint32_t class_id_;
-};
+using plenar::sim::HostValue;
+using HostData = plenar::sim::HostValueData;
 
 plenar::Word Pointer(const void* pointer) { return plenar::sim::word(pointer); }
 
@@ -278,7 +228,7 @@ TEST_P(HostClasses, EachClassStoresItsBytesOrIsRefused) {
     const Bytes before = Stored();
     HostValue value(c.class_id, c.data);
     Set(Id(c.index), value);
-    EXPECT_EQ(value.class_asks, 1);
+    EXPECT_EQ(value.class_asks(), 1);
     EXPECT_EQ(Stored(), c.stored.empty() ? before : c.stored);
     EXPECT_EQ(PropSize(), host.edit_data().size(block));
     if (c.box) {
@@ -340,7 +290,7 @@ TEST_F(SheetExports, TheClassIsAskedForEvenWhenTheIdentifierIsOutOfRange) {
     HostValue value(plenar::prop_class_dword, {.number = 1});
     Set(plenar::property_folder_end_id, value);
     Set(Id(999), value);
-    EXPECT_EQ(value.class_asks, 2);
+    EXPECT_EQ(value.class_asks(), 2);
     EXPECT_EQ(Whole(), before);
     EXPECT_TRUE(Boxes().empty());
 }
@@ -421,7 +371,7 @@ TEST_F(SheetExports, ReturnedValuesAnswerEverySlotInTheHostsOrder) {
     // Slot 5 copies into a value of the same class.
     HostValue target(plenar::prop_class_dword, {.number = 0});
     EXPECT_EQ(number_slots.Call(5, {Pointer(&target)}), 1u);
-    EXPECT_EQ(target.Number(), 5u);
+    EXPECT_EQ(target.number(), 5u);
     void* other_name = Get(Id(tail));
     EXPECT_EQ(text_slots.Call(5, {Pointer(other_name)}), 1u);
     EXPECT_EQ(utf8_from_wide(TextOf(other_name)), "abc");
@@ -509,22 +459,9 @@ std::wstring Environment(const wchar_t* name) {
 }
 
 DWORD RunSelf(const std::wstring& filter) {
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(program) + L"\" --gtest_filter=" + filter +
-                           L" --gtest_brief=1";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD exit_code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &exit_code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exit_code;
+    const plenar::sim::ProcessRun run =
+        plenar::sim::run_process(plenar::sim::own_program(), {L"--gtest_filter=" + filter, L"--gtest_brief=1"});
+    return run.started ? run.exit_code : 0xFFFFFFFF;
 }
 
 TEST_F(SheetExports, SavedValuesReadBackTheSameInAFreshProcess) {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include "child_process.h"
+#include "plenar_sim/process.h"
 #include "plenar_sim/temp_folder.h"
 
 namespace plenar::cli {
@@ -35,12 +35,12 @@ std::string read_whole(const std::wstring& path) {
 
 CheckOutcome crashed(std::string reason) { return {Verdict::crashed, std::move(reason), {}}; }
 
-CheckOutcome outcome_of(const ChildEnd& end, const std::string& result, int time_limit_seconds) {
+CheckOutcome outcome_of(const sim::ProcessRun& end, const std::string& result, int time_limit_seconds) {
     if (!end.started) return fail("its process did not start");
     if (end.timed_out)
         return {Verdict::timed_out,
                 "no answer after " + std::to_string(time_limit_seconds) + " s; its process was ended", {}};
-    if (is_exception_code(end.exit_code)) return crashed(describe_exception(end.exit_code));
+    if (sim::is_exception_code(end.exit_code)) return crashed(sim::describe_exception(end.exit_code));
     const std::optional<CheckOutcome> told = read_result(result);
     if (told && static_cast<uint32_t>(result_exit_status(*told)) == end.exit_code) return *told;
     // A plug-in that ends the process itself (ExitProcess, abort) leaves no
@@ -56,14 +56,17 @@ CheckOutcome run_check_apart(const Check& check, const CheckContext& context,
     // Removed with all in it when the check is over, whatever the child left.
     const sim::TempFolder folder;
     const std::wstring result_path = folder.file(L"result.txt");
-    const ChildPlaces places = {folder.file(L"output.txt"), folder.file(L"temp")};
-    CreateDirectoryW(places.temp.c_str(), nullptr);
+    const std::wstring temp = folder.file(L"temp");
+    CreateDirectoryW(temp.c_str(), nullptr);
+    // What a killed child leaves in its temporary folder goes with this one.
+    const sim::ProcessOptions options{folder.file(L"output.txt"), {{L"TEMP", temp}, {L"TMP", temp}},
+                                      context.time_limit_seconds};
     std::vector<std::wstring> arguments = run_check_arguments(check, context);
     arguments.insert(arguments.end(), {L"--result", result_path});
     arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
-    const ChildEnd end = run_self(arguments, places, context.time_limit_seconds);
+    const sim::ProcessRun end = sim::run_process(sim::own_program(), arguments, options);
     CheckOutcome outcome = outcome_of(end, read_whole(result_path), context.time_limit_seconds);
-    outcome.output = read_whole(places.output);
+    outcome.output = read_whole(options.output_file);
     return outcome;
 }
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include "check_support.h"
 #include "check_process.h"
-#include "host_values.h"
+#include "plenar_sim/host_values.h"
 #include "plenar/exports.h"
 #include "plenar_sim/sim.h"
 
@@ -105,7 +105,7 @@ CheckOutcome read_back(const CheckContext& context) {
         }
         auto* value = session->call("GetPropValue", services, block, e.id).pointer<PropValue>();
         if (!value) return fail(where + ": GetPropValue gives no value after loading");
-        const ReadValue read = take_plugin_value(value);
+        const sim::ReadValue read = sim::take_plugin_value(value);
         const std::string got = e.kind == "text" ? sim::utf8_from_wide(read.text) : std::to_string(read.number);
         if (got != e.value) return fail(where + ": reads back \"" + got + "\", saved \"" + e.value + "\"");
     }
@@ -132,12 +132,12 @@ CheckOutcome round_trip(const CheckContext& context) {
         const uint32_t id = descriptor->id, type = descriptor->type % 1000;
         PropValue* value = nullptr;
         if (type == type_editbox_string || type == type_multiline) {
-            auto* text = new HostTextValue(text_for(id));
+            auto* text = new sim::HostValue(text_for(id));
             expected.push_back({"text", id, sim::utf8_from_wide(text->text())});
             value = text;
         } else if (type == type_editbox_number || type == type_combo_box) {
-            auto* number = new HostNumberValue(type == type_combo_box ? combo_index_for(*descriptor) : number_for(*descriptor));
-            expected.push_back({"number", id, std::to_string(number->value())});
+            auto* number = new sim::HostValue(type == type_combo_box ? combo_index_for(*descriptor) : number_for(*descriptor));
+            expected.push_back({"number", id, std::to_string(number->number())});
             value = number;
         }
         if (value) {

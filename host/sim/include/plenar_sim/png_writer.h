@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace plenar::cli {
+namespace plenar::sim {
 
 // `pixels` are width x height values 0xAARRGGBB, row-major.
 std::string encode_png(int width, int height, const std::vector<uint32_t>& pixels);
 
-}  // namespace plenar::cli
+}  // namespace plenar::sim

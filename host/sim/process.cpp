@@ -1,10 +1,12 @@
-#include "child_process.h"
+#include "plenar_sim/process.h"
 
 #include <windows.h>
 #include <cstdio>
 #include <cwchar>
+#include <fstream>
+#include <sstream>
 
-namespace plenar::cli {
+namespace plenar::sim {
 namespace {
 
 // One argument quoted for CommandLineToArgvW's rules.
@@ -25,14 +27,10 @@ std::wstring quoted_argument(const std::wstring& argument) {
     return result + L"\"";
 }
 
-std::wstring own_path() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::wstring(path, length);
-}
-
+// No limit: as long as it takes.
 DWORD milliseconds(int seconds) {
-    const unsigned long long total = seconds > 0 ? 1000ull * static_cast<unsigned>(seconds) : 0;
+    if (seconds <= 0) return INFINITE;
+    const unsigned long long total = 1000ull * static_cast<unsigned>(seconds);
     return total < INFINITE ? static_cast<DWORD>(total) : INFINITE - 1;
 }
 
@@ -47,17 +45,37 @@ HANDLE job_ending_all_on_close() {
     return job;
 }
 
-// This process's environment with TEMP and TMP set to `folder`, as
-// CreateProcessW takes it: each entry ended by a null, then one more.
-std::wstring environment_with_temp(const std::wstring& folder) {
+// This process's environment with `changes` set, as CreateProcessW takes it:
+// each entry ended by a null, then one more.
+std::wstring environment_with(const std::vector<std::pair<std::wstring, std::wstring>>& changes) {
     std::wstring block;
+    const auto changed = [&](const wchar_t* entry) {
+        for (const auto& [name, value] : changes)
+            if (_wcsnicmp(entry, (name + L"=").c_str(), name.size() + 1) == 0) return true;
+        return false;
+    };
     if (wchar_t* own = GetEnvironmentStringsW()) {
         for (const wchar_t* entry = own; *entry; entry += std::wcslen(entry) + 1)
-            if (_wcsnicmp(entry, L"TEMP=", 5) != 0 && _wcsnicmp(entry, L"TMP=", 4) != 0) block.append(entry) += L'\0';
+            if (!changed(entry)) block.append(entry) += L'\0';
         FreeEnvironmentStringsW(own);
     }
-    for (const wchar_t* name : {L"TEMP=", L"TMP="}) block.append(name).append(folder) += L'\0';
+    for (const auto& [name, value] : changes) block.append(name).append(L"=").append(value) += L'\0';
     return block += L'\0';
+}
+
+// A fresh file for output that is read back, in the temporary folder.
+std::wstring scratch_file() {
+    wchar_t folder[MAX_PATH] = {}, file[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"out", 0, file);
+    return file;
+}
+
+std::string read_whole(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 // How long an ended process may take to be gone before this one moves on.
@@ -65,48 +83,64 @@ constexpr DWORD ending_grace_ms = 5000;
 
 }  // namespace
 
-ChildEnd run_self(const std::vector<std::wstring>& arguments, const ChildPlaces& places, int time_limit_seconds) {
-    ChildEnd end;
-    const std::wstring program = own_path();
+std::wstring own_program() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::wstring(path, length);
+}
+
+ProcessRun run_process(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                       const ProcessOptions& options) {
     std::wstring command_line = quoted_argument(program);
     for (const std::wstring& argument : arguments) command_line += L" " + quoted_argument(argument);
+    return run_command_line(program, std::move(command_line), options);
+}
 
+ProcessRun run_command_line(const std::wstring& program, std::wstring command_line, const ProcessOptions& options) {
+    ProcessRun run;
+
+    const std::wstring output_file = options.output_file.empty() ? scratch_file() : options.output_file;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE output = CreateFileW(places.output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+    HANDLE output = CreateFileW(output_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (output == INVALID_HANDLE_VALUE) return end;
+    if (output == INVALID_HANDLE_VALUE) return run;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = output;
     startup.hStdError = output;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::wstring environment = environment_with_temp(places.temp);
+    std::wstring environment = environment_with(options.environment);
     PROCESS_INFORMATION process{};
     // Suspended until it is in its job, so that nothing it starts escapes.
     const BOOL started = CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
                                         CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr,
                                         &startup, &process);
     CloseHandle(output);
-    if (!started) return end;
-    end.started = true;
-    HANDLE job = job_ending_all_on_close();
-    // Where jobs cannot nest, the child stays in this program's job, and a
-    // hang ends the child alone.
-    const bool in_job = job && AssignProcessToJobObject(job, process.hProcess);
-    ResumeThread(process.hThread);
-    if (WaitForSingleObject(process.hProcess, milliseconds(time_limit_seconds)) == WAIT_TIMEOUT) {
-        end.timed_out = true;
-        if (!in_job || !TerminateJobObject(job, ERROR_TIMEOUT)) TerminateProcess(process.hProcess, ERROR_TIMEOUT);
-        WaitForSingleObject(process.hProcess, ending_grace_ms);
+    if (started) {
+        run.started = true;
+        HANDLE job = job_ending_all_on_close();
+        // Where jobs cannot nest, the child stays in this program's job, and a
+        // hang ends the child alone.
+        const bool in_job = job && AssignProcessToJobObject(job, process.hProcess);
+        ResumeThread(process.hThread);
+        if (WaitForSingleObject(process.hProcess, milliseconds(options.time_limit_seconds)) == WAIT_TIMEOUT) {
+            run.timed_out = true;
+            if (!in_job || !TerminateJobObject(job, ERROR_TIMEOUT)) TerminateProcess(process.hProcess, ERROR_TIMEOUT);
+            WaitForSingleObject(process.hProcess, ending_grace_ms);
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        run.exit_code = code;
+        if (job) CloseHandle(job);  // ends whatever the child left running
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
     }
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    end.exit_code = code;
-    if (job) CloseHandle(job);  // ends whatever the child left running
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return end;
+    if (options.output_file.empty()) {
+        run.output = read_whole(output_file);
+        DeleteFileW(output_file.c_str());
+    }
+    return run;
 }
 
 // An exception code has its severity in the top bits; the run-time ends a
@@ -132,4 +166,4 @@ std::string describe_exception(uint32_t exception_code) {
     return text;
 }
 
-}  // namespace plenar::cli
+}  // namespace plenar::sim

@@ -1,9 +1,9 @@
-#include "png_writer.h"
+#include "plenar_sim/png_writer.h"
 
 #include <algorithm>
 #include <array>
 
-namespace plenar::cli {
+namespace plenar::sim {
 namespace {
 
 uint32_t crc32(const std::string& bytes, size_t from) {
@@ -88,4 +88,4 @@ std::string encode_png(int width, int height, const std::vector<uint32_t>& pixel
     return png;
 }
 
-}  // namespace plenar::cli
+}  // namespace plenar::sim

@@ -3,6 +3,26 @@
 // no arguments). Arguments and results are 32 bits wide on the host (words
 // that may carry a pointer are pointer-sized in the 64-bit test builds). The
 // host calls them on its own thread, one at a time, Initialize first.
+//
+// When the host calls what (each family below is marked editor-time, when
+// the user edits a project, or run-time, when a built application runs):
+//   loading      Initialize; GetInfos, GetObjInfos, GetHelpFileName,
+//                GetDependencies; Free before unloading
+//   placing      CreateObject -> GetRunObjectInfos (the new block's size)
+//   the sheet    GetProperties -> services 1 (insert the descriptors), then
+//                5 (resize the block, which may move) and 18 (notice) the
+//                first time; GetPropValue / GetPropCheck, SetPropValue /
+//                SetPropCheck (each may resize: services 5 and 18);
+//                ReleaseProperties when the sheet closes
+//   opening      LoadObject -> service 18; UnloadObject on closing
+//   events       GetActionMenu -> GetActionCodeFromMenu -> GetActionInfos,
+//                GetActionString / GetActionTitle (and the same for
+//                conditions and expressions)
+//   running      GetRunObjectDataSize -> CreateRunObject -> per frame
+//                HandleRunObject and the routines of the RunObjectInfo
+//                tables (run_data.h) -> DestroyRunObject; PauseRunObject and
+//                ContinueRunObject around a pause; the debugger exports
+//                while the host's debugger shows the instance
 #pragma once
 
 #include "abi.h"
@@ -21,10 +41,10 @@ static_assert(sizeof(Rect) == 16);
 using Menu = void*;  // a Windows menu handle; a returned copy belongs to the host
 
 namespace exports {
-// lifecycle
+// lifecycle (both)
 using Initialize = int32_t(PLENAR_STDCALL*)(HostServices*, int32_t);          // 0 or -1
 using Free = int32_t(PLENAR_STDCALL*)(HostServices*);                          // 0
-// edit-time object
+// object (editor-time)
 using CreateObject = int32_t(PLENAR_STDCALL*)(HostServices*, void*, void* edit_data);  // 0 or -1
 using LoadObject = int32_t(PLENAR_STDCALL*)(HostServices*, void*, void* edit_data, int32_t);
 using UnloadObject = void(PLENAR_STDCALL*)(HostServices*, void*, int32_t);
@@ -32,14 +52,14 @@ using SetEditSize = int32_t(PLENAR_STDCALL*)(HostServices*, void* edit_data, int
 using GetObjectRect = void(PLENAR_STDCALL*)(HostServices*, Rect*, void*, void* edit_data);
 using EditorDisplay = void(PLENAR_STDCALL*)(HostServices*, void*, void*, void*, Rect*);
 using MakeIconEx = int32_t(PLENAR_STDCALL*)(HostServices*, Surface*, void*, void*, void*);
-// information
+// information (editor-time)
 using GetObjInfos = void(PLENAR_STDCALL*)(HostServices*, void* edit_data, wchar* name,
                                           wchar* author, wchar* copyright, wchar* comment,
                                           wchar* url);  // each 260 characters
 using GetHelpFileName = const wchar*(PLENAR_CDECL*)();
 using GetDependencies = const wchar* const*(PLENAR_CDECL*)();  // null-terminated
 using GetInfos = uint32_t(PLENAR_STDCALL*)(int32_t code);
-// actions, conditions, expressions (code: signed 16-bit in a 32-bit argument)
+// actions, conditions, expressions (editor-time; code: signed 16-bit in a 32-bit argument)
 using GetAceInfos = const AceRecord*(PLENAR_STDCALL*)(HostServices*, int32_t code);
 using GetAceMenu = Menu(PLENAR_STDCALL*)(HostServices*, void* object_info, void* edit_data);
 using GetCodeFromMenu = int32_t(PLENAR_STDCALL*)(HostServices*, int32_t menu_id);
@@ -47,7 +67,7 @@ using GetParamTitle = void*(PLENAR_STDCALL*)(HostServices*, int32_t code, int32_
                                              wchar* buffer, int32_t size);
 using GetAceString = void*(PLENAR_STDCALL*)(HostServices*, int32_t code, wchar* buffer,
                                             int32_t size);
-// properties
+// properties (editor-time)
 using GetProperties = int32_t(PLENAR_STDCALL*)(HostServices*, void* edit_data, int32_t master);
 using ReleaseProperties = void(PLENAR_STDCALL*)(HostServices*, void* edit_data, int32_t master);
 using GetPropValue = PropValue*(PLENAR_STDCALL*)(HostServices*, void* edit_data, uint32_t id);
@@ -56,13 +76,13 @@ using SetPropValue = void(PLENAR_STDCALL*)(HostServices*, void* edit_data, uint3
                                            PropValue* value);
 using SetPropCheck = void(PLENAR_STDCALL*)(HostServices*, void* edit_data, uint32_t id,
                                            int32_t state);
-// run-time object
+// run-time object (GetRunObjectInfos editor-time, the rest run-time)
 using GetRunObjectInfos = int32_t(PLENAR_STDCALL*)(HostServices*, RunObjectInfo*);
 using GetRunObjectDataSize = uint32_t(PLENAR_STDCALL*)(void*, void*);
 using CreateRunObject = int32_t(PLENAR_STDCALL*)(RunObjectHeader*, void* edit_data, void*);
 using DestroyRunObject = int32_t(PLENAR_STDCALL*)(RunObjectHeader*, int32_t);
 using RunObjectCall = int32_t(PLENAR_STDCALL*)(RunObjectHeader*);  // Handle/Pause/Continue
-// debugger
+// debugger (run-time)
 using GetDebugTree = const uint16_t*(PLENAR_STDCALL*)(RunObjectHeader*);
 using GetDebugItem = void(PLENAR_STDCALL*)(wchar* buffer, RunObjectHeader*, int32_t id);
 using EditDebugItem = void(PLENAR_STDCALL*)(RunObjectHeader*, int32_t id);

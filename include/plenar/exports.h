@@ -8,7 +8,7 @@
 // the user edits a project, or run-time, when a built application runs):
 //   loading      Initialize; GetInfos, GetObjInfos, GetHelpFileName,
 //                GetDependencies; Free before unloading
-//   placing      CreateObject -> GetRunObjectInfos (the new block's size)
+//   placing      GetRunObjectInfos (a new block's size) -> CreateObject ->
 //   the sheet    GetProperties -> services 1 (insert the descriptors), then
 //                5 (resize the block, which may move) and 18 (notice) the
 //                first time; GetPropValue / GetPropCheck, SetPropValue /

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "kvor/messages.h"
 #include "plenar_sim/host_values.h"
 #include "cli_runner.h"
 #include "plenar_sim/checked_call.h"
@@ -64,9 +65,12 @@ TEST(CliValidate, AConditionDeclaringOneIntegerFailsTheLinkingCheckOnly) {
     const CliRun run = run_cli(L"validate " + lumbra() + L" --description " +
                                description("condition-one-integer.json") + L" --memory-cycles 20 --only-failed");
     EXPECT_EQ(run.status, 1u) << run.output;
-    EXPECT_TRUE(has(run.output, "FAIL  linking: CreateRunObject showed message box \"Tovrandi - Error linking condition\""))
+    const std::string caption = Kvor::MessageCaption(Kvor::message::link_mismatch, "Lumbra", "condition");
+    std::string text = Kvor::MessageText(Kvor::message::link_mismatch, "condition", 0, "Same?",
+                                         "(integer) giving an integer", "(integer, integer) giving an integer");
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "  ");  // one line a check
+    EXPECT_TRUE(has(run.output, "FAIL  linking: CreateRunObject showed message box \"" + caption + "\": " + text))
         << run.output;
-    EXPECT_TRUE(has(run.output, "condition 0 (\"Same?\")")) << run.output;
     EXPECT_FALSE(has(run.output, "pass  ")) << run.output;  // --only-failed
     EXPECT_TRUE(has(run.output, "8 checks, 1 failed\n")) << run.output;
     EXPECT_EQ(lines(run.output), 2u) << run.output;
@@ -84,8 +88,10 @@ TEST(CliValidate, InProcessGivesTheSameVerdicts) {
     const CliRun run = run_cli(L"validate " + lumbra() + L" --description " +
                                description("invalid/five-mistakes.json") + L" --in-process --filter ^(initialize|menus)$");
     EXPECT_EQ(run.status, 1u) << run.output;
-    EXPECT_TRUE(has(run.output, "FAIL  initialize: Initialize showed message box \"Tovrandi - Error\": Error reading "
-                                "Parameter type \"Vector\"")) << run.output;
+    const Kvor::Message& unknown = Kvor::message::unknown_parameter_type;
+    EXPECT_TRUE(has(run.output, std::string("FAIL  initialize: Initialize showed message box \"") + unknown.caption +
+                                    "\": " + Kvor::MessageText(unknown, "Vector")))
+        << run.output;
     EXPECT_TRUE(has(run.output, "pass  menus\n")) << run.output;
     EXPECT_TRUE(has(run.output, "2 checks, 1 failed\n")) << run.output;
 }

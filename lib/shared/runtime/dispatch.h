@@ -171,9 +171,10 @@ struct OwnRoutines : MemberTraits<Ext, R, A...> {
 
     template <auto Member>
     static int32_t PLENAR_STDCALL Action(plenar::RunObjectHeader* run, plenar::Word first, plenar::Word second) {
-        if (!run || run->current_id != answered_id<Member, AceKind::action>) return ActionWrapper(run, first, second);
+        if (!run || run->current_id != answered_id<Member, AceKind::action>) [[unlikely]]
+            return ActionWrapper(run, first, second);
         Ext* object = static_cast<Ext*>(ExtensionOf(run));
-        if (!object) return 0;
+        if (!object) [[unlikely]] return 0;
         object->Runtime.FirstParameter = first;
         object->Runtime.SecondParameter = second;
         try {
@@ -188,10 +189,10 @@ struct OwnRoutines : MemberTraits<Ext, R, A...> {
 
     template <auto Member>
     static int32_t PLENAR_STDCALL Condition(plenar::RunObjectHeader* run, plenar::Word first, plenar::Word second) {
-        if (!run || run->current_id != answered_id<Member, AceKind::condition>)
+        if (!run || run->current_id != answered_id<Member, AceKind::condition>) [[unlikely]]
             return ConditionWrapper(run, first, second);
         Ext* object = static_cast<Ext*>(ExtensionOf(run));
-        if (!object) return 0;
+        if (!object) [[unlikely]] return 0;
         object->Runtime.FirstParameter = first;
         object->Runtime.SecondParameter = second;
         try {
@@ -207,9 +208,10 @@ struct OwnRoutines : MemberTraits<Ext, R, A...> {
 
     template <auto Member>
     static plenar::Word PLENAR_STDCALL Expression(plenar::RunObjectHeader* run, plenar::Word word) {
-        if (!run || run->current_id != answered_id<Member, AceKind::expression>) return ExpressionWrapper(run, word);
+        if (!run || run->current_id != answered_id<Member, AceKind::expression>) [[unlikely]]
+            return ExpressionWrapper(run, word);
         Ext* object = static_cast<Ext*>(ExtensionOf(run));
-        if (!object) return 0;
+        if (!object) [[unlikely]] return 0;
         object->Runtime.FirstParameter = word;
         object->Runtime.SecondParameter = 0;
         constexpr ResultKind result_kind = ResultKindOf<R>();

@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
         const double ours = megabytes / ReaderSeconds(doc, parses);
         const double rapid = megabytes / RapidSeconds(doc, parses);
         bench::Row("json_read, " + doc.Name + " (MB/s) vs RapidJSON", ours, rapid, ">= 0.5x",
-                   bench::Met(ours >= 0.5 * rapid));
+                   bench::RatioAtLeast(ours, rapid, 0.5));
 
         // One parse each, counted.
         reader_counts = {};

@@ -6,7 +6,6 @@
 // counted by callgrind, which are repeatable where times on a busy machine
 // are not (`valgrind --tool=callgrind --collect-atstart=no
 // --callgrind-out-file=FILE native_dispatch_bench --instructions FILE`).
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,21 +107,17 @@ using Loop = void (*)(void* volatile*, RunObjectHeader*, int32_t, int);
 
 constexpr int repetitions = 9;
 
-// The median of three medians of `repetitions` runs, ours and the
-// baseline's taken in turn so that drift of the machine touches both alike.
-void NanosecondsPerCall(Loop ours, void* routine, Loop baseline, void* hand_written, RunObjectHeader* run,
-                        int32_t id, int n, double& ours_ns, double& baseline_ns) {
+constexpr int rounds = 9;
+
+// Each side's median of `rounds` medians of `repetitions` loops, the two
+// measured in turn.
+bench::Pair NanosecondsPerCall(Loop ours, void* routine, Loop baseline, void* hand_written, RunObjectHeader* run,
+                               int32_t id, int n) {
     void* volatile ours_table[1] = {routine};
     void* volatile baseline_table[1] = {hand_written};
-    double o[3], b[3];
-    for (int k = 0; k < 3; ++k) {
-        o[k] = bench::MedianSeconds(repetitions, [&] { ours(ours_table, run, id, n); }) * 1e9 / n;
-        b[k] = bench::MedianSeconds(repetitions, [&] { baseline(baseline_table, run, id, n); }) * 1e9 / n;
-    }
-    std::sort(o, o + 3);
-    std::sort(b, b + 3);
-    ours_ns = o[1];
-    baseline_ns = b[1];
+    return bench::AlternatingMedians(
+        rounds, [&] { return bench::MedianSeconds(repetitions, [&] { ours(ours_table, run, id, n); }) * 1e9 / n; },
+        [&] { return bench::MedianSeconds(repetitions, [&] { baseline(baseline_table, run, id, n); }) * 1e9 / n; });
 }
 
 #ifdef LUMBRA_CALLGRIND
@@ -211,10 +206,9 @@ int main(int argc, char** argv) {
             bench::Row(std::string("dispatch instr/call, ") + c.name + " vs hand-written", ours, base);
 #endif
         } else {
-            double ours = 0, base = 0;
-            NanosecondsPerCall(c.dispatched, c.routine, c.baseline, c.hand_written, run, c.id, n, ours, base);
-            bench::Row(std::string("dispatch ns/call, ") + c.name + " vs hand-written", ours, base, "<= 1.2x",
-                       bench::Met(ours <= 1.2 * base));
+            const bench::Pair ns = NanosecondsPerCall(c.dispatched, c.routine, c.baseline, c.hand_written, run, c.id, n);
+            bench::Row(std::string("dispatch ns/call, ") + c.name + " vs hand-written", ns.ours, ns.baseline,
+                       "<= 1.2x", bench::RatioAtMost(ns.ours, ns.baseline, 1.2));
         }
     }
     delete sdk;

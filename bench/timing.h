@@ -34,6 +34,23 @@ double MedianSeconds(int repetitions, F&& run) {
     return times[times.size() / 2];
 }
 
+// Ours and the baseline measured in turn, `rounds` times each, so that drift
+// of a busy machine touches both alike; the median of each side.
+struct Pair {
+    double ours, baseline;
+};
+template <class F, class G>
+Pair AlternatingMedians(int rounds, F&& ours, G&& baseline) {
+    std::vector<double> o, b;
+    for (int k = 0; k < rounds; ++k) {
+        o.push_back(ours());
+        b.push_back(baseline());
+    }
+    std::sort(o.begin(), o.end());
+    std::sort(b.begin(), b.end());
+    return {o[o.size() / 2], b[b.size() / 2]};
+}
+
 // Keeps a value alive so the optimiser cannot drop the work producing it.
 template <class T>
 inline void Keep(const T& value) {
@@ -75,5 +92,14 @@ inline void Row(const std::string& figure, double ours, double baseline = none, 
 }
 
 inline const char* Met(bool met) { return met ? "yes" : "NO"; }
+
+// A target on the ratio, judged on the ratio as the table shows it.
+inline double ShownRatio(double ours, double baseline) { return std::round(ours / baseline * 1000) / 1000; }
+inline const char* RatioAtMost(double ours, double baseline, double limit) {
+    return Met(ShownRatio(ours, baseline) <= limit);
+}
+inline const char* RatioAtLeast(double ours, double baseline, double limit) {
+    return Met(ShownRatio(ours, baseline) >= limit);
+}
 
 }  // namespace bench

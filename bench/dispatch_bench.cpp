@@ -66,13 +66,13 @@ __attribute__((noinline)) int32_t PLENAR_STDCALL BaselineSetSource(RunObjectHead
     return 0;
 }
 __attribute__((noinline)) int32_t PLENAR_STDCALL BaselineAreNumbersEqual(RunObjectHeader* run, plenar::Word, plenar::Word) {
-    int32_t a = run->run_header->get_parameter(run, 0, 0);
-    int32_t b = run->run_header->get_parameter(run, 0, 0);
+    int32_t a = static_cast<int32_t>(run->run_header->get_parameter(run, 0, 0));
+    int32_t b = static_cast<int32_t>(run->run_header->get_parameter(run, 0, 0));
     return MembersOf(run)->AreNumbersEqual(a, b);
 }
 __attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineAdd(RunObjectHeader* run, plenar::Word word) {
-    int32_t a = run->run_header->first_expression_parameter(run, 0, word);
-    int32_t b = run->run_header->next_expression_parameter(run, 0, word);
+    int32_t a = static_cast<int32_t>(run->run_header->first_expression_parameter(run, 0, word));
+    int32_t b = static_cast<int32_t>(run->run_header->next_expression_parameter(run, 0, word));
     return MembersOf(run)->Add(a, b);
 }
 __attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineHelloWorld(RunObjectHeader* run, plenar::Word) {

@@ -131,7 +131,9 @@ inline int64_t answered_id = no_id;
 // whose entry it is; run for any other id (a host running an id through
 // another entry, an entry kept from before its id was linked anew, an SDK
 // object gone) it hands the call to the generic routine. Either way the host
-// sees the same fetches, cursor, flags, result and messages.
+// sees the same fetches, cursor, flags, result and messages. The member's
+// class is the extension class UseExtension names: its Runtime is reached
+// directly.
 template <class Ext, class R, class... A>
 struct OwnRoutines : MemberTraits<Ext, R, A...> {
     static constexpr size_t count = sizeof...(A);

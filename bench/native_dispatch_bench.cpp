@@ -1,14 +1,22 @@
-// Dispatch natively, for callgrind: Lumbra's description and members of the
-// same bodies linked through the SDK, against the hand-written host-shaped
-// routines, with the same fixed-value host callbacks. Instruction counts per
-// call (`valgrind --tool=callgrind`, or `--count` for a fixed number of
-// calls) are repeatable where wall-clock times are not.
+// Dispatch natively: Lumbra's description and members of the same bodies
+// (out of line on both sides) linked through the SDK, against hand-written
+// host-shaped routines, with the same fixed-value host callbacks; each call
+// made as the host makes it, the id set and the routine read from a table.
+// Two figures per kind: nanoseconds per call, and instructions per call
+// counted by callgrind, which are repeatable where times on a busy machine
+// are not (`valgrind --tool=callgrind --collect-atstart=no
+// --callgrind-out-file=FILE native_dispatch_bench --instructions FILE`).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define LUMBRA_CALLGRIND 1
+#endif
 
 #include "runtime/dispatch.h"
 #include "json/json.h"
@@ -60,13 +68,13 @@ __attribute__((noinline)) int32_t PLENAR_STDCALL BaselineSetSource(RunObjectHead
     return 0;
 }
 __attribute__((noinline)) int32_t PLENAR_STDCALL BaselineAreNumbersEqual(RunObjectHeader* run, plenar::Word, plenar::Word) {
-    int32_t a = run->run_header->get_parameter(run, 0, 0);
-    int32_t b = run->run_header->get_parameter(run, 0, 0);
+    int32_t a = static_cast<int32_t>(run->run_header->get_parameter(run, 0, 0));
+    int32_t b = static_cast<int32_t>(run->run_header->get_parameter(run, 0, 0));
     return Of(run)->AreNumbersEqual(a, b);
 }
 __attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineAdd(RunObjectHeader* run, plenar::Word word) {
-    int32_t a = run->run_header->first_expression_parameter(run, 0, word);
-    int32_t b = run->run_header->next_expression_parameter(run, 0, word);
+    int32_t a = static_cast<int32_t>(run->run_header->first_expression_parameter(run, 0, word));
+    int32_t b = static_cast<int32_t>(run->run_header->next_expression_parameter(run, 0, word));
     return Of(run)->Add(a, b);
 }
 __attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineHelloWorld(RunObjectHeader* run, plenar::Word) {
@@ -95,10 +103,58 @@ LOOP(BaselineAddLoop, reinterpret_cast<Routine1>(table[0])(run, 33))
 LOOP(DispatchedHello, reinterpret_cast<Routine1>(table[0])(run, 33))
 LOOP(BaselineHelloLoop, reinterpret_cast<Routine1>(table[0])(run, 33))
 
+using Loop = void (*)(void* volatile*, RunObjectHeader*, int32_t, int);
+
+constexpr int repetitions = 9;
+
+constexpr int rounds = 9;
+
+// Each side's median of `rounds` medians of `repetitions` loops, the two
+// measured in turn.
+bench::Pair NanosecondsPerCall(Loop ours, void* routine, Loop baseline, void* hand_written, RunObjectHeader* run,
+                               int32_t id, int n) {
+    void* volatile ours_table[1] = {routine};
+    void* volatile baseline_table[1] = {hand_written};
+    return bench::AlternatingMedians(
+        rounds, [&] { return bench::MedianSeconds(repetitions, [&] { ours(ours_table, run, id, n); }) * 1e9 / n; },
+        [&] { return bench::MedianSeconds(repetitions, [&] { baseline(baseline_table, run, id, n); }) * 1e9 / n; });
+}
+
+#ifdef LUMBRA_CALLGRIND
+// The instructions of one loop of `n` calls alone, from the dump callgrind
+// writes when asked (its `dumps`-th, FILE.dumps), per call.
+double InstructionsPerCall(Loop loop, void* routine, RunObjectHeader* run, int32_t id, int n,
+                           const std::string& file, int& dumps) {
+    void* volatile table[1] = {routine};
+    CALLGRIND_ZERO_STATS;
+    CALLGRIND_TOGGLE_COLLECT;
+    loop(table, run, id, n);
+    CALLGRIND_TOGGLE_COLLECT;
+    CALLGRIND_DUMP_STATS;
+    std::ifstream dump(file + "." + std::to_string(++dumps));
+    for (std::string line; std::getline(dump, line);)
+        if (line.rfind("totals:", 0) == 0) return std::strtod(line.c_str() + 7, nullptr) / n;
+    std::fprintf(stderr, "native_dispatch_bench: no totals in %s.%d\n", file.c_str(), dumps);
+    std::exit(1);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int n = argc > 1 ? atoi(argv[1]) : 1000000;
+    const bool instructions = argc > 2 && std::string(argv[1]) == "--instructions";
+#ifdef LUMBRA_CALLGRIND
+    if (instructions && !RUNNING_ON_VALGRIND) {
+        std::fprintf(stderr, "native_dispatch_bench --instructions runs under callgrind\n");
+        return 1;
+    }
+#else
+    if (instructions) {
+        std::fprintf(stderr, "native_dispatch_bench: built without valgrind/callgrind.h\n");
+        return 1;
+    }
+#endif
+    const int n = instructions ? 100000 : 1000000;
     std::ifstream file(LUMBRA_SOURCE_DIR "/res/Lumbra.json", std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
@@ -125,28 +181,35 @@ int main(int argc, char** argv) {
 
     struct Case {
         const char* name;
-        void (*dispatched)(void* volatile*, RunObjectHeader*, int32_t, int);
-        void (*baseline)(void* volatile*, RunObjectHeader*, int32_t, int);
+        Loop dispatched, baseline;
         void* routine;
         void* hand_written;
         int32_t id;
     } cases[] = {
         {"action SetSource(text)", DispatchedAction, BaselineAction,
          reinterpret_cast<void*>(sdk->ActionRoutines[0]), reinterpret_cast<void*>(&BaselineSetSource), 0},
-        {"condition AreNumbersEqual(int, int)", DispatchedCondition, BaselineCondition,
+        {"condition AreNumbersEqual(int,int)", DispatchedCondition, BaselineCondition,
          reinterpret_cast<void*>(sdk->ConditionRoutines[0]), reinterpret_cast<void*>(&BaselineAreNumbersEqual), 0},
-        {"expression Add(int, int)", DispatchedAdd, BaselineAddLoop,
+        {"expression Add(int,int)", DispatchedAdd, BaselineAddLoop,
          reinterpret_cast<void*>(sdk->ExpressionRoutines[0]), reinterpret_cast<void*>(&BaselineAdd), 0},
         {"expression HelloWorld() text", DispatchedHello, BaselineHelloLoop,
-         reinterpret_cast<void*>(sdk->ExpressionRoutines[0]), reinterpret_cast<void*>(&BaselineHelloWorld), 1},
+         reinterpret_cast<void*>(sdk->ExpressionRoutines[1]), reinterpret_cast<void*>(&BaselineHelloWorld), 1},
     };
-    std::printf("== Dispatch natively (-O2 -m32), %d calls x median of 9, ns per call ==\n", n);
+    bench::TableHeader();
+    int dumps = 0;
     for (const Case& c : cases) {
-        void* volatile routine[1] = {c.routine};
-        void* volatile hand_written[1] = {c.hand_written};
-        double ours = bench::MedianSeconds(9, [&] { c.dispatched(routine, run, c.id, n); }) * 1e9 / n;
-        double base = bench::MedianSeconds(9, [&] { c.baseline(hand_written, run, c.id, n); }) * 1e9 / n;
-        bench::Row(c.name, ours, "ns", base, "hand-written routine");
+
+        if (instructions) {
+#ifdef LUMBRA_CALLGRIND
+            const double ours = InstructionsPerCall(c.dispatched, c.routine, run, c.id, n, argv[2], dumps);
+            const double base = InstructionsPerCall(c.baseline, c.hand_written, run, c.id, n, argv[2], dumps);
+            bench::Row(std::string("dispatch instr/call, ") + c.name + " vs hand-written", ours, base);
+#endif
+        } else {
+            const bench::Pair ns = NanosecondsPerCall(c.dispatched, c.routine, c.baseline, c.hand_written, run, c.id, n);
+            bench::Row(std::string("dispatch ns/call, ") + c.name + " vs hand-written", ns.ours, ns.baseline,
+                       "<= 1.2x", bench::RatioAtMost(ns.ours, ns.baseline, 1.2));
+        }
     }
     delete sdk;
     ::SDK = nullptr;

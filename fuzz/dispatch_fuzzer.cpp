@@ -2,15 +2,22 @@
 // texts: a description (a built-in one, or one from the input), members of
 // many shapes linked to random ids (mismatches included), then a script of
 // actions, conditions and expressions answered by a fake host from the input.
+// Each call goes through the table entry of its id, as the host makes it (a
+// linked member's own routine, or the generic one), and then once more
+// through the generic routine with the same answers: the host must see the
+// same of both.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstring>
 #include <deque>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "runtime/dispatch.h"
 #include "fuzz_support.h"
+#include "platform/platform_recorder.h"
 #include "records/ace_records.h"
 
 namespace {
@@ -47,20 +54,25 @@ const char* const builtin_description = R"({"Identifier": "FUZZ", "L": {"About":
     {"Title": "Ft(", "Returns": "Float", "Parameters": [["Text", "a"]]}]
 }})";
 
-// The fake host of one input: every answer comes from the input.
+// The fake host of one input: every answer comes from the input, and is
+// kept so that the same call can be answered alike a second time.
 struct FakeHost {
     FuzzedDataProvider* input = nullptr;
     std::deque<std::basic_string<WideChar>> texts;    // handed out as parameters
     std::set<Text> handed;                             // their addresses
     std::deque<std::basic_string<WideChar>> results;   // host memory for result strings
     std::set<const WideChar*> result_blocks;
+    std::vector<std::pair<int32_t, plenar::Word>> answers;  // this call's fetches: type, word
+    std::vector<bool> allocations;                          // this call's string requests: granted?
+    bool replaying = false;
+    size_t next_answer = 0, next_allocation = 0;
 };
 FakeHost* host = nullptr;
 
 plenar::Word Word(Text text) { return reinterpret_cast<plenar::Word>(text); }
 
 // A text or null for the types that may be a text; a number otherwise.
-plenar::Word Answer(int32_t type) {
+plenar::Word FreshAnswer(int32_t type) {
     FuzzedDataProvider& in = *host->input;
     if (type == plenar::fetch_generic || type == plenar::fetch_string) {
         if (in.ConsumeIntegral<uint8_t>() % 4 == 0) return 0;  // an exhausted input gives null
@@ -75,6 +87,16 @@ plenar::Word Answer(int32_t type) {
     return in.ConsumeIntegral<uint32_t>();
 }
 
+plenar::Word Answer(int32_t type) {
+    if (host->replaying) {
+        fuzz::Require(host->next_answer < host->answers.size() && host->answers[host->next_answer].first == type,
+                      "the generic routine fetches what the table's entry fetched");
+        return host->answers[host->next_answer++].second;
+    }
+    host->answers.emplace_back(type, FreshAnswer(type));
+    return host->answers.back().second;
+}
+
 plenar::Word PLENAR_STDCALL GetParameter(plenar::RunObjectHeader* run, int32_t type, int32_t) {
     ++run->parameter_cursor;
     return Answer(type);
@@ -83,7 +105,16 @@ plenar::Word PLENAR_STDCALL ExpressionParameter(plenar::RunObjectHeader*, int32_
     return Answer(type);
 }
 void* PLENAR_STDCALL AllocateString(plenar::RunObjectHeader*, int32_t, uint32_t bytes) {
-    if (host->input->ConsumeIntegral<uint8_t>() == 0xFF) return nullptr;  // the host is out of memory
+    bool granted;
+    if (host->replaying) {
+        fuzz::Require(host->next_allocation < host->allocations.size(),
+                      "the generic routine asks for the strings the table's entry asked for");
+        granted = host->allocations[host->next_allocation++];
+    } else {
+        granted = host->input->ConsumeIntegral<uint8_t>() != 0xFF;  // else the host is out of memory
+        host->allocations.push_back(granted);
+    }
+    if (!granted) return nullptr;
     fuzz::Require(bytes % sizeof(WideChar) == 0 && bytes > 0, "string requests are whole characters");
     host->results.emplace_back(bytes / sizeof(WideChar), WideChar{0x7777});
     host->result_blocks.insert(host->results.back().data());
@@ -163,6 +194,43 @@ int32_t PickId(FuzzedDataProvider& in, size_t count) {
     return in.ConsumeIntegralInRange<int32_t>(-2, static_cast<int32_t>(count) + 1);
 }
 
+// The entry the host calls for `id`; for an id the table lacks, the first,
+// as a host running a stray id would.
+template <class Routine>
+Routine EntryFor(const std::vector<Routine>& table, int32_t id) {
+    return id >= 0 && static_cast<size_t>(id) + 1 < table.size() ? table[static_cast<size_t>(id)] : table[0];
+}
+
+// What the host sees of one call: its result (a text result by its
+// characters), cursor, flags and message boxes, and what the extension
+// made of it.
+struct Seen {
+    plenar::Word result = 0;
+    std::basic_string<WideChar> text;
+    uint32_t cursor = 0;
+    uint16_t flags = 0;
+    std::vector<std::string> boxes;
+    uint64_t sink = 0;
+    plenar::Word first = 0, second = 0;
+    bool operator==(const Seen&) const = default;
+};
+
+Seen See(plenar::Word result, plenar::RunObjectHeader* run, const Extension& extension) {
+    Seen seen;
+    seen.result = result;
+    if ((run->flags & plenar::expression_string_result) && host->result_blocks.count(reinterpret_cast<Text>(result))) {
+        seen.text = reinterpret_cast<Text>(result);
+        seen.result = 0;  // each call has its own block
+    }
+    seen.cursor = run->parameter_cursor;
+    seen.flags = run->flags;
+    for (const auto& box : Kvor::Platform::RecordedBoxes()) seen.boxes.push_back(box.caption + ": " + box.text);
+    seen.sink = extension.sink;
+    seen.first = extension.Runtime.FirstParameter;
+    seen.second = extension.Runtime.SecondParameter;
+    return seen;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -196,32 +264,55 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const uint32_t first = in.ConsumeIntegral<uint32_t>();
             const uint32_t second = in.ConsumeIntegral<uint32_t>();
             const uint32_t cursor = in.ConsumeIntegralInRange<uint32_t>(0, 1000);
-            run->parameter_cursor = cursor;
-            run->flags = 0;
-            fake.handed.clear();
-            // Every entry of a table is the same routine; a table without
-            // entries (no language, or no ids) is never called.
-            if (kind == 0) {
-                run->current_id = PickId(in, sdk->ActionInfos.size());
-                if (sdk->ActionRoutines.empty() || !sdk->ActionRoutines[0]) continue;
-                fuzz::Require(sdk->ActionRoutines[0](run, first, second) == 0, "actions answer 0");
-            } else if (kind == 1) {
-                run->current_id = PickId(in, sdk->ConditionInfos.size());
-                if (sdk->ConditionRoutines.empty() || !sdk->ConditionRoutines[0]) continue;
-                const int32_t result = sdk->ConditionRoutines[0](run, first, second);
-                fuzz::Require(result >= -128 && result <= 127, "a condition answers one signed byte");
-            } else {
-                const int32_t id = PickId(in, sdk->ExpressionInfos.size());
+            const size_t count = kind == 0 ? sdk->ActionInfos.size()
+                                 : kind == 1 ? sdk->ConditionInfos.size() : sdk->ExpressionInfos.size();
+            const int32_t id = PickId(in, count);
+            // A table without entries (no language, or no ids) is never called.
+            if ((kind == 0 ? sdk->ActionRoutines.size() : kind == 1 ? sdk->ConditionRoutines.size()
+                                                                    : sdk->ExpressionRoutines.size()) < 2)
+                continue;
+            const uint64_t sink = extension.sink;
+            // Through the id's entry, then through the generic routine with the same answers.
+            Seen seen[2];
+            for (int pass = 0; pass < 2; ++pass) {
+                const bool generic = pass == 1;
                 run->current_id = id;
-                if (sdk->ExpressionRoutines.empty() || !sdk->ExpressionRoutines[0]) continue;
-                const plenar::Word result = sdk->ExpressionRoutines[0](run, first);
-                const bool linked = id >= 0 && static_cast<size_t>(id) < sdk->ExpressionMembers.size() &&
-                                    sdk->ExpressionMembers[id];
-                if (linked && (run->flags & plenar::expression_string_result) && result)
-                    fuzz::Require(fake.result_blocks.count(reinterpret_cast<const WideChar*>(result)),
-                                  "a text result lies in host memory");
+                run->parameter_cursor = cursor;
+                run->flags = 0;
+                extension.sink = sink;
+                extension.Runtime.FirstParameter = extension.Runtime.SecondParameter = 0;
+                Kvor::Platform::ClearRecords();
+                fake.replaying = generic;
+                fake.next_answer = fake.next_allocation = 0;
+                if (!generic) {
+                    fake.handed.clear();
+                    fake.answers.clear();
+                    fake.allocations.clear();
+                }
+                plenar::Word result;
+                if (kind == 0) {
+                    result = static_cast<uint32_t>(
+                        (generic ? &Kvor::ActionWrapper : EntryFor(sdk->ActionRoutines, id))(run, first, second));
+                    fuzz::Require(result == 0, "actions answer 0");
+                } else if (kind == 1) {
+                    const int32_t answer =
+                        (generic ? &Kvor::ConditionWrapper : EntryFor(sdk->ConditionRoutines, id))(run, first, second);
+                    fuzz::Require(answer >= -128 && answer <= 127, "a condition answers one signed byte");
+                    result = static_cast<uint32_t>(answer);
+                } else {
+                    result = (generic ? &Kvor::ExpressionWrapper : EntryFor(sdk->ExpressionRoutines, id))(run, first);
+                    const bool linked = id >= 0 && static_cast<size_t>(id) < sdk->ExpressionMembers.size() &&
+                                        sdk->ExpressionMembers[id];
+                    if (linked && (run->flags & plenar::expression_string_result) && result)
+                        fuzz::Require(fake.result_blocks.count(reinterpret_cast<const WideChar*>(result)),
+                                      "a text result lies in host memory");
+                }
+                fuzz::Require(extension.Runtime.FirstParameter == first, "the routine's first word is kept");
+                seen[pass] = See(result, run, extension);
             }
-            fuzz::Require(extension.Runtime.FirstParameter == first, "the routine's first word is kept");
+            fuzz::Require(fake.next_answer == fake.answers.size() && fake.next_allocation == fake.allocations.size(),
+                          "the generic routine fetches as many parameters and strings as the table's entry");
+            fuzz::Require(seen[0] == seen[1], "the host sees the same of the table's entry and the generic routine");
         }
         Kvor::ExtensionOf(run) = nullptr;
     }

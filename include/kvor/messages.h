@@ -164,6 +164,14 @@ inline constexpr const char* debugger_unknown_item = "Couldn't find debug ID in 
 inline constexpr const char* debugger_item_not_editable = "Item not editable.";
 inline constexpr const char* debugger_unknown_error = "Unknown error in Plenar debugger.";
 
+// A linked member, or the fallback of an id without one, let an exception
+// out; the routine gives the host its failure value instead. The last
+// argument is the exception's own text, or call_failed_unknown.
+inline constexpr Message call_failed{"Tovrandi - Error calling {kind}",
+                                     "Error calling %s %d: the extension's code stopped with an exception, %s.",
+                                     report_error};
+inline constexpr const char* call_failed_unknown = "one that carries no message";
+
 }  // namespace message
 
 // The caption as shown: its placeholders filled in, cut to its buffer.

@@ -64,6 +64,7 @@ SDK::SDK(plenar::HostServices* services, json_value* root)
 }
 
 SDK::~SDK() {
+    ForgetOwnRoutines();  // the routine tables go with this object
 #if defined(_WIN32)
     DestroyMenus();
 #endif

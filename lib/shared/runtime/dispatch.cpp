@@ -1,8 +1,10 @@
 #include "runtime/dispatch.h"
 
 #include <cstdio>
+#include <exception>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "load/language.h"
@@ -90,12 +92,33 @@ void ReportOnce(AceKind kind, int id, const Kvor::Message& message, A... argumen
 
 // The argument words of one call, fetched by the plan; false when a text
 // came back null (reported, the member is not to be called).
-[[gnu::always_inline]] inline bool FetchActionArguments(plenar::RunObjectHeader* run, const FetchPlan& plan, plenar::Word* words) {
+[[gnu::always_inline]] inline bool FetchActionArguments(AceKind kind, plenar::RunObjectHeader* run,
+                                                        const FetchPlan& plan, plenar::Word* words) {
     plenar::RunHeader* header = run->run_header;
     for (int i = 0; i < plan.Count; ++i) {
         words[i] = header->get_parameter(run, plan.FetchTypes[i], 0);
         if (plan.Kinds[i] == ArgumentKind::text && words[i] == 0) {
-            Report(Kvor::message::null_text_parameter);
+            detail::ReportNullText(kind);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The same for an expression: the first fetch through the first-parameter
+// callback, every later one through the next-parameter callback.
+[[gnu::always_inline]] inline bool FetchExpressionArguments(plenar::RunObjectHeader* run, const FetchPlan& plan,
+                                                            plenar::Word word, plenar::Word* words) {
+    plenar::RunHeader* header = run->run_header;
+    for (int i = 0; i < plan.Count; ++i) {
+        if (plan.FetchTypes[i] == no_fetch) {
+            words[i] = 0;  // nothing is fetched for this position
+            continue;
+        }
+        auto fetch = i == 0 ? header->first_expression_parameter : header->next_expression_parameter;
+        words[i] = fetch(run, plan.FetchTypes[i], word);
+        if (plan.Kinds[i] == ArgumentKind::text && words[i] == 0) {
+            detail::ReportNullText(AceKind::expression);
             return false;
         }
     }
@@ -109,7 +132,7 @@ void ReportOnce(AceKind kind, int id, const Kvor::Message& message, A... argumen
     // sixteen costs more than the rest of a short call.
     plenar::Word words[MaxParameters];
     uint32_t cursor = run->parameter_cursor;
-    if (!FetchActionArguments(run, plan, words)) return 0;
+    if (!FetchActionArguments(kind, run, plan, words)) return 0;
     run->parameter_cursor = cursor;
     return member(extension, words);
 }
@@ -119,19 +142,26 @@ void ReportOnce(AceKind kind, int id, const Kvor::Message& message, A... argumen
            Members(kind)[id] != nullptr && static_cast<size_t>(id) < Plans(kind).size();
 }
 
-}  // namespace
+// A member's own routine fetches by its types: it may stand in for the plan
+// only where the plan asks the host for exactly that.
+bool FetchesAsPlanned(AceKind kind, const FetchPlan& plan, const MemberSignature& signature) {
+    for (int i = 0; i < plan.Count; ++i)
+        if (plan.FetchTypes[i] != FetchTypeOf(kind, signature.Kinds[i])) return false;
+    return true;
+}
 
-void SetExtensionHooks(const ExtensionHooks& new_hooks) { hooks = new_hooks; }
+// How a link ended, and so which routine the id's entry gets.
+enum class Linking { no_entry, refused, by_plan, own_routine };
 
-bool LinkMember(AceKind kind, int id, MemberThunk call, const MemberSignature& signature) {
-    if (!::SDK) return false;
+Linking Link(AceKind kind, int id, MemberThunk call, const MemberSignature& signature) {
+    if (!::SDK) return Linking::no_entry;
     std::vector<MemberThunk>& members = Members(kind);
     const std::vector<FetchPlan>& plans = Plans(kind);
     if (id < 0 || static_cast<size_t>(id) >= members.size() ||
         static_cast<size_t>(id) >= plans.size()) {
         ReportOnce(kind, id, Kvor::message::link_beyond_declared, AceKindName(kind), id,
                    static_cast<unsigned>(members.size()), AceKindName(kind));
-        return false;
+        return Linking::no_entry;
     }
     const FetchPlan& plan = plans[id];
     if (!Agrees(kind, plan, signature)) {
@@ -140,10 +170,97 @@ bool LinkMember(AceKind kind, int id, MemberThunk call, const MemberSignature& s
                    Describe(plan.Count, plan.Kinds, plan.Result).c_str(),
                    Describe(signature.Count, signature.Kinds, signature.Result).c_str());
         members[id] = nullptr;
-        return false;
+        return Linking::refused;
     }
     members[id] = call;
-    return true;
+    // The own routine reaches the extension class's Runtime itself; before
+    // the class is in use the generic routine answers nothing, and so must
+    // every entry.
+    return hooks.RuntimeOf && FetchesAsPlanned(kind, plan, signature) ? Linking::own_routine
+                                                                       : Linking::by_plan;
+}
+
+// Per kind and id, the answered id of the own routine in that entry of
+// ::SDK's tables (null for a generic routine), so that it can be taken back.
+std::vector<int64_t*> answering[3];
+
+// Puts the routine a link calls for into the id's entry; the table is the
+// one the host was handed, so the host's next call through it finds it. An
+// own routine answers for this id from now on; one the entry held before
+// answers for it no longer.
+template <class Routine>
+bool Place(AceKind kind, std::vector<Routine>& table, int id, Linking outcome,
+           std::type_identity_t<Routine> own, int64_t* answered, std::type_identity_t<Routine> generic) {
+    const size_t entry = static_cast<size_t>(id);
+    std::vector<int64_t*>& marks = answering[static_cast<int>(kind)];
+    if (marks.size() < table.size()) marks.resize(table.size());
+    if (marks[entry] && *marks[entry] == id) *marks[entry] = detail::no_id;
+    marks[entry] = nullptr;
+    table[entry] = generic;
+    if (outcome == Linking::own_routine) {
+        table[entry] = own;
+        marks[entry] = answered;
+        *answered = id;
+    }
+    return outcome != Linking::refused;
+}
+
+}  // namespace
+
+namespace detail {
+
+void ReportNullText(AceKind kind) {
+    Report(kind == AceKind::expression ? Kvor::message::null_text_expression_parameter
+                                       : Kvor::message::null_text_parameter);
+}
+
+void ReportFailedCall(AceKind kind, int32_t id) noexcept {
+    try {
+        try {
+            throw;
+        } catch (const std::exception& error) {
+            ReportAbout(AceKindName(kind), Kvor::message::call_failed, AceKindName(kind), id, error.what());
+        } catch (...) {
+            ReportAbout(AceKindName(kind), Kvor::message::call_failed, AceKindName(kind), id,
+                        Kvor::message::call_failed_unknown);
+        }
+    } catch (...) {
+        // Not even the message could be made (no memory, say): the host
+        // still gets control back, with the routine's failure value.
+    }
+}
+
+plenar::Word EmptyHostText(Runtime& runtime) {
+    static const WideChar empty[1] = {0};
+    return reinterpret_cast<plenar::Word>(runtime.CopyString(empty));
+}
+
+}  // namespace detail
+
+void SetExtensionHooks(const ExtensionHooks& new_hooks) { hooks = new_hooks; }
+
+bool LinkMember(AceKind kind, int id, MemberThunk call, const MemberSignature& signature,
+                plenar::ActionRoutine own, int64_t* answered) {
+    const Linking outcome = Link(kind, id, call, signature);
+    if (outcome == Linking::no_entry) return false;
+    if (kind == AceKind::action)
+        return Place(kind, ::SDK->ActionRoutines, id, outcome, own, answered, &ActionWrapper);
+    return Place(kind, ::SDK->ConditionRoutines, id, outcome, own, answered, &ConditionWrapper);
+}
+
+bool LinkMember(AceKind kind, int id, MemberThunk call, const MemberSignature& signature,
+                plenar::ExpressionRoutine own, int64_t* answered) {
+    const Linking outcome = Link(kind, id, call, signature);
+    if (outcome == Linking::no_entry) return false;
+    return Place(kind, ::SDK->ExpressionRoutines, id, outcome, own, answered, &ExpressionWrapper);
+}
+
+void ForgetOwnRoutines() {
+    for (std::vector<int64_t*>& marks : answering) {
+        for (int64_t* answered : marks)
+            if (answered) *answered = detail::no_id;
+        marks.clear();
+    }
 }
 
 int32_t PLENAR_STDCALL ActionWrapper(plenar::RunObjectHeader* run, plenar::Word first,
@@ -154,10 +271,14 @@ int32_t PLENAR_STDCALL ActionWrapper(plenar::RunObjectHeader* run, plenar::Word 
     runtime.FirstParameter = first;
     runtime.SecondParameter = second;
     int32_t id = run->current_id;
-    if (Linked(AceKind::action, id))
-        ActionOrCondition(AceKind::action, ::SDK->ActionMembers[id], id, run, extension);
-    else
-        hooks.UnlinkedAction(extension, id, run, first, second);
+    try {
+        if (Linked(AceKind::action, id))
+            ActionOrCondition(AceKind::action, ::SDK->ActionMembers[id], id, run, extension);
+        else
+            hooks.UnlinkedAction(extension, id, run, first, second);
+    } catch (...) {
+        detail::ReportFailedCall(AceKind::action, run->current_id);
+    }
     return 0;
 }
 
@@ -169,11 +290,16 @@ int32_t PLENAR_STDCALL ConditionWrapper(plenar::RunObjectHeader* run, plenar::Wo
     runtime.FirstParameter = first;
     runtime.SecondParameter = second;
     int32_t id = run->current_id;
-    if (!Linked(AceKind::condition, id))
-        return hooks.UnlinkedCondition(extension, id, run, first, second);
-    const plenar::Word result =
-        ActionOrCondition(AceKind::condition, ::SDK->ConditionMembers[id], id, run, extension);
-    return static_cast<int8_t>(result & 0xFF);  // only the low byte counts
+    try {
+        if (!Linked(AceKind::condition, id))
+            return hooks.UnlinkedCondition(extension, id, run, first, second);
+        const plenar::Word result =
+            ActionOrCondition(AceKind::condition, ::SDK->ConditionMembers[id], id, run, extension);
+        return static_cast<int8_t>(result & 0xFF);  // only the low byte counts
+    } catch (...) {
+        detail::ReportFailedCall(AceKind::condition, run->current_id);
+    }
+    return 0;
 }
 
 plenar::Word PLENAR_STDCALL ExpressionWrapper(plenar::RunObjectHeader* run, plenar::Word word) {
@@ -183,30 +309,26 @@ plenar::Word PLENAR_STDCALL ExpressionWrapper(plenar::RunObjectHeader* run, plen
     runtime.FirstParameter = word;
     runtime.SecondParameter = 0;
     int32_t id = run->current_id;
-    if (!Linked(AceKind::expression, id))
-        return hooks.UnlinkedExpression(extension, id, run, word);
+    if (!Linked(AceKind::expression, id)) {
+        try {
+            return hooks.UnlinkedExpression(extension, id, run, word);
+        } catch (...) {
+            detail::ReportFailedCall(AceKind::expression, run->current_id);
+        }
+        return 0;
+    }
 
     const FetchPlan& plan = ::SDK->ExpressionPlans[id];
     if (plan.Result == ResultKind::floating) run->flags |= plenar::expression_float_result;
     if (plan.Result == ResultKind::text) run->flags |= plenar::expression_string_result;
 
-    plenar::RunHeader* header = run->run_header;
-    plenar::Word words[MaxParameters];  // the plan's count of words, each written below
-    for (int i = 0; i < plan.Count; ++i) {
-        if (plan.FetchTypes[i] == no_fetch) {
-            words[i] = 0;  // nothing is fetched for this position
-            continue;
-        }
-        auto fetch = i == 0 ? header->first_expression_parameter : header->next_expression_parameter;
-        words[i] = fetch(run, plan.FetchTypes[i], word);
-        if (plan.Kinds[i] == ArgumentKind::text && words[i] == 0) {
-            Report(Kvor::message::null_text_expression_parameter);
-            if (plan.Result != ResultKind::text) return 0;
-            static const WideChar empty[1] = {0};
-            return reinterpret_cast<plenar::Word>(runtime.CopyString(empty));
-        }
+    plenar::Word words[MaxParameters];  // the plan's count of words, each written by the fetch
+    try {
+        if (FetchExpressionArguments(run, plan, word, words)) return ::SDK->ExpressionMembers[id](extension, words);
+    } catch (...) {
+        detail::ReportFailedCall(AceKind::expression, run->current_id);
     }
-    return ::SDK->ExpressionMembers[id](extension, words);
+    return plan.Result == ResultKind::text ? detail::EmptyHostText(runtime) : 0;
 }
 
 }  // namespace Kvor

@@ -1,6 +1,5 @@
 #include "runtime/fetch_plan.h"
 
-#include "plenar/run_data.h"
 #include "records/ace_records.h"
 
 namespace Kvor {
@@ -14,19 +13,6 @@ ResultKind ResultOf(AceKind kind, const ACEInfo& record) {
         case AceKind::expression: return ResultKindOf(record.Flags);
     }
     return ResultKind::none;
-}
-
-// How the host is asked for an argument of `kind`: actions and conditions
-// fetch everything but numbers by the parameter's own code; expressions fetch
-// numbers and texts only.
-int32_t FetchTypeOf(AceKind ace, ArgumentKind kind) {
-    switch (kind) {
-        case ArgumentKind::integer: return plenar::fetch_integer;
-        case ArgumentKind::floating: return plenar::fetch_float;
-        case ArgumentKind::text: return ace == AceKind::expression ? plenar::fetch_string : plenar::fetch_generic;
-        case ArgumentKind::generic: return ace == AceKind::expression ? no_fetch : plenar::fetch_generic;
-    }
-    return no_fetch;
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ flags="-fprofile-instr-generate -fcoverage-mapping"
 
 bits=32
 [ "${NATIVE32:-yes}" = yes ] || { bits=64; echo "coverage: ${RUN32_WHY:-32-bit programs cannot run here}: measured in 64 bits"; }
-BUILD="$BUILD$([ $bits = 64 ] && echo 64)"
+[ $bits = 64 ] && BUILD="${BUILD}64"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DLUMBRA_NATIVE_BITS=$bits \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" \

@@ -25,7 +25,7 @@ done
 # Assertions stay on (Debug), with enough optimisation for a useful speed.
 bits=32
 [ "${NATIVE32:-yes}" = yes ] || { bits=64; echo "fuzz: ${RUN32_WHY:-32-bit programs cannot run here}: fuzzing 64-bit code"; }
-BUILD="$BUILD$([ $bits = 64 ] && echo 64)"
+[ $bits = 64 ] && BUILD="${BUILD}64"
 cmake -S "$ROOT" -B "$BUILD" -DLUMBRA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug -DLUMBRA_NATIVE_BITS=$bits \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   "-DCMAKE_C_FLAGS_DEBUG=-g -O1" "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" >/dev/null

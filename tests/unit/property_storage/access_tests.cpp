@@ -14,7 +14,7 @@ constexpr const char* mixed = R"([
     {"Type": "Text", "DefaultState": "Just text"},
     {"Type": "Edit button", "DefaultState": "Press"},
     {"Type": "Folder"},
-    {"Type": "Color"}])";
+    {"Type": "Size"}])";
 
 class Access : public StorageTest {
 protected:

@@ -16,7 +16,8 @@
 # given); COMPANY and COPYRIGHT are empty unless given. IDENTIFIER is the
 # object's four-character identifier, which the description's "Identifier"
 # must repeat. Relative paths are taken from the calling folder. NAME.pvx is
-# built at the top of the build tree, beside plenarcore.dll.
+# built at the top of the build tree, beside plenarcore.dll, and NAME is
+# added to the global property KVOR_OBJECTS.
 include(${CMAKE_CURRENT_LIST_DIR}/../../../cmake/PlenarExports.cmake)
 
 # A text as a resource script's string literal holds it.
@@ -95,4 +96,5 @@ function(kvor_add_object name)
   target_link_libraries(${name} PRIVATE kvor_exports kvor_sdk)
   # Only system DLLs and plenarcore.dll at run time.
   target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
+  set_property(GLOBAL APPEND PROPERTY KVOR_OBJECTS ${name})
 endfunction()

@@ -7,7 +7,8 @@
 # table (both must take the same arguments).
 function(plenar_write_def output library)
   cmake_parse_arguments(DEF "" "" "ALIASES" ${ARGN})
-  file(READ ${PROJECT_SOURCE_DIR}/include/plenar/exports.h header)
+  set(export_header ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../include/plenar/exports.h)
+  file(READ ${export_header} header)
   string(REGEX MATCH "export_table\\[\\] = {([^;]*)};" table "${header}")
   string(REGEX MATCHALL "{\"([A-Za-z]+)\", *(-?[0-9]+)," entries "${CMAKE_MATCH_1}")
   list(LENGTH entries count)
@@ -35,8 +36,7 @@ function(plenar_write_def output library)
   endforeach()
   file(WRITE ${output}.in "${text}")
   configure_file(${output}.in ${output} COPYONLY)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-               ${PROJECT_SOURCE_DIR}/include/plenar/exports.h)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${export_header})
 endfunction()
 
 # plenar_configure_def(INPUT OUTPUT): a hand-written .def file for both word

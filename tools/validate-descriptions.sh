@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Validates the shipped description and the test descriptions against
+# Validates the shipped descriptions (Lumbra's, the examples' and the one
+# tools/new-object writes) and the test descriptions against
 # res/description.schema.json with ajv-cli, installed into build/node on
 # first use. Files under tests/descriptions/invalid/ must be refused by the
 # schema; every other one must be accepted. Comments are stripped first.
@@ -35,6 +36,9 @@ validate() {  # FILE EXPECTATION(valid|invalid)
 }
 
 validate "$root/res/Lumbra.json" valid
+for file in "$root"/examples/*/*.json; do validate "$file" valid; done
+"$root/tools/new-object" Sample SMPL "$work/new-object" >/dev/null
+validate "$work/new-object/Sample.json" valid
 for file in "$root"/tests/descriptions/*.json; do validate "$file" valid; done
 for file in "$root"/tests/descriptions/invalid/*.json; do
   [ -e "$file" ] && validate "$file" invalid

@@ -1,9 +1,13 @@
 // plenar-host check DESCRIPTION.json [--plugin PLUGIN]: loads the plug-in
 // with the description beside it, takes it through the steps that read the
 // description (Initialize, run-object information, the property sheet of a
-// new block, a run object) and prints every message box it raised as a
-// compiler-style diagnostic, placed in the description where that can be
-// known. Silent for a description without problems.
+// new block, a run object, which links the object type's members) and prints
+// every message box it raised as a compiler-style diagnostic, placed in the
+// description where that can be known. Silent for a description without
+// problems checked against its object type. Without --plugin the plug-in is
+// Unlinked.pvx, an object type with no member linked, loaded under the
+// description's own name: everything but the linking is checked, and a note
+// says that the linking was not.
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -81,12 +85,14 @@ int run_check(const std::vector<std::wstring>& arguments) {
     }
     const std::string shown = sim::utf8_from_wide(*description);
     const std::wstring description_path = windows_path(*description);
-    const std::wstring plugin_path = plugin ? windows_path(*plugin) : sim::program_folder() + L"\\Lumbra.pvx";
+    const std::wstring plugin_path = plugin ? windows_path(*plugin) : sim::program_folder() + L"\\Unlinked.pvx";
+    std::optional<std::wstring> name;
+    if (!plugin) name = plugin_base_name(description_path);
     std::string text;
     std::unique_ptr<PluginSession> session;
     try {
         text = read_file(description_path);
-        session = std::make_unique<PluginSession>(plugin_path, description_path);
+        session = std::make_unique<PluginSession>(plugin_path, description_path, name);
     } catch (const std::runtime_error& error) {
         print_line(std::string("plenar-host: ") + error.what());
         return 1;
@@ -111,6 +117,9 @@ int run_check(const std::vector<std::wstring>& arguments) {
         print_line(shown + ": error: stack: " + fault);
         errors = true;
     }
+    if (!plugin)
+        print_line(shown + ": note: linking not checked: no object type's members were linked; "
+                           "--plugin NAME.pvx checks the members NAME links against this description");
     return errors ? 1 : 0;
 }
 
@@ -118,8 +127,9 @@ int run_check(const std::vector<std::wstring>& arguments) {
 
 extern const Command check_command;
 const Command check_command = {"check", "DESCRIPTION.json [--plugin PLUGIN]",
-                               "loads the plug-in with a description and reports each of its messages "
-                               "as FILE:LINE:COLUMN: error|warning|note: CAPTION: TEXT [path]",
+                               "loads the object type PLUGIN (without it, one with no member linked) with a "
+                               "description and reports each of its messages as "
+                               "FILE:LINE:COLUMN: error|warning|note: CAPTION: TEXT [path]",
                                &run_check};
 
 }  // namespace plenar::cli

@@ -151,8 +151,8 @@ void show_properties(ShowState& state) {
     show_stored_bytes(state);
 
     // An edit of each kind, as the user makes them in the sheet: a text, a
-    // number, a combo choice, and every check box ticked.
-    print_item("editing: texts \"edited\", numbers 42, combo boxes item 1, every check ticked");
+    // number, a combo choice, a colour, and every check box ticked.
+    print_item("editing: texts \"edited\", numbers 42, combo boxes item 1, colours 0x336699, every check ticked");
     for (size_t i = 0; descriptors[i].id && i < 1000; ++i) {
         const PropertyDescriptor& d = descriptors[i];
         if (d.type == 3) continue;
@@ -161,6 +161,7 @@ void show_properties(ShowState& state) {
             case 5: value = new sim::HostValue(std::wstring(L"edited")); break;
             case 6: value = new sim::HostValue(42u); break;
             case 7: value = new sim::HostValue(1u); break;
+            case 9: value = new sim::HostValue(0x336699u); break;
         }
         if (value && state.plugin.address("SetPropValue")) {
             state.plugin.call("SetPropValue", state.host.services(), state.edit_data, d.id, value);

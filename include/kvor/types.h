@@ -193,7 +193,9 @@ inline constexpr uint32_t folder_end_type = 3;
 
 // By type code. "Editbox Folder" and "Edit spin float" stay unrecognised: the
 // storage keeps no value for them, so their sheet entries would show a value
-// that is lost on every save.
+// that is lost on every save. A colour keeps its value as a number does: a
+// Windows colour 0x00BBGGRR in 4 bytes, its default the entry's integer
+// "DefaultState".
 inline constexpr PropertyType property_types[] = {
     {"!Start item", 0, PropertySheet::refused, PropertyStore::unsupported, false, PropertyParameter::none},
     {"Text", 1, PropertySheet::entry, PropertyStore::label, false, PropertyParameter::none},
@@ -204,7 +206,7 @@ inline constexpr PropertyType property_types[] = {
     {"Editbox Number", 6, PropertySheet::entry, PropertyStore::number, false, PropertyParameter::number_range},
     {"Combo Box", 7, PropertySheet::entry, PropertyStore::choice, false, PropertyParameter::combo_items},
     {"Size", 8, PropertySheet::entry, PropertyStore::unsupported, true, PropertyParameter::none},
-    {"Color", 9, PropertySheet::entry, PropertyStore::unsupported, true, PropertyParameter::none},
+    {"Color", 9, PropertySheet::entry, PropertyStore::number, true, PropertyParameter::none},
     {"Checkbox", 10, PropertySheet::entry, PropertyStore::check, true, PropertyParameter::none},
     {"Edit slider", 11, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
     {"Edit spin", 12, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},

@@ -1,7 +1,9 @@
 // plenar-host.exe check: a description's messages as placed diagnostics,
+// checked against the object type given or against none,
 // and the scanner that finds the places.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <string>
 #include "../../host/cli/checks/message_match.h"
 #include "../../host/cli/checks/message_places.h"
@@ -14,6 +16,7 @@
 namespace cli_test {
 std::wstring description(const char* name);  // cli_validate_tests.cpp
 std::wstring lumbra();
+std::wstring quoted(const std::wstring& path);
 }  // namespace cli_test
 
 namespace {
@@ -24,19 +27,47 @@ using plenar::cli::MessagePlaces;
 using plenar::cli::scan_json;
 namespace message = Kvor::message;
 
-// A catalogued message as check prints it: "CAPTION: TEXT".
+// A catalogued message as check prints it, "CAPTION: TEXT", raised by the
+// library named `library`: without --plugin, the description's own name.
 template <typename... A>
-std::string diagnostic(const Kvor::Message& m, const char* kind, A... arguments) {
-    return Kvor::MessageCaption(m, "Lumbra", kind ? kind : "") + ": " + Kvor::MessageText(m, arguments...);
+std::string diagnostic(const char* library, const Kvor::Message& m, const char* kind, A... arguments) {
+    return Kvor::MessageCaption(m, library, kind ? kind : "") + ": " + Kvor::MessageText(m, arguments...);
 }
 
 std::string shown(const char* name) { return std::string(LUMBRA_TEST_DESCRIPTIONS) + "/" + name; }
 
-TEST(CliCheck, LumbrasOwnDescriptionPrintsNothing) {
-    const CliRun run = run_cli(L"check " + description("../../res/Lumbra.json"));
-    EXPECT_EQ(run.status, 0u) << run.output;
-    EXPECT_EQ(run.output, "");
+const char* const not_linked = ": note: linking not checked";
+
+size_t line_count(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+// A description is checked against the object type given, whose members are
+// linked against it; without one nothing is linked, and a note says so once.
+struct LinkingCase {
+    const char* description;
+    const wchar_t* plugin;  // null: no --plugin
+    bool linking_errors;
+};
+
+class CheckedAgainst : public testing::TestWithParam<LinkingCase> {};
+
+TEST_P(CheckedAgainst, LinksTheMembersOfThatObjectTypeOnly) {
+    const LinkingCase& c = GetParam();
+    std::wstring arguments = L"check " + description(c.description);
+    if (c.plugin) arguments += L" --plugin " + quoted(plenar::sim::program_folder() + L"\\" + c.plugin);
+    const CliRun run = run_cli(arguments);
+    EXPECT_EQ(run.status, c.linking_errors ? 1u : 0u) << run.output;
+    EXPECT_EQ(has(run.output, "Error linking"), c.linking_errors) << run.output;
+    EXPECT_EQ(has(run.output, shown(c.description) + not_linked), !c.plugin) << run.output;
+    if (!c.linking_errors) EXPECT_EQ(line_count(run.output), c.plugin ? 0u : 1u) << run.output;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    ObjectTypes, CheckedAgainst,
+    testing::Values(LinkingCase{"../../res/Lumbra.json", L"Lumbra.pvx", false},
+                    LinkingCase{"../../res/Lumbra.json", nullptr, false},
+                    LinkingCase{"../../examples/Gauge/Gauge.json", L"Gauge.pvx", false},
+                    LinkingCase{"../../examples/Gauge/Gauge.json", nullptr, false},
+                    LinkingCase{"../../examples/Gauge/Gauge.json", L"Lumbra.pvx", true}));
 
 TEST(CliCheck, TheTestDescriptionsWithoutMistakesPrintNothing) {
     const CliRun run = run_cli(L"check " + description("every-property.json") + L" --plugin " + lumbra());
@@ -49,22 +80,26 @@ TEST(CliCheck, AllFivePlantedMistakesAreReportedWithTheirPlaces) {
     EXPECT_EQ(run.status, 1u) << run.output;
     const std::string file = shown("invalid/five-mistakes.json");
     for (const std::string& planted : {
-             ":11:55: error: " + diagnostic(message::unknown_parameter_type, nullptr, "Vector") +
+             ":11:55: error: " + diagnostic("five-mistakes", message::unknown_parameter_type, nullptr, "Vector") +
                  " [Actions[2].Parameters[1]]\n",
-             ":14:19: error: " + diagnostic(message::too_many_parameters, "action", "action") +
+             ":14:19: error: " + diagnostic("five-mistakes", message::too_many_parameters, "action", "action") +
                  " [Actions[3].Parameters]\n",
-             ":29:35: error: " + diagnostic(message::unknown_return_type, nullptr, "Boolean") +
+             ":29:35: error: " + diagnostic("five-mistakes", message::unknown_return_type, nullptr, "Boolean") +
                  " [Expressions[2].Returns]\n",
-             ":34:4: warning: " + diagnostic(message::combo_without_items, nullptr) + " [Properties[2]]\n",
-             ":35:32: error: " + diagnostic(message::unknown_property_type, nullptr, "Editbox Strnig") +
+             ":34:4: warning: " + diagnostic("five-mistakes", message::combo_without_items, nullptr) +
+                 " [Properties[2]]\n",
+             ":35:32: error: " +
+                 diagnostic("five-mistakes", message::unknown_property_type, nullptr, "Editbox Strnig") +
                  " [Properties[3].Type]\n",
          })
         EXPECT_TRUE(has(run.output, file + planted)) << planted << "\n" << run.output;
-    // Every line carries a place.
+    // Nothing was linked, which the note says once; every other line carries a place.
+    EXPECT_FALSE(has(run.output, "Error linking")) << run.output;
+    EXPECT_EQ(run.output.find(not_linked), run.output.rfind(not_linked)) << run.output;
     size_t start = 0;
     for (size_t end; (end = run.output.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = run.output.substr(start, end - start);
-        EXPECT_EQ(line.back(), ']') << "no path: " << line;
+        if (!has(line, not_linked)) EXPECT_EQ(line.back(), ']') << "no path: " << line;
     }
 }
 
@@ -73,7 +108,7 @@ TEST(CliCheck, AReaderErrorIsPlacedByItsLineAndColumn) {
     const std::wstring path = folder.write_file(L"broken.json", "{\"Identifier\": \"LMBR\",\n  \"L\": {\n    \"Actions\": [ 1 2 ]\n  }\n}\n");
     const CliRun run = run_cli(L"check \"" + path + L"\"");
     EXPECT_EQ(run.status, 1u) << run.output;
-    EXPECT_TRUE(has(run.output, "broken.json:3:20: error: " + diagnostic(message::description_not_json, nullptr, "3:20: ")))
+    EXPECT_TRUE(has(run.output, "broken.json:3:20: error: " + diagnostic("broken", message::description_not_json, nullptr, "3:20: ")))
         << run.output;
 }
 
@@ -82,7 +117,7 @@ TEST(CliCheck, AnUnclosedCommentIsPlacedWhereItOpens) {
     const std::wstring path = folder.write_file(L"open.json", "{\"Identifier\": \"LMBR\",\n \"L\": {}} /* open\n");
     const CliRun run = run_cli(L"check \"" + path + L"\"");
     EXPECT_EQ(run.status, 1u) << run.output;
-    EXPECT_TRUE(has(run.output, "open.json:2:11: error: " + diagnostic(message::description_not_json, nullptr, "Line ")))
+    EXPECT_TRUE(has(run.output, "open.json:2:11: error: " + diagnostic("open", message::description_not_json, nullptr, "Line ")))
         << run.output;
 }
 

@@ -1,6 +1,7 @@
-// plenar-host.exe show on the real Lumbra.pvx, as a description author runs
-// it: the object's records, menus, properties, drawing, run and debugger, and
-// the --png picture decoded again by the host's own image import.
+// plenar-host.exe show on the real Lumbra.pvx and on the example object type
+// Gauge.pvx (examples/Gauge), as a description author runs it: the object's
+// records, menus, properties, drawing, run and debugger, and the --png
+// picture decoded again by the host's own image import.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <cstring>
@@ -25,6 +26,10 @@ const CliRun& lumbra_show() {
     static const CliRun run = run_cli(L"show " + lumbra());
     return run;
 }
+const CliRun& gauge_show() {
+    static const CliRun run = run_cli(L"show \"" + program_folder() + L"\\Gauge.pvx\"");
+    return run;
+}
 
 // The first line starting (after its indentation) with `start`, or "".
 std::string line_starting(const std::string& output, const std::string& start) {
@@ -39,15 +44,17 @@ std::string line_starting(const std::string& output, const std::string& start) {
 
 struct ExpectedLine { const char* start; std::vector<const char*> parts; };
 
-class ShowLumbraLine : public testing::TestWithParam<ExpectedLine> {};
-
-TEST_P(ShowLumbraLine, IsPrinted) {
-    const CliRun& run = lumbra_show();
+void expect_line(const CliRun& run, const ExpectedLine& expected) {
     ASSERT_EQ(run.status, 0u) << run.output;
-    const std::string line = line_starting(run.output, GetParam().start);
-    ASSERT_FALSE(line.empty()) << "no line starting " << GetParam().start << "\n" << run.output;
-    for (const char* part : GetParam().parts) EXPECT_TRUE(has(line, part)) << line;
+    const std::string line = line_starting(run.output, expected.start);
+    ASSERT_FALSE(line.empty()) << "no line starting " << expected.start << "\n" << run.output;
+    for (const char* part : expected.parts) EXPECT_TRUE(has(line, part)) << line;
 }
+
+class ShowLumbraLine : public testing::TestWithParam<ExpectedLine> {};
+TEST_P(ShowLumbraLine, IsPrinted) { expect_line(lumbra_show(), GetParam()); }
+class ShowGaugeLine : public testing::TestWithParam<ExpectedLine> {};
+TEST_P(ShowGaugeLine, IsPrinted) { expect_line(gauge_show(), GetParam()); }
 
 TEST(ShowLumbra, EditsEachPropertyAndShowsTheStoredBytesAfter) {
     const CliRun& run = lumbra_show();
@@ -89,6 +96,34 @@ INSTANTIATE_TEST_SUITE_P(Lumbra, ShowLumbraLine, testing::Values(
     ExpectedLine{"at once:", {"\"\""}},
     ExpectedLine{"DestroyRunObject:", {"0"}}));
 
+// What Lumbra does not have: a number, a combo box and a colour on the sheet
+// (edited by show to 42, item 1 and 0x336699 before the run), a float and a
+// text expression, a condition with a text, a debugger item not editable.
+INSTANTIATE_TEST_SUITE_P(Gauge, ShowGaugeLine, testing::Values(
+    ExpectedLine{"name:", {"\"Gauge\""}},
+    ExpectedLine{"identifier:", {"\"GAUG\""}},
+    ExpectedLine{"ProductName:", {"\"Gauge\""}},
+    ExpectedLine{"0x00080000 1006 Editbox Number", {"minimum 1, maximum 1000000"}},
+    ExpectedLine{"0x00080001 1007 Combo Box", {"items \"Left to right\", \"Right to left\""}},
+    ExpectedLine{"0x00080002 1009 Color", {"options 0x00000001"}},
+    ExpectedLine{"0x00080002 DWRD", {"3381555"}},
+    ExpectedLine{"condition 0", {"(\"sample\")", "-> 1 ", "1 fetched"}},
+    ExpectedLine{"expression 0", {"(float 0.047619)", "float flag"}},
+    ExpectedLine{"expression 1", {"-> \"sample\"", "string flag"}},
+    ExpectedLine{"expression 2", {"-> 3368601 "}},
+    ExpectedLine{"tree:", {"0x0000 0xFFFF"}},
+    ExpectedLine{"501 ms later:", {"\"Value: 2 of 42\""}}));
+
+// The second language, chosen by the settings file beside the plug-in.
+TEST(ShowGauge, TheFrenchTextsComeWithTheSettingsFileThatAsksForThem) {
+    TempFolder folder;
+    const std::wstring copy = folder.place_copy(program_folder() + L"\\Gauge.pvx");
+    folder.write_file(L"Tovrandi.ini", "Languages=French\r\n");
+    const CliRun run = run_cli(L"show \"" + copy + L"\"");
+    expect_line(run, {"name:", {"\"Jauge\""}});
+    expect_line(run, {"0x00080001 1007 Combo Box", {"items \"De gauche \u00e0 droite\""}});
+}
+
 TEST(ShowLumbra, DebuggerItemShowsTheEditAfterItsPeriod) {
     const std::string& output = lumbra_show().output;
     const size_t edited = output.find("edited to:");
@@ -97,11 +132,12 @@ TEST(ShowLumbra, DebuggerItemShowsTheEditAfterItsPeriod) {
     EXPECT_LT(output.find("\"My text is: \""), edited) << output;
 }
 
-TEST(ShowLumbra, ReportsNoFaultsAndNoMessageBoxes) {
-    const std::string& output = lumbra_show().output;
-    EXPECT_TRUE(has(output, "Faults\n------\n  none\n")) << output;
-    EXPECT_FALSE(has(output, "message box (")) << output;
-    EXPECT_FALSE(has(output, ": missing")) << output;
+TEST(ShowLumbraAndGauge, ReportNoFaultsAndNoMessageBoxes) {
+    for (const CliRun* run : {&lumbra_show(), &gauge_show()}) {
+        EXPECT_TRUE(has(run->output, "Faults\n------\n  none\n")) << run->output;
+        EXPECT_FALSE(has(run->output, "message box (")) << run->output;
+        EXPECT_FALSE(has(run->output, ": missing")) << run->output;
+    }
 }
 
 std::string read_file(const std::wstring& path) {

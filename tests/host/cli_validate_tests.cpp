@@ -40,8 +40,10 @@ size_t lines(const std::string& text) {
     return count;
 }
 
-TEST(CliValidate, EveryCheckPassesOnLumbra) {
-    const CliRun run = run_cli(L"validate " + lumbra() + L" --memory-cycles 40");
+class EveryCheck : public testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(EveryCheck, Passes) {
+    const CliRun run = run_cli(L"validate " + quoted(program_folder() + L"\\" + GetParam()) + L" --memory-cycles 40");
     EXPECT_EQ(run.status, 0u) << run.output;
     // Where no stack balance can be measured, the exports check says so.
     for (const std::string name : check_names) {
@@ -53,6 +55,8 @@ TEST(CliValidate, EveryCheckPassesOnLumbra) {
     EXPECT_TRUE(has(run.output, "8 checks, 0 failed\n")) << run.output;
     EXPECT_FALSE(has(run.output, "FAIL")) << run.output;
 }
+
+INSTANTIATE_TEST_SUITE_P(OnLumbraAndTheExample, EveryCheck, testing::Values(L"Lumbra.pvx", L"Gauge.pvx"));
 
 TEST(CliValidate, TheRoundTripOfEveryKindOfPropertyPasses) {
     const CliRun run = run_cli(L"validate " + lumbra() + L" --description " + description("every-property.json") +

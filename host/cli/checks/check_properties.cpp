@@ -15,7 +15,13 @@
 namespace plenar::cli {
 namespace {
 
-enum : uint32_t { type_editbox_string = 5, type_editbox_number = 6, type_combo_box = 7, type_multiline = 22 };
+enum : uint32_t {
+    type_editbox_string = 5,
+    type_editbox_number = 6,
+    type_combo_box = 7,
+    type_color = 9,
+    type_multiline = 22
+};
 
 // What one property is set to and must read back as.
 struct Expected {
@@ -135,7 +141,7 @@ CheckOutcome round_trip(const CheckContext& context) {
             auto* text = new sim::HostValue(text_for(id));
             expected.push_back({"text", id, sim::utf8_from_wide(text->text())});
             value = text;
-        } else if (type == type_editbox_number || type == type_combo_box) {
+        } else if (type == type_editbox_number || type == type_combo_box || type == type_color) {
             auto* number = new sim::HostValue(type == type_combo_box ? combo_index_for(*descriptor) : number_for(*descriptor));
             expected.push_back({"number", id, std::to_string(number->number())});
             value = number;

@@ -11,12 +11,13 @@ std::wstring plugin_base_name(const std::wstring& path) {
     return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-PluginSession::PluginSession(const std::wstring& plugin, const std::optional<std::wstring>& description)
+PluginSession::PluginSession(const std::wstring& plugin, const std::optional<std::wstring>& description,
+                             const std::optional<std::wstring>& name)
     : path_(plugin) {
     if (description) {
         folder_ = std::make_unique<sim::TempFolder>();
-        path_ = folder_->place_copy(plugin);
-        folder_->place_copy(*description, plugin_base_name(plugin) + L".json");
+        path_ = name ? folder_->place_copy(plugin, *name + L".pvx") : folder_->place_copy(plugin);
+        folder_->place_copy(*description, (name ? *name : plugin_base_name(plugin)) + L".json");
     }
     plugin_ = std::make_unique<sim::Plugin>(path_);
 }

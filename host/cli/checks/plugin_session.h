@@ -15,9 +15,11 @@ namespace plenar::cli {
 class PluginSession {
 public:
     // Loads `plugin`; with a description, copies both into a fresh folder
-    // first, the description named after the plug-in (Lumbra.pvx: Lumbra.json).
+    // first, the description named after the plug-in (Lumbra.pvx: Lumbra.json),
+    // or both named `name` when given (Widget.pvx and Widget.json).
     // Throws std::runtime_error when the library does not load.
-    PluginSession(const std::wstring& plugin, const std::optional<std::wstring>& description = {});
+    PluginSession(const std::wstring& plugin, const std::optional<std::wstring>& description = {},
+                  const std::optional<std::wstring>& name = {});
 
     sim::Plugin& plugin() { return *plugin_; }
     sim::Host& host() { return host_; }

@@ -61,10 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
                  28 + 1 + 4 + 1},
         SizeCase{"ANonTextDefaultAddsItsTerminator",
                  R"([{"Type": "editbox string", "DefaultState": 5}])", 28 + 1 + 1},
-        SizeCase{"NumbersAndCombosTakeFour",
+        SizeCase{"NumbersCombosAndColoursTakeFour",
                  R"([{"Type": "Editbox Number"}, {"Type": "COMBO BOX"}, {"Type": "Text"},
-                    {"Type": "Folder"}, {"Type": "FolderEnd"}, {"Type": "Edit button"}])",
-                 28 + 1 + 8}),
+                    {"Type": "Folder"}, {"Type": "FolderEnd"}, {"Type": "Edit button"}, {"Type": "color"}])",
+                 28 + 1 + 12}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Every type the sheet accepts is sized (most keep nothing); only names the

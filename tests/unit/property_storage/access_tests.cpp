@@ -1,6 +1,8 @@
 // Reading one property back as a value object, locating its bytes,
-// rewriting them in place or with the block resized, and the check bits.
+// rewriting them in place or with the block resized, the check bits, and a
+// stored number as an Extension reads it at run time.
 #include "storage_fixture.h"
+#include "properties/run_values.h"
 
 namespace storage_test {
 namespace {
@@ -14,7 +16,7 @@ constexpr const char* mixed = R"([
     {"Type": "Text", "DefaultState": "Just text"},
     {"Type": "Edit button", "DefaultState": "Press"},
     {"Type": "Folder"},
-    {"Type": "Color"}])";
+    {"Type": "Size"}])";
 
 class Access : public StorageTest {
 protected:
@@ -189,6 +191,18 @@ TEST_F(Access, CheckBitsAreSetAndClearedOneAtATime) {
     EXPECT_TRUE(Kvor::GetPropertyCheck(block, 8));
     EXPECT_FALSE(Kvor::SetPropertyCheck(block, 9, true));  // no such property
     EXPECT_FALSE(Kvor::GetPropertyCheck(block, 9));
+    ExpectBoxes({});
+}
+
+TEST_F(Access, AnExtensionReadsStoredNumbersAndItemsAndOtherwiseItsFallback) {
+    EXPECT_EQ(Kvor::StoredNumber(block, 1, 77), 5u);
+    EXPECT_EQ(Kvor::StoredNumber(block, 3, 77), 2u);
+    EXPECT_EQ(Kvor::StoredNumber(block, 0, 77), 77u);  // a text, though "abc" takes 4 bytes too
+    EXPECT_EQ(Kvor::StoredNumber(block, 2, 77), 77u);  // a check box
+    EXPECT_EQ(Kvor::StoredNumber(block, 8, 77), 77u);  // a type that keeps nothing
+    EXPECT_EQ(Kvor::StoredNumber(block, 99, 77), 77u);
+    // A block whose sheet was never opened holds no storage yet.
+    EXPECT_EQ(Kvor::StoredNumber(NewBlock(), 1, 77), 77u);
     ExpectBoxes({});
 }
 

@@ -151,8 +151,9 @@ INSTANTIATE_TEST_SUITE_P(
         DefaultCase{R"({"Type": "Combo Box", "Items": ["a", "b"], "DefaultState": 1})",
                     NumberBytes(0), {combo_warning}},
         DefaultCase{R"({"Type": "Checkbox", "DefaultState": "yes"})", {}, {checkbox_warning}},
-        // A colour keeps no stored bytes, as the sizing and every reader have it.
-        DefaultCase{R"({"Type": "Color", "DefaultState": "red", "ChkDefault": true})", {}, {}},
+        // A colour keeps a Windows colour value as a number does.
+        DefaultCase{R"({"Type": "Color", "DefaultState": 3381555})", NumberBytes(0x339933), {}},
+        DefaultCase{R"({"Type": "Color", "DefaultState": "red"})", NumberBytes(0), {integer_warning}},
         DefaultCase{R"({"Type": "Edit button", "DefaultState": 1})", {}, {}}));
 
 TEST_F(StorageTest, TheCheckboxDefaultTicksItsBit) {
@@ -162,7 +163,7 @@ TEST_F(StorageTest, TheCheckboxDefaultTicksItsBit) {
 
 TEST_F(StorageTest, EachEntryIsLaidOutByItsOwnTypeEvenAfterARefusedOne) {
     // The first two entries get no descriptor; their positions still count.
-    Describe(R"([{"Type": "!Start item"}, {"Type": "Nonsense"}, {"Type": "Color"},
+    Describe(R"([{"Type": "!Start item"}, {"Type": "Nonsense"}, {"Type": "Size"},
                  {"Type": "Editbox Number", "DefaultState": 9},
                  {"Type": "Editbox String", "DefaultState": "s"}])");
     EDITDATA* block = Built();

@@ -1,0 +1,44 @@
+// Gauge's run-time object: one per instance of the object in a running
+// application, made by the SDK's CreateRunObject from the instance's
+// edit-time data and owned by its run data.
+#pragma once
+
+#include "platform/platform.h"
+#include "plenar/run_data.h"
+#include "runtime/debugger.h"
+#include "runtime/runtime.h"
+
+class Extension {
+public:
+    Extension(plenar::RunObjectHeader* run_data, void* edit_data, void* creation);
+    Extension(const Extension&) = delete;
+    Extension& operator=(const Extension&) = delete;
+
+    Kvor::Runtime Runtime;
+    Kvor::Debugger Debugger;
+
+    // From the property sheet.
+    int32_t Maximum;
+    uint32_t BarColour;  // a Windows colour 0x00BBGGRR
+    // Set by the actions.
+    int32_t Value = 0;
+    Kvor::WideString Caption;
+
+    // Actions, conditions and expressions, linked by id in the constructor.
+    void SetValue(int32_t value);
+    void SetCaption(const Kvor::WideChar* caption);
+    bool CaptionIs(const Kvor::WideChar* caption);
+    float Fraction();
+    const Kvor::WideChar* GetCaption();
+    int32_t GetBarColour();
+
+    // For ids without a linked member.
+    void UnlinkedAction(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
+                        plenar::Word second);
+    bool UnlinkedCondition(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
+                           plenar::Word second);
+    plenar::Word UnlinkedExpression(int32_t id, plenar::RunObjectHeader* run, plenar::Word word);
+
+    int32_t Handle();
+    int32_t Pause();  // also serves Continue
+};

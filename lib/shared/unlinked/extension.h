@@ -1,0 +1,27 @@
+// The run-time object of the object type with nothing linked: every action,
+// condition and expression reaches the fallbacks, which do nothing.
+#pragma once
+
+#include "platform/platform.h"
+#include "plenar/run_data.h"
+#include "runtime/debugger.h"
+#include "runtime/runtime.h"
+
+class Extension {
+public:
+    Extension(plenar::RunObjectHeader* run_data, void* edit_data, void* creation);
+    Extension(const Extension&) = delete;
+    Extension& operator=(const Extension&) = delete;
+
+    Kvor::Runtime Runtime;
+    Kvor::Debugger Debugger;
+
+    void UnlinkedAction(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
+                        plenar::Word second);
+    bool UnlinkedCondition(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
+                           plenar::Word second);
+    plenar::Word UnlinkedExpression(int32_t id, plenar::RunObjectHeader* run, plenar::Word word);
+
+    int32_t Handle();
+    int32_t Pause();
+};

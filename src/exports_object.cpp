@@ -1,4 +1,6 @@
 // The edit-time object: creation, size, drawing in the frame editor, icon.
+#include <cstdint>
+
 #include "properties/editdata.h"
 #include "exports.h"
 #include "load/host_version.h"
@@ -12,6 +14,13 @@ constexpr uint32_t editor_fill_colour = 0xFF7D0A;   // red 10, green 125, blue 2
 constexpr uint32_t editor_outline_colour = 0;       // black
 constexpr int32_t editor_outline_thickness = 4;
 constexpr uint32_t icon_transparent_colour = 0xFF00FF;
+
+// A coordinate or extent of the host's rectangles: a sum or difference of two
+// of them held to the 32-bit range, so an edge near the range's end gives the
+// nearest value instead of wrapping round to the other side.
+int32_t Clamped(int64_t value) {
+    return static_cast<int32_t>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
+}
 
 void NoticeEditData(HostServices* services, void* edit_data) {
     if (services && services->service)
@@ -50,8 +59,8 @@ PLUGIN_EXPORT void PLENAR_STDCALL GetObjectRect(HostServices* services, plenar::
                                                 void* edit_data) {
     if (!services || !rect || !edit_data) return;
     auto* data = static_cast<EDITDATA*>(edit_data);
-    rect->right = rect->left + data->Width;
-    rect->bottom = rect->top + data->Height;
+    rect->right = Clamped(int64_t(rect->left) + data->Width);
+    rect->bottom = Clamped(int64_t(rect->top) + data->Height);
 }
 
 PLUGIN_EXPORT void PLENAR_STDCALL EditorDisplay(HostServices* services, void*, void*, void*,
@@ -59,8 +68,8 @@ PLUGIN_EXPORT void PLENAR_STDCALL EditorDisplay(HostServices* services, void*, v
     if (!services || !rect) return;
     plenar::Surface* surface = plenar::WindowSurface(services->editor_window, 0);
     if (!surface) return;
-    surface->FillRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
-                      editor_fill_colour);
+    surface->FillRect(rect->left, rect->top, Clamped(int64_t(rect->right) - rect->left),
+                      Clamped(int64_t(rect->bottom) - rect->top), editor_fill_colour);
     surface->OutlineRect(rect->left, rect->top, rect->right, rect->bottom,
                          editor_outline_thickness, editor_outline_colour);
 }

@@ -51,7 +51,9 @@ PLUGIN_EXPORT int32_t PLENAR_STDCALL GetRunObjectInfos(HostServices*, plenar::Ru
     info->action_count = Count(language["Actions"]);
     info->expression_count = Count(language["Expressions"]);
     info->edit_data_size = 28;
-    info->edit_data_size = Kvor::EditDataSize(language["Properties"]);
+    // Only a description is sized (and the size kept): before Initialize the
+    // host is told the fixed part alone, and a later Initialize still counts.
+    if (::SDK) info->edit_data_size = Kvor::EditDataSize(language["Properties"]);
     info->flags = 0;
     info->version = 100;
     info->reserved_26 = 0;

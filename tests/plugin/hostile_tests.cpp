@@ -40,7 +40,9 @@ TEST_F(HostileHost, EveryExportBeforeInitializeAnswersNothing) {
     }
     Call("GetActionString", {record, 0, text, 300});
     EXPECT_EQ(buffer[0], 0);
+    buffer[0] = 'x';
     Call("GetObjInfos", {record, 0, text, text, text, text, text});
+    EXPECT_EQ(buffer[0], 0);  // an empty text, not what the host left there
     EXPECT_EQ(Call("GetRunObjectInfos", {record, 0}).value, 0u);
     EXPECT_EQ(Call("GetProperties", {record, 0, 0}).value, 0u);
     EXPECT_EQ(Call("GetPropValue", {record, 0, 0x80000}).value, 0u);

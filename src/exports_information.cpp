@@ -91,20 +91,25 @@ PLUGIN_EXPORT void PLENAR_STDCALL GetObjInfos(HostServices* services, void*, Kvo
     for (Kvor::WideChar* buffer : {name, author, copyright, comment, url})
         if (buffer) buffer[0] = 0;
     if (!::SDK) return;
-    const json_value& about = Kvor::CurrentLanguage()["About"];
-    CopyAbout(author, about, "Author");
-    CopyAbout(copyright, about, "Copyright");
-    CopyAbout(url, about, "URL");
-    // Without an open application the host shows the object's own name.
-    bool application_open = services && services->open_application != 0;
-    CopyAbout(name, application_open ? about : PrimaryLanguage()["About"], "Name");
-    CopyAbout(comment, about, "Comment");
+    Kvor::Guarded([&] {
+        const json_value& about = Kvor::CurrentLanguage()["About"];
+        CopyAbout(author, about, "Author");
+        CopyAbout(copyright, about, "Copyright");
+        CopyAbout(url, about, "URL");
+        // Without an open application the host shows the object's own name.
+        bool application_open = services && services->open_application != 0;
+        CopyAbout(name, application_open ? about : PrimaryLanguage()["About"], "Name");
+        CopyAbout(comment, about, "Comment");
+    });
 }
 
+// The buffer is the answer in every case; an error leaves it empty.
 PLUGIN_EXPORT const Kvor::WideChar* PLENAR_CDECL GetHelpFileName() {
-    const json_value& about = ::SDK ? Kvor::CurrentLanguage()["About"] : json_none;
-    Kvor::CopyUTF8ToWide(help_file_name, about["Help"].text(), info_buffer_length);
-    return help_file_name;
+    help_file_name[0] = 0;
+    return Kvor::Guarded(help_file_name, [] {
+        const json_value& about = ::SDK ? Kvor::CurrentLanguage()["About"] : json_none;
+        return Kvor::CopyUTF8ToWide(help_file_name, about["Help"].text(), info_buffer_length);
+    });
 }
 
 PLUGIN_EXPORT const Kvor::WideChar* const* PLENAR_CDECL GetDependencies() {
@@ -112,8 +117,10 @@ PLUGIN_EXPORT const Kvor::WideChar* const* PLENAR_CDECL GetDependencies() {
     // first call after it builds the table from the description.
     static const Kvor::WideChar* const none[1] = {nullptr};
     if (!::SDK) return none;
-    if (!dependencies.built) dependencies = BuildDependencies();
-    return dependencies.table.data();
+    return Kvor::Guarded(none, [] {
+        if (!dependencies.built) dependencies = BuildDependencies();
+        return static_cast<const Kvor::WideChar* const*>(dependencies.table.data());
+    });
 }
 
 PLUGIN_EXPORT uint32_t PLENAR_STDCALL GetInfos(int32_t code) {

@@ -10,11 +10,13 @@
 
 namespace {
 plenar::Menu CopyForHost(HostServices* services, Kvor::MenuHandle stored) {
-    if (!Kvor::HostIsCompatible(services)) return nullptr;
-    HMENU copy = CreatePopupMenu();
-    // Before Initialize nothing is stored yet: the host gets an empty menu.
-    if (copy && stored) Kvor::CopyMenuForHost(copy, stored);
-    return copy;
+    return Kvor::Guarded(static_cast<plenar::Menu>(nullptr), [&]() -> plenar::Menu {
+        if (!Kvor::HostIsCompatible(services)) return nullptr;
+        HMENU copy = CreatePopupMenu();
+        // Before Initialize nothing is stored yet: the host gets an empty menu.
+        if (copy && stored) Kvor::CopyMenuForHost(copy, stored);
+        return copy;
+    });
 }
 
 // The code of the item `menu_id`: the identifier less its family's base. An

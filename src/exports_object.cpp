@@ -29,18 +29,22 @@ void NoticeEditData(HostServices* services, void* edit_data) {
 }  // namespace
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL CreateObject(HostServices* services, void*, void* edit_data) {
-    if (!Kvor::HostIsCompatible(services) || !edit_data) return -1;
-    auto* data = static_cast<EDITDATA*>(edit_data);
-    data->Width = new_object_size;
-    data->Height = new_object_size;
-    NoticeEditData(services, edit_data);
-    return 0;
+    return Kvor::Guarded(-1, [&] {
+        if (!Kvor::HostIsCompatible(services) || !edit_data) return -1;
+        auto* data = static_cast<EDITDATA*>(edit_data);
+        data->Width = new_object_size;
+        data->Height = new_object_size;
+        NoticeEditData(services, edit_data);
+        return 0;
+    });
 }
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL LoadObject(HostServices* services, void*, void* edit_data,
                                                 int32_t) {
-    NoticeEditData(services, edit_data);
-    return 0;
+    return Kvor::Guarded(0, [&] {
+        NoticeEditData(services, edit_data);
+        return 0;
+    });
 }
 
 // Also exported as ReleaseProperties: neither has anything to release.
@@ -66,19 +70,23 @@ PLUGIN_EXPORT void PLENAR_STDCALL GetObjectRect(HostServices* services, plenar::
 PLUGIN_EXPORT void PLENAR_STDCALL EditorDisplay(HostServices* services, void*, void*, void*,
                                                 plenar::Rect* rect) {
     if (!services || !rect) return;
-    plenar::Surface* surface = plenar::WindowSurface(services->editor_window, 0);
-    if (!surface) return;
-    surface->FillRect(rect->left, rect->top, Clamped(int64_t(rect->right) - rect->left),
-                      Clamped(int64_t(rect->bottom) - rect->top), editor_fill_colour);
-    surface->OutlineRect(rect->left, rect->top, rect->right, rect->bottom,
-                         editor_outline_thickness, editor_outline_colour);
+    Kvor::Guarded([&] {
+        plenar::Surface* surface = plenar::WindowSurface(services->editor_window, 0);
+        if (!surface) return;
+        surface->FillRect(rect->left, rect->top, Clamped(int64_t(rect->right) - rect->left),
+                          Clamped(int64_t(rect->bottom) - rect->top), editor_fill_colour);
+        surface->OutlineRect(rect->left, rect->top, rect->right, rect->bottom,
+                             editor_outline_thickness, editor_outline_colour);
+    });
 }
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL MakeIconEx(HostServices*, plenar::Surface* icon, void*, void*,
                                                 void*) {
     if (!icon) return 0;
-    icon->Clear();
-    if (::SDK && ::SDK->Icon) icon->CopyFrom(::SDK->Icon, -1, -1);
-    icon->SetTransparentColour(icon_transparent_colour);
-    return 0;
+    return Kvor::Guarded(0, [&] {
+        icon->Clear();
+        if (::SDK && ::SDK->Icon) icon->CopyFrom(::SDK->Icon, -1, -1);
+        icon->SetTransparentColour(icon_transparent_colour);
+        return 0;
+    });
 }

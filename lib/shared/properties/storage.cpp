@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -269,13 +268,13 @@ Prop* GetProperty(EDITDATA* block, uint32_t index) {
     uint32_t size = 0;
     switch (StoreOf(entry)) {
         case PropertyStore::label:
-            return new (std::nothrow) Prop_WStr(UTF8ToText(entry["DefaultState"].text()).c_str());
+            return new Prop_WStr(UTF8ToText(entry["DefaultState"].text()).c_str());
         case PropertyStore::text: {
             const uint8_t* stored = PropIndex(block, index, size);
             if (!stored) return nullptr;
             // The walk found the text's NUL at its last byte.
             const std::string text(reinterpret_cast<const char*>(stored), size - 1);
-            return new (std::nothrow) Prop_WStr(UTF8ToText(text).c_str());
+            return new Prop_WStr(UTF8ToText(text).c_str());
         }
         case PropertyStore::number:
         case PropertyStore::choice: {
@@ -283,7 +282,7 @@ Prop* GetProperty(EDITDATA* block, uint32_t index) {
             if (!stored) return nullptr;
             uint32_t value;
             std::memcpy(&value, stored, sizeof value);
-            return new (std::nothrow) Prop_UInt(value);
+            return new Prop_UInt(value);
         }
         case PropertyStore::check:
         case PropertyStore::nothing: return nullptr;

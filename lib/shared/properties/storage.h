@@ -35,7 +35,8 @@ void InitialisePropertiesFromJSON(plenar::HostServices* services, EDITDATA*& blo
 // "Properties" array, and for a block whose stored values do not fit it.
 uint8_t* PropIndex(EDITDATA* block, uint32_t index, uint32_t& size);
 
-// A new value for the sheet (ownership passes to the caller), or null.
+// A new value for the sheet (ownership passes to the caller), or null;
+// std::bad_alloc when there is no memory for it.
 Prop* GetProperty(EDITDATA* block, uint32_t index);
 
 // Replaces property `index`'s stored bytes with `count` bytes. A text of a new

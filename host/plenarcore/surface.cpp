@@ -1,6 +1,7 @@
 // Surfaces: 32-bit pixel buffers owned by the library, inside 16 bytes the
 // caller owns. Every drawing call clips to the surface.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include "plenar/plenarcore.h"
 
@@ -64,12 +65,15 @@ void Surface::FillRect(int32_t x, int32_t y, int32_t fill_width, int32_t fill_he
 void Surface::OutlineRect(int32_t left, int32_t top, int32_t right, int32_t bottom,
                           int32_t thickness, uint32_t colour) {
     if (thickness <= 0 || right <= left || bottom <= top) return;
-    const int32_t band_x = std::min(thickness, right - left);
-    const int32_t band_y = std::min(thickness, bottom - top);
-    FillRect(left, top, right - left, band_y, colour);                       // top
-    FillRect(left, bottom - band_y, right - left, band_y, colour);           // bottom
-    FillRect(left, top, band_x, bottom - top, colour);                       // left
-    FillRect(right - band_x, top, band_x, bottom - top, colour);             // right
+    // 64-bit extents: right - left may not fit in 32 bits.
+    const auto across = static_cast<int32_t>(std::min<int64_t>(int64_t{right} - left, INT32_MAX));
+    const auto down = static_cast<int32_t>(std::min<int64_t>(int64_t{bottom} - top, INT32_MAX));
+    const int32_t band_x = std::min(thickness, across);
+    const int32_t band_y = std::min(thickness, down);
+    FillRect(left, top, across, band_y, colour);                             // top
+    FillRect(left, bottom - band_y, across, band_y, colour);                 // bottom
+    FillRect(left, top, band_x, down, colour);                               // left
+    FillRect(right - band_x, top, band_x, down, colour);                     // right
 }
 
 }  // namespace plenar

@@ -7,7 +7,7 @@
 namespace plenar::sim {
 
 EditDataStore::~EditDataStore() {
-    for (void* block : blocks_) std::free(block);
+    for (const auto& entry : blocks_) std::free(entry.first);
 }
 
 void* EditDataStore::create(uint32_t size, uint32_t identifier) {
@@ -15,7 +15,7 @@ void* EditDataStore::create(uint32_t size, uint32_t identifier) {
     void* block = std::calloc(1, size);
     header(block)->size = size;
     header(block)->identifier = identifier;
-    blocks_.insert(block);
+    blocks_[block] = size;
     return block;
 }
 
@@ -23,11 +23,16 @@ void* EditDataStore::resize(void* block, uint32_t size) {
     if (!owns(block) || size < sizeof(EditDataHeader)) return nullptr;
     // The new block is made while the old one still exists, so it always moves.
     void* moved = std::calloc(1, size);
-    std::memcpy(moved, block, std::min(size, this->size(block)));
+    std::memcpy(moved, block, std::min(size, length(block)));
     header(moved)->size = size;
     release(block);
-    blocks_.insert(moved);
+    blocks_[moved] = size;
     return moved;
+}
+
+uint32_t EditDataStore::length(const void* block) const {
+    const auto found = blocks_.find(const_cast<void*>(block));
+    return found == blocks_.end() ? 0 : found->second;
 }
 
 void EditDataStore::release(void* block) {

@@ -52,6 +52,29 @@ DWORD WINAPI get_tick_count() {
     return traced_callback("GetTickCount", {}, [] { return Interception::instance().read_clock(); });
 }
 
+// The heap of the C runtime the plug-ins and this program share.
+template <typename Function>
+Function runtime_function(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"msvcrt.dll"), name)));
+}
+
+void* __cdecl heap_malloc(size_t size) {
+    static const auto original = runtime_function<void*(__cdecl*)(size_t)>("malloc");
+    return Interception::instance().grant_heap_request() ? original(size) : nullptr;
+}
+
+void* __cdecl heap_calloc(size_t count, size_t size) {
+    static const auto original = runtime_function<void*(__cdecl*)(size_t, size_t)>("calloc");
+    return Interception::instance().grant_heap_request() ? original(count, size) : nullptr;
+}
+
+// A refused realloc leaves the block as it was, as the runtime's does.
+void* __cdecl heap_realloc(void* block, size_t size) {
+    static const auto original = runtime_function<void*(__cdecl*)(void*, size_t)>("realloc");
+    return Interception::instance().grant_heap_request() ? original(block, size) : nullptr;
+}
+
 struct Replacement {
     const char* library;
     const char* name;
@@ -79,6 +102,18 @@ std::vector<Replacement> replacements() {
     };
 }
 
+std::vector<Replacement> heap_replacements() {
+    HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
+    auto original = [runtime](const char* name) {
+        return reinterpret_cast<const void*>(GetProcAddress(runtime, name));
+    };
+    return {
+        {"msvcrt.dll", "malloc", reinterpret_cast<const void*>(&heap_malloc), original("malloc")},
+        {"msvcrt.dll", "calloc", reinterpret_cast<const void*>(&heap_calloc), original("calloc")},
+        {"msvcrt.dll", "realloc", reinterpret_cast<const void*>(&heap_realloc), original("realloc")},
+    };
+}
+
 template <typename T>
 T* at(void* module, uintptr_t rva) {
     return reinterpret_cast<T*>(static_cast<uint8_t*>(module) + rva);
@@ -103,15 +138,8 @@ void write_slot(uintptr_t* slot, const void* function) {
     VirtualProtect(slot, sizeof *slot, protection, &protection);
 }
 
-}  // namespace
-
-Interception& Interception::instance() {
-    static Interception interception;
-    return interception;
-}
-
-int Interception::patch(void* module) {
-    static const std::vector<Replacement> all = replacements();
+// Replaces every import of `module` that `all` names.
+int patch_imports(void* module, const std::vector<Replacement>& all) {
     auto* dos = at<IMAGE_DOS_HEADER>(module, 0);
     auto* nt = at<IMAGE_NT_HEADERS>(module, dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
@@ -139,6 +167,29 @@ int Interception::patch(void* module) {
     return patched;
 }
 
+}  // namespace
+
+Interception& Interception::instance() {
+    static Interception interception;
+    return interception;
+}
+
+int Interception::patch(void* module) {
+    static const std::vector<Replacement> all = replacements();
+    return patch_imports(module, all);
+}
+
+int Interception::patch_heap(void* module) {
+    static const std::vector<Replacement> all = heap_replacements();
+    return patch_imports(module, all);
+}
+
+void Interception::refuse_heap_request(size_t request) {
+    refused_request_ = request ? heap_requests_ + request : 0;
+}
+
+bool Interception::grant_heap_request() { return ++heap_requests_ != refused_request_; }
+
 void Interception::clear() {
     message_boxes_.clear();
     debug_output_.clear();
@@ -146,6 +197,7 @@ void Interception::clear() {
     clock_step_ = 0;
     tick_count_calls_ = 0;
     message_box_answer_ = 1;
+    refused_request_ = 0;
 }
 
 int32_t Interception::record_message_box(MessageBoxCall call) {

@@ -157,6 +157,18 @@ inline constexpr Message custom_value_class{"Tovrandi - Error",
                                             "Assuming class ID is custom - but no custom code yet written.",
                                             report_plain};
 
+// An error that stopped an export's work; the export then gives the host its
+// failure value. The out-of-memory box is shown as written when there is not
+// even the memory to format it, so its caption names no library and its text
+// takes no argument.
+inline constexpr Message out_of_memory{"Tovrandi - Error",
+                                       "Out of memory: the request could not be finished and was abandoned.",
+                                       report_error};
+// The argument is the error's own description, or the text below.
+inline constexpr Message export_error{"Tovrandi - Error", "The request was abandoned after an error: %s",
+                                      report_error};
+inline constexpr const char* export_unknown_error = "an error without a description.";
+
 // The debugger's items. The text is one of the debugger errors below.
 inline constexpr Message debugger_error{"Tovrandi - Debugger error", "%s", report_error};
 inline constexpr const char* debugger_too_many_items = "Too many items added to Plenar debugger.";

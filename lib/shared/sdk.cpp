@@ -16,6 +16,21 @@ namespace Kvor {
 
 SDK::SDK(plenar::HostServices* services, json_value* root)
     : json(root), HostServices(services), Icon(nullptr) {
+    try {
+        Build(services);
+    } catch (...) {
+        // Nobody may reach an object that was never finished: ::SDK and the
+        // language chosen from its description let go of it before it goes.
+        if (::SDK == this) {
+            ::SDK = nullptr;
+            CachedLanguage = &json_none;
+        }
+        ReleaseOwned();
+        throw;
+    }
+}
+
+void SDK::Build(plenar::HostServices* services) {
     Icon = LoadIcon(services);
     // The language choice and the record readers read the description
     // through ::SDK, so it must point here before the first of them runs.
@@ -59,7 +74,8 @@ SDK::SDK(plenar::HostServices* services, json_value* root)
     plan(AceKind::expression, ExpressionInfos, expressions, ExpressionPlans);
     EdittimeProperties = BuildPropertyDescriptors(language["Properties"]);
 #if defined(_WIN32)
-    BuildMenus(language);  // the editor's menus are Windows menus
+    // The editor's menus are Windows menus. Built last, once nothing can fail.
+    BuildMenus(language);
 #endif
 }
 
@@ -68,6 +84,10 @@ SDK::~SDK() {
 #if defined(_WIN32)
     DestroyMenus();
 #endif
+    ReleaseOwned();
+}
+
+void SDK::ReleaseOwned() {
     json_release(json);
     ReleasePropertyDescriptors(EdittimeProperties);
     DestroyIcon(Icon);

@@ -21,7 +21,9 @@ using MemberThunk = plenar::Word (*)(void* extension, const plenar::Word* argume
 class SDK {
 public:
     // Takes ownership of `root`. Publishes itself through ::SDK (when that is
-    // still null) before anything reads the description.
+    // still null) before anything reads the description. When building throws
+    // (out of memory), ::SDK is null again, everything owned so far, `root`
+    // included, is released, and the exception goes on to the caller.
     SDK(plenar::HostServices* services, json_value* root);
     ~SDK();
     SDK(const SDK&) = delete;
@@ -49,6 +51,11 @@ public:
     std::vector<FetchPlan> ActionPlans;
     std::vector<FetchPlan> ConditionPlans;
     std::vector<FetchPlan> ExpressionPlans;
+
+private:
+    void Build(plenar::HostServices* services);
+    // Everything but the menus, which exist only once building is done.
+    void ReleaseOwned();
 };
 
 }  // namespace Kvor

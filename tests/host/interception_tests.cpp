@@ -14,6 +14,23 @@ TEST_F(InterceptionTest, PatchesEveryInterceptedImport) {
     EXPECT_EQ(intercepted.patch(plugin->module()), 0);  // already done
 }
 
+TEST_F(InterceptionTest, TheHeapIsCountedAndRefusedOnlyWhenAsked) {
+    EXPECT_GT(intercepted.patch_heap(plugin->module()), 0);
+    EXPECT_EQ(intercepted.patch_heap(plugin->module()), 0);  // already done
+    const size_t before = intercepted.heap_requests();
+    intercepted.refuse_heap_request(2);
+    EXPECT_EQ(plugin->call("FakeAllocate", 16).value, 1u);
+    EXPECT_EQ(plugin->call("FakeAllocate", 16).value, 0u);
+    EXPECT_EQ(plugin->call("FakeAllocate", 16).value, 1u);  // only that one
+    EXPECT_EQ(intercepted.heap_requests(), before + 3);
+    intercepted.refuse_heap_request(1);
+    intercepted.refuse_heap_request(0);
+    EXPECT_EQ(plugin->call("FakeAllocate", 16).value, 1u);
+    intercepted.refuse_heap_request(1);
+    intercepted.clear();  // refuses none again
+    EXPECT_EQ(plugin->call("FakeAllocate", 16).value, 1u);
+}
+
 TEST_F(InterceptionTest, RecordsMessageBoxAWithoutShowingIt) {
     const CallResult result = plugin->call("FakeMessageBoxA", 0x1234, "Hello there", "Caption A", 48);
     EXPECT_EQ(result.value, 1u);  // IDOK

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "plugin_fixture.h"
 
@@ -99,6 +101,39 @@ TEST_F(DescriptionLookup, ASecondInitializeKeepsTheFirstObject) {
     EXPECT_EQ(CurrentName(), "first");
 }
 
+// What the host asks before a description was read, and after a failed
+// Initialize, is answered for no description and forgotten: the first good
+// Initialize brings the right size and dependencies.
+TEST_F(DescriptionLookup, AnswersBeforeTheFirstGoodInitializeAreNotKept) {
+    const std::string text37(37, 't');
+    const std::string good = R"({"Identifier": "LMBR", "Dependencies": ["a.dll"], "UK English": {
+        "About": {"Name": "good"},
+        "Properties": [{"Type": "Checkbox", "DefaultState": false},
+                       {"Type": "Editbox String", "DefaultState": ")" + text37 + R"("}]}})";
+    folder.write_file(L"Lumbra.json", "{");
+    PlaceAndLoad();
+    auto edit_data_size = [&] {
+        plenar::RunObjectInfo info{};
+        plugin->call("GetRunObjectInfos", host.services(), &info);
+        return info.edit_data_size;
+    };
+    auto dependencies = [&] {
+        std::vector<std::string> names;
+        auto table = reinterpret_cast<const plenar::wchar* const*>(plugin->call("GetDependencies").value);
+        for (; table && *table; ++table) names.push_back(plenar::sim::utf8_from_wide(*table));
+        return names;
+    };
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(edit_data_size(), 28) << attempt;
+        EXPECT_EQ(dependencies(), std::vector<std::string>{}) << attempt;
+        EXPECT_EQ(Initialize(), -1);  // the broken description
+    }
+    folder.write_file(L"Lumbra.json", good);
+    EXPECT_EQ(Initialize(), 0);
+    EXPECT_EQ(edit_data_size(), 28 + 1 + 37 + 1);
+    EXPECT_EQ(dependencies(), (std::vector<std::string>{"Lumbra.json", "a.dll"}));
+}
+
 struct FailureCase {
     const char* name;
     const char* file_text;  // Lumbra.json beside the library; null: a folder of that name
@@ -123,7 +158,7 @@ TEST_P(DescriptionFailures, AreReportedAndLeaveNoObject) {
     EXPECT_EQ(Boxes()[0].style, c.message->style);
     EXPECT_FALSE(Boxes()[0].wide);
     EXPECT_EQ(Boxes()[0].owner, 0u);
-    EXPECT_EQ(ObjectInfo(0), "");  // no SDK object answers
+    for (int which = 0; which < 5; ++which) EXPECT_EQ(ObjectInfo(which), "") << which;  // no SDK object answers
 }
 
 INSTANTIATE_TEST_SUITE_P(

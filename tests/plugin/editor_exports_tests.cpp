@@ -4,6 +4,8 @@
 // records of actions, conditions and expressions.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -337,6 +339,30 @@ TEST_F(EditorExports, ObjectRectFollowsTheSize) {
     EXPECT_EQ(data->height, -5);
 }
 
+// Near the ends of the 32-bit range the far edges are held to it rather
+// than wrapping round to the other end.
+TEST_F(EditorExports, ObjectRectEdgesStayInTheRange) {
+    Start();
+    EditSize* data = NewEditData();
+    const struct { int32_t left, top; int16_t width, height; int32_t right, bottom; } rows[] = {
+        {10, 20, 150, 150, 160, 170},
+        {INT32_MAX - 150, INT32_MIN + 150, 150, -150, INT32_MAX, INT32_MIN},
+        {INT32_MAX - 100, INT32_MIN + 100, 150, -150, INT32_MAX, INT32_MIN},
+        {INT32_MAX, INT32_MIN, INT16_MAX, INT16_MIN, INT32_MAX, INT32_MIN},
+        {INT32_MIN, INT32_MAX, INT16_MAX, INT16_MIN, INT32_MIN + INT16_MAX, INT32_MAX + INT16_MIN},
+    };
+    for (const auto& row : rows) {
+        data->width = row.width;
+        data->height = row.height;
+        Rect rect{row.left, row.top, 0, 0};
+        Call("GetObjectRect", host.services(), &rect, 0, data);
+        EXPECT_EQ(rect.left, row.left);
+        EXPECT_EQ(rect.top, row.top);
+        EXPECT_EQ(rect.right, row.right) << row.left << " + " << row.width;
+        EXPECT_EQ(rect.bottom, row.bottom) << row.top << " + " << row.height;
+    }
+}
+
 TEST_F(EditorExports, ObjectRectWithAMissingArgumentIsUntouched) {
     Start();
     EditSize* data = NewEditData();
@@ -370,6 +396,27 @@ TEST_F(EditorExports, EditorDisplayFillsAndOutlinesTheRectangle) {
             const uint32_t expected = !inside ? 0u : border ? outline : fill;
             ASSERT_EQ(pixel_at(*surface, x, y), expected) << "at " << x << "," << y;
         }
+}
+
+// A rectangle whose extent does not fit 32 bits is filled as far as the
+// range reaches: over the whole surface from a left or top edge just off it.
+TEST_F(EditorExports, EditorDisplayOfARectangleWiderThanTheRangeFillsTheSurface) {
+    Start();
+    Surface* surface = host.editor_surface();
+    ASSERT_NE(surface, nullptr);
+    const uint32_t fill = opaque_pixel(0xFF7D0A);
+    const Rect rows[] = {{-10, -10, INT32_MAX, 30}, {-10, -10, 30, INT32_MAX}};
+    for (const Rect& row : rows) {
+        surface->Clear();
+        Rect rect = row;
+        Call("EditorDisplay", host.services(), 0, 0, 0, &rect);
+        // Inside the outline's band, which the drawn edges do not reach.
+        const int32_t right = std::min(row.right, surface->width) - 5;
+        const int32_t bottom = std::min(row.bottom, surface->height) - 5;
+        for (int32_t y = 0; y < bottom; ++y)
+            for (int32_t x = 0; x < right; ++x)
+                ASSERT_EQ(pixel_at(*surface, x, y), fill) << "at " << x << "," << y;
+    }
 }
 
 TEST_F(EditorExports, EditorDisplayWithoutAWindowDrawsNothing) {

@@ -1,5 +1,5 @@
 // A host that passes odd values: null records and edit data, ids of -1,
-// 32767 and beyond every table, blocks shorter than the header. Nothing may
+// 32767 and beyond every table, header words that are no length. Nothing may
 // crash, every call must keep the stack balanced, and each answer is the
 // specified one or a null or zero one. Then many load/unload cycles, with
 // the process's memory flat afterwards.
@@ -7,6 +7,8 @@
 #include <psapi.h>
 
 #include <cstdlib>
+#include <functional>
+#include <vector>
 
 #include "plugin_fixture.h"
 
@@ -40,7 +42,9 @@ TEST_F(HostileHost, EveryExportBeforeInitializeAnswersNothing) {
     }
     Call("GetActionString", {record, 0, text, 300});
     EXPECT_EQ(buffer[0], 0);
+    buffer[0] = 'x';
     Call("GetObjInfos", {record, 0, text, text, text, text, text});
+    EXPECT_EQ(buffer[0], 0);  // an empty text, not what the host left there
     EXPECT_EQ(Call("GetRunObjectInfos", {record, 0}).value, 0u);
     EXPECT_EQ(Call("GetProperties", {record, 0, 0}).value, 0u);
     EXPECT_EQ(Call("GetPropValue", {record, 0, 0x80000}).value, 0u);
@@ -150,19 +154,112 @@ TEST_F(HostileHost, OddIdsAtRunTimeReachTheFallbacks) {
     Call("DestroyRunObject", {plenar::sim::word(run), 0});
 }
 
-TEST_F(HostileHost, PropertyCallsOnBlocksShorterThanTheHeader) {
+// A header word below the 28 bytes every block of the object has is no
+// length; the calls read the block's own fields and stay inside it.
+TEST_F(HostileHost, PropertyCallsOnBlocksWhoseHeaderWordIsNoLength) {
     PlaceAndLoad();
     ASSERT_EQ(Initialize(), 0);
     plenar::Word record = plenar::sim::word(host.services());
-    for (uint32_t size : {20u, 24u, 27u}) {
-        SCOPED_TRACE(size);
-        void* block = host.edit_data().create(size);
+    for (uint32_t word : {0u, 20u, 24u, 27u}) {
+        SCOPED_TRACE(word);
+        void* block = host.edit_data().create(28);
+        plenar::sim::EditDataStore::header(block)->size = word;
         EXPECT_EQ(Call("GetPropValue", {record, plenar::sim::word(block), 0x80001}).value, 0u);
         EXPECT_EQ(Call("GetPropCheck", {record, plenar::sim::word(block), 0x80000}).value, 0u);
-        Call("SetPropCheck", {record, plenar::sim::word(block), 0x80000, 1});
-        EXPECT_EQ(plenar::sim::EditDataStore::size(block), size);
+        EXPECT_EQ(host.edit_data().length(block), 28u);
         host.edit_data().release(block);
     }
+}
+
+// A host short of memory: the plug-in's n-th heap request is refused, for
+// every n a whole Initialize makes. Initialize answers -1 with a box about
+// the memory (or finishes, where only what it can go without was refused)
+// and leaves no object behind; the same loaded library then initialises and
+// answers as usual.
+TEST_F(HostileHost, OutOfMemoryAnywhereInInitialize) {
+    const std::wstring path = Place();
+    auto& intercepted = plenar::sim::Interception::instance();
+    auto name = [&](plenar::sim::Plugin& loaded) {
+        plenar::wchar texts[5][260] = {};
+        host.set_open_application(true);
+        loaded.call("GetObjInfos", host.services(), nullptr, texts[0], texts[1], texts[2], texts[3], texts[4]);
+        return plenar::sim::utf8_from_wide(texts[0]);
+    };
+    size_t whole = 0;
+    {
+        plenar::sim::Plugin loaded(path);
+        ASSERT_GT(intercepted.patch_heap(loaded.module()), 0);
+        const size_t before = intercepted.heap_requests();
+        ASSERT_EQ(loaded.call("Initialize", host.services(), 0).value, 0u);
+        whole = intercepted.heap_requests() - before;
+    }
+    ASSERT_GT(whole, 10u);
+    for (size_t request = 1; request <= whole; ++request) {
+        SCOPED_TRACE(request);
+        plenar::sim::Plugin loaded(path);
+        intercepted.patch_heap(loaded.module());
+        intercepted.clear();
+        intercepted.refuse_heap_request(request);
+        const auto result = loaded.call("Initialize", host.services(), 0);
+        intercepted.refuse_heap_request(0);
+        EXPECT_TRUE(result.balanced());
+        if (static_cast<int32_t>(result.value) != 0) {
+            EXPECT_EQ(static_cast<int32_t>(result.value), -1);
+            ASSERT_FALSE(Boxes().empty());
+            const auto& last = Boxes().back();
+            EXPECT_TRUE(last.text == Kvor::message::out_of_memory.text ||
+                        last.text == Kvor::message::description_no_memory.text ||
+                        last.caption == Kvor::MessageCaption(Kvor::message::description_not_json, "Lumbra"))
+                << last.caption << ": " << last.text;
+            EXPECT_EQ(name(loaded), "");
+        }
+        EXPECT_EQ(loaded.call("Initialize", host.services(), 0).value, 0u);
+        EXPECT_EQ(name(loaded), "Lumbra");
+    }
+}
+
+// Out of memory in an export that allocates: its failure value and the
+// out-of-memory box, nothing handed over half made; with memory back the
+// same call works.
+TEST_F(HostileHost, OutOfMemoryInAnExportGivesItsFailureValueAndABox) {
+    PlaceAndLoad();
+    ASSERT_EQ(Initialize(), 0);
+    auto& intercepted = plenar::sim::Interception::instance();
+    ASSERT_GT(intercepted.patch_heap(plugin->module()), 0);
+    void* block = host.edit_data().create(28 + 1 + 37 + 1);
+    Call("GetProperties", {plenar::sim::word(host.services()), plenar::sim::word(block), 0});
+    for (const auto& call : host.service_calls())
+        if (call.code == plenar::service_resize_edit_data && call.result) block = reinterpret_cast<void*>(call.result);
+    auto* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
+
+    const plenar::Word record = plenar::sim::word(host.services());
+    const struct {
+        const char* name;
+        std::vector<plenar::Word> arguments;
+        plenar::Word failure;
+        std::function<void(plenar::Word)> release;  // what a good answer made
+    } rows[] = {
+        {"GetPropValue", {record, plenar::sim::word(block), 0x80001}, 0,
+         [](plenar::Word value) { reinterpret_cast<plenar::PropValue*>(value)->Delete(); }},
+        {"CreateRunObject", {plenar::sim::word(run), 0, 0}, static_cast<uint32_t>(-1),
+         [&](plenar::Word) { Call("DestroyRunObject", {plenar::sim::word(run), 0}); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        intercepted.clear();
+        intercepted.refuse_heap_request(1);
+        const auto refused = plugin->call_words(row.name, row.arguments);
+        intercepted.refuse_heap_request(0);
+        EXPECT_TRUE(refused.balanced());
+        EXPECT_EQ(refused.value, row.failure);
+        ASSERT_EQ(Boxes().size(), 1u);
+        lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::out_of_memory));
+        EXPECT_EQ(plenar::sim::RunTime::extension_of(run), nullptr);
+        const plenar::Word answer = plugin->call_words(row.name, row.arguments).value;
+        ASSERT_NE(answer, row.failure);
+        row.release(answer);
+    }
+    host.edit_data().release(block);
 }
 
 // The soak: load, Initialize, instances, the property sheet, Free, unload,

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -126,6 +127,32 @@ TEST_F(EditorMenusAndTexts, EachFamilyHasItsOwnBase) {
     }
     // No test of any kind on the way back.
     EXPECT_EQ(static_cast<int32_t>(Call("GetConditionCodeFromMenu", nullptr, 5)), 5 - 26000);
+}
+
+// The identifier less the base for every identifier whose difference is a
+// 32-bit number; below that no item of ours has the identifier, and the
+// answer is -1, which names none either.
+TEST_F(EditorMenusAndTexts, IdentifiersAtTheEndsOfTheRangeGiveTheirCodeOrMinusOne) {
+    Load("");
+    const struct { const char* code; int32_t base; } families[] = {
+        {"GetActionCodeFromMenu", 25000},
+        {"GetConditionCodeFromMenu", 26000},
+        {"GetExpressionCodeFromMenu", 27000},
+    };
+    for (const auto& family : families) {
+        const struct { int32_t identifier; int32_t code; } rows[] = {
+            {family.base, 0},
+            {family.base + 32767, 32767},
+            {0, -family.base},
+            {INT32_MAX, INT32_MAX - family.base},
+            {INT32_MIN + family.base, INT32_MIN},
+            {INT32_MIN + family.base - 1, -1},
+            {INT32_MIN, -1},
+        };
+        for (const auto& row : rows)
+            EXPECT_EQ(static_cast<int32_t>(Call(family.code, host.services(), row.identifier)), row.code)
+                << family.code << " " << row.identifier;
+    }
 }
 
 TEST_F(EditorMenusAndTexts, GreyedEntriesStayGreyedInTheHostsCopy) {

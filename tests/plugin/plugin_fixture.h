@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,8 +71,13 @@ protected:
         return ObjectInfo(0);
     }
     // One of GetObjInfos' five texts: 0 name, 1 author, 2 copyright, 3 comment, 4 URL.
+    // The buffers start full of a sentinel, so a text left unwritten shows.
     std::string ObjectInfo(int which) {
-        plenar::wchar texts[5][260] = {};
+        plenar::wchar texts[5][260];
+        for (auto& text : texts) {
+            std::fill(std::begin(text), std::end(text), plenar::wchar('#'));
+            text[259] = 0;
+        }
         plugin->call("GetObjInfos", host.services(), nullptr, texts[0], texts[1], texts[2],
                      texts[3], texts[4]);
         return plenar::sim::utf8_from_wide(texts[which]);

@@ -144,7 +144,7 @@ protected:
     const uint8_t* Data() const { return static_cast<const uint8_t*>(block); }
     uint32_t PropSize() const { return *reinterpret_cast<const uint32_t*>(Data() + 24); }
     Bytes Stored() const { return Bytes(Data() + 28, Data() + PropSize()); }
-    Bytes Whole() { return Bytes(Data(), Data() + host.edit_data().size(block)); }
+    Bytes Whole() { return Bytes(Data(), Data() + host.edit_data().length(block)); }
     size_t Calls(int32_t code) const { return host.count(code); }
     void ExpectNoFaults() {
         EXPECT_TRUE(host.faults().empty()) << host.faults().front();
@@ -418,19 +418,91 @@ TEST_F(SheetExports, EveryExportIsSafeBeforeInitialize) {
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(SheetExports, ABlockShorterThanItsHeaderIsReadAsNotBuiltThenLaidOut) {
+// The host's header word says nothing of whether the storage was built: a
+// word that cannot be the block's length leaves the saved values as they
+// are, and one shorter than the storage is reported with the values kept.
+TEST_F(SheetExports, TheHeaderWordNeverHasTheSavedValuesLaidOutAgain) {
     Start();
-    block = host.edit_data().create(20);
-    EXPECT_EQ(Get(Id(count)), nullptr);
-    EXPECT_EQ(GetCheck(Id(ticked)), 0u);
-    HostValue value(plenar::prop_class_dword, {.number = 1});
-    Set(Id(count), value);
-    EXPECT_EQ(host.edit_data().size(block), 20u);
-    ASSERT_EQ(Boxes().size(), 3u);
-    for (const auto& box : Boxes()) lumbra_test::ExpectShown(box, lumbra_test::Shown(Kvor::message::properties_too_early));
     OpenSheet();
-    EXPECT_EQ(Stored(), sheet_defaults);
-    EXPECT_EQ(GetNumber(Id(count)), 5u);
+    HostValue nine(plenar::prop_class_dword, {.number = 9});
+    Set(Id(count), nine);
+    SetCheck(Id(ticked), 1);
+    const Bytes saved = Stored();
+    for (uint32_t word : {0u, 20u, 27u}) {
+        SCOPED_TRACE(word);
+        plenar::sim::EditDataStore::header(block)->size = word;
+        host.clear_calls();
+        OpenSheet();
+        EXPECT_EQ(Calls(plenar::service_resize_edit_data), 0u);
+        EXPECT_EQ(Stored(), saved);
+        EXPECT_EQ(GetNumber(Id(count)), 9u);
+        EXPECT_EQ(GetCheck(Id(ticked)), 1u);
+        EXPECT_TRUE(Boxes().empty());
+    }
+    plenar::sim::EditDataStore::header(block)->size = PropSize() - 1;
+    OpenSheet();
+    EXPECT_EQ(Get(Id(count)), nullptr);
+    EXPECT_EQ(Stored(), saved);
+    ASSERT_EQ(Boxes().size(), 1u);
+    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::properties_damaged,
+                                                           Kvor::message::damage_size_beyond_block));
+    ExpectNoFaults();
+}
+
+// Boxes reached before the sheet was ever opened: a read answers the
+// default and changes nothing; a tick lays the storage out, as opening the
+// sheet would, and is kept. Nothing is shown.
+TEST_F(SheetExports, BoxesBeforeTheSheetWasOpenedLoseNothing) {
+    Start(R"({"Identifier": "TEST", "UK English": {"About": {"Name": "Sheet"}, "Properties": [
+        {"Type": "Checkbox", "DefaultState": true},
+        {"Type": "Editbox String", "DefaultState": "abc"}]}})");
+    const Bytes before = Whole();
+    EXPECT_EQ(GetCheck(Id(0)), 1u);
+    EXPECT_EQ(GetCheck(Id(1)), 0u);
+    EXPECT_EQ(Whole(), before);
+    EXPECT_TRUE(host.service_calls().empty());
+    SetCheck(Id(1), 1);
+    EXPECT_EQ(Stored(), Join({{0x03}, Text("abc")}));
+    EXPECT_EQ(Calls(plenar::service_edit_data_notice), 1u);
+    EXPECT_EQ(GetCheck(Id(1)), 1u);
+    OpenSheet();
+    EXPECT_EQ(Stored(), Join({{0x03}, Text("abc")}));
+    EXPECT_TRUE(Boxes().empty());
+    ExpectNoFaults();
+}
+
+// A block saved with the sheet above, opened by a library whose description
+// has gained an entry since: the saved values stay, the new entry reads its
+// default, and the first change lays the block out for the new description.
+TEST_F(SheetExports, ABlockSavedBeforeTheDescriptionGrewKeepsItsValues) {
+    Start();
+    OpenSheet();
+    HostValue new_name(plenar::prop_class_wstr, {.pointer = L"mine"});
+    Set(Id(name), new_name);
+    SetCheck(Id(ticked), 1);
+    const Bytes saved = Whole();
+
+    std::string grown = sheet;
+    grown.replace(grown.find(R"(        {"Type": "FolderEnd"}]}})"), std::string::npos,
+                  R"(        {"Type": "FolderEnd"},
+        {"Title": "Added", "Type": "Editbox Number", "DefaultState": 77}]}})");
+    folder.write_file(L"Grown.json", grown);
+    Load(Place(L"Grown.pvx"));
+    ASSERT_EQ(Initialize(), 0);
+    block = host.edit_data().create(uint32_t(saved.size()));
+    std::memcpy(block, saved.data(), saved.size());
+    host.clear_calls();
+    OpenSheet();
+    EXPECT_EQ(Calls(plenar::service_resize_edit_data), 0u);
+    EXPECT_EQ(GetText(Id(name)), "mine");
+    EXPECT_EQ(GetCheck(Id(ticked)), 1u);
+    EXPECT_EQ(GetNumber(Id(7)), 77u);
+    EXPECT_EQ(Whole(), saved);
+    HostValue count_value(plenar::prop_class_int, {.number = 3});
+    Set(Id(count), count_value);
+    EXPECT_EQ(Stored(), Join({{0x01}, Text("mine"), Number(3), Number(1), Text("tail"), Number(77)}));
+    EXPECT_EQ(PropSize(), host.edit_data().length(block));
+    EXPECT_TRUE(Boxes().empty());
     ExpectNoFaults();
 }
 

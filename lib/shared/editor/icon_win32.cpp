@@ -14,7 +14,13 @@ plenar::Surface* LoadIcon(plenar::HostServices* services) {
 
     char* data = nullptr;
     size_t size = 0;
-    DataSource source = ReadFileOrResource(data, size, L"png", 101);
+    DataSource source = data_not_found;
+    try {
+        source = ReadFileOrResource(data, size, L"png", 101);
+    } catch (...) {
+        DestroyIcon(icon);  // the lookup ran out of memory: no icon is kept
+        throw;
+    }
     if (source == data_not_found) return icon;
     if (plenar::InputFile* file = plenar::CreateMemoryInputFile()) {
         file->Open(data, static_cast<uint32_t>(size));

@@ -33,7 +33,8 @@ void CopyAbout(Kvor::WideChar* buffer, const json_value& about, const char* key)
 
 Kvor::WideChar help_file_name[info_buffer_length];
 
-// Built at the first request, freed when the library unloads.
+// Built at the first request once there is a description, freed when the
+// library unloads.
 struct DependencyTable {
     std::vector<std::unique_ptr<Kvor::WideChar, decltype(&free)>> texts;
     std::vector<const Kvor::WideChar*> table;
@@ -52,50 +53,74 @@ std::wstring DescriptionFileName() {
     return (dot == std::wstring::npos ? name + L"." : name.substr(0, dot + 1)) + L"json";
 }
 
+// The whole table, made apart from the one the host is given so that a
+// table is only ever published complete.
+DependencyTable BuildDependencies() {
+    // Only an array lists files; a bare string names none.
+    const json_value& listed = Root()["Dependencies"];
+    const uint32_t count = listed.type == json_type_array ? listed.length() : 0;
+    DependencyTable built;
+    // Room for every entry first, so that no text is left unowned.
+    built.texts.reserve(count + 1);
+    built.table.reserve(count + 2);
+    auto add = [&built](Kvor::WideChar* text) {
+        if (!text) return;
+        built.texts.emplace_back(text, &free);
+        built.table.push_back(text);
+    };
+    if (Kvor::DescriptionFromDisk) {
+        std::wstring file_name = DescriptionFileName();
+        auto* copy = static_cast<Kvor::WideChar*>(calloc(file_name.size() + 1, sizeof(wchar_t)));
+        if (copy) file_name.copy(copy, file_name.size());
+        add(copy);
+    }
+    for (uint32_t i = 0; i < count; ++i)
+        add(Kvor::UTF8ToNewWide(listed[static_cast<int32_t>(i)].text()));
+    built.table.push_back(nullptr);
+    built.built = true;
+    return built;
+}
+
 }  // namespace
 
 PLUGIN_EXPORT void PLENAR_STDCALL GetObjInfos(HostServices* services, void*, Kvor::WideChar* name,
                                               Kvor::WideChar* author, Kvor::WideChar* copyright,
                                               Kvor::WideChar* comment, Kvor::WideChar* url) {
+    // Every text starts empty, as for a member the description lacks: so it
+    // stays without a description, and whatever stops the filling early.
+    for (Kvor::WideChar* buffer : {name, author, copyright, comment, url})
+        if (buffer) buffer[0] = 0;
     if (!::SDK) return;
-    const json_value& about = Kvor::CurrentLanguage()["About"];
-    CopyAbout(author, about, "Author");
-    CopyAbout(copyright, about, "Copyright");
-    CopyAbout(url, about, "URL");
-    // Without an open application the host shows the object's own name.
-    bool application_open = services && services->open_application != 0;
-    CopyAbout(name, application_open ? about : PrimaryLanguage()["About"], "Name");
-    CopyAbout(comment, about, "Comment");
+    Kvor::Guarded([&] {
+        const json_value& about = Kvor::CurrentLanguage()["About"];
+        CopyAbout(author, about, "Author");
+        CopyAbout(copyright, about, "Copyright");
+        CopyAbout(url, about, "URL");
+        // Without an open application the host shows the object's own name.
+        bool application_open = services && services->open_application != 0;
+        CopyAbout(name, application_open ? about : PrimaryLanguage()["About"], "Name");
+        CopyAbout(comment, about, "Comment");
+    });
 }
 
+// The buffer is the answer in every case; an error leaves it empty.
 PLUGIN_EXPORT const Kvor::WideChar* PLENAR_CDECL GetHelpFileName() {
-    const json_value& about = ::SDK ? Kvor::CurrentLanguage()["About"] : json_none;
-    Kvor::CopyUTF8ToWide(help_file_name, about["Help"].text(), info_buffer_length);
-    return help_file_name;
+    help_file_name[0] = 0;
+    return Kvor::Guarded(help_file_name, [] {
+        const json_value& about = ::SDK ? Kvor::CurrentLanguage()["About"] : json_none;
+        return Kvor::CopyUTF8ToWide(help_file_name, about["Help"].text(), info_buffer_length);
+    });
 }
 
 PLUGIN_EXPORT const Kvor::WideChar* const* PLENAR_CDECL GetDependencies() {
-    if (!dependencies.built) {
-        dependencies.built = true;
-        auto add = [](Kvor::WideChar* text) {
-            if (!text) return;
-            dependencies.texts.emplace_back(text, &free);
-            dependencies.table.push_back(text);
-        };
-        if (Kvor::DescriptionFromDisk) {
-            std::wstring file_name = DescriptionFileName();
-            auto* copy = static_cast<Kvor::WideChar*>(calloc(file_name.size() + 1, sizeof(wchar_t)));
-            if (copy) file_name.copy(copy, file_name.size());
-            add(copy);
-        }
-        // Only an array lists files; a bare string names none.
-        const json_value& listed = Root()["Dependencies"];
-        if (listed.type == json_type_array)
-            for (uint32_t i = 0; i < listed.length(); ++i)
-                add(Kvor::UTF8ToNewWide(listed[static_cast<int32_t>(i)].text()));
-        dependencies.table.push_back(nullptr);
-    }
-    return dependencies.table.data();
+    // Before Initialize there is nothing to list, and nothing is kept: the
+    // first call after it builds the table from the description.
+    static const Kvor::WideChar* const none[1] = {nullptr};
+    if (!::SDK) return none;
+    return Kvor::Guarded(none, [] {
+        if (!dependencies.built) dependencies = BuildDependencies();
+        return static_cast<const Kvor::WideChar* const*>(dependencies.table.data());
+    });
 }
 
 PLUGIN_EXPORT uint32_t PLENAR_STDCALL GetInfos(int32_t code) {

@@ -3,7 +3,7 @@
 #include "exports.h"
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL Initialize(HostServices* services, int32_t) {
-    return Kvor::Init(services);
+    return Kvor::Guarded(-1, [&] { return Kvor::Init(services); });
 }
 
 // The SDK object outlives Free: it is destroyed when the library unloads.

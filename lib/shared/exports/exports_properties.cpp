@@ -53,47 +53,16 @@ std::string WideTextOf(const plenar::PropValue* value) {
     return Kvor::WideToUTF8(TextOf<Kvor::WideChar>(value));
 }
 
-}  // namespace
-
-PLUGIN_EXPORT int32_t PLENAR_STDCALL GetProperties(HostServices* services, void* edit_data,
-                                                   int32_t) {
-    if (!edit_data || !::SDK) return 0;
-    const bool can_call = services && services->service;
-    if (can_call && !::SDK->EdittimeProperties.empty())
-        services->service(edit_data, plenar::service_insert_properties,
-                          reinterpret_cast<intptr_t>(::SDK->EdittimeProperties.data()), 1, 1);
-    auto* data = static_cast<EDITDATA*>(edit_data);
-    if (!Kvor::PropertyStorageBuilt(data)) {
-        Kvor::InitialisePropertiesFromJSON(services, data);
-        // The host may have moved the block: the notice names the one it now holds.
-        if (can_call) services->service(data, plenar::service_edit_data_notice, 0, 0, 0);
-    }
-    return 1;
+// Lays out the storage of a block whose storage was never built, as the
+// sheet's first opening does; the host may move the block, and the notice
+// names the one it now holds.
+void LayOut(HostServices* services, EDITDATA*& data) {
+    Kvor::InitialisePropertiesFromJSON(services, data);
+    if (services && services->service) services->service(data, plenar::service_edit_data_notice, 0, 0, 0);
 }
 
-PLUGIN_EXPORT plenar::PropValue* PLENAR_STDCALL GetPropValue(HostServices*, void* edit_data,
-                                                             uint32_t id) {
-    uint32_t index;
-    if (!Guard(edit_data, id, index)) return nullptr;
-    return Kvor::GetProperty(static_cast<EDITDATA*>(edit_data), index);
-}
-
-PLUGIN_EXPORT int32_t PLENAR_STDCALL GetPropCheck(HostServices*, void* edit_data, uint32_t id) {
-    uint32_t index;
-    if (!Guard(edit_data, id, index)) return 0;
-    return Kvor::GetPropertyCheck(static_cast<EDITDATA*>(edit_data), index) ? 1 : 0;
-}
-
-PLUGIN_EXPORT void PLENAR_STDCALL SetPropCheck(HostServices*, void* edit_data, uint32_t id,
-                                               int32_t state) {
-    uint32_t index;
-    if (!Guard(edit_data, id, index)) return;
-    Kvor::SetPropertyCheck(static_cast<EDITDATA*>(edit_data), index, state != 0);
-}
-
-PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edit_data,
-                                               uint32_t id, plenar::PropValue* value) {
-    if (!value) return;
+// Writes a host value into the property `id` names, as its class gives the bytes.
+void SetValue(HostServices* services, void* edit_data, uint32_t id, plenar::PropValue* value) {
     const uint32_t class_id = value->GetClassID();
     uint32_t index;
     if (!Guard(edit_data, id, index)) return;
@@ -135,4 +104,59 @@ PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edi
             Kvor::Report(Kvor::message::custom_value_class);
             return;
     }
+}
+
+}  // namespace
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL GetProperties(HostServices* services, void* edit_data,
+                                                   int32_t) {
+    if (!edit_data || !::SDK) return 0;
+    return Kvor::Guarded(0, [&] {
+        const bool can_call = services && services->service;
+        if (can_call && !::SDK->EdittimeProperties.empty())
+            services->service(edit_data, plenar::service_insert_properties,
+                              reinterpret_cast<intptr_t>(::SDK->EdittimeProperties.data()), 1, 1);
+        auto* data = static_cast<EDITDATA*>(edit_data);
+        if (!Kvor::PropertyStorageBuilt(data)) LayOut(services, data);
+        return 1;
+    });
+}
+
+PLUGIN_EXPORT plenar::PropValue* PLENAR_STDCALL GetPropValue(HostServices*, void* edit_data,
+                                                             uint32_t id) {
+    return Kvor::Guarded(static_cast<plenar::PropValue*>(nullptr), [&]() -> plenar::PropValue* {
+        uint32_t index;
+        if (!Guard(edit_data, id, index)) return nullptr;
+        return Kvor::GetProperty(static_cast<EDITDATA*>(edit_data), index);
+    });
+}
+
+PLUGIN_EXPORT int32_t PLENAR_STDCALL GetPropCheck(HostServices*, void* edit_data, uint32_t id) {
+    return Kvor::Guarded(0, [&] {
+        uint32_t index;
+        if (!Guard(edit_data, id, index)) return 0;
+        return Kvor::GetPropertyCheck(static_cast<EDITDATA*>(edit_data), index) ? 1 : 0;
+    });
+}
+
+// A box ticked before the sheet was ever opened is kept: the storage is laid
+// out first, as opening the sheet would. (Reading one answers the default.)
+PLUGIN_EXPORT void PLENAR_STDCALL SetPropCheck(HostServices* services, void* edit_data, uint32_t id,
+                                               int32_t state) {
+    Kvor::Guarded([&] {
+        uint32_t index;
+        if (!Guard(edit_data, id, index)) return;
+        auto* data = static_cast<EDITDATA*>(edit_data);
+        if (!Kvor::PropertyStorageBuilt(data)) {
+            LayOut(services, data);
+            if (!Kvor::PropertyStorageBuilt(data)) return;  // the host refused, and it was said
+        }
+        Kvor::SetPropertyCheck(services, data, index, state != 0);
+    });
+}
+
+PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edit_data,
+                                               uint32_t id, plenar::PropValue* value) {
+    if (!value) return;
+    Kvor::Guarded([&] { SetValue(services, edit_data, id, value); });
 }

@@ -1,7 +1,5 @@
 // The run-time object: creation, the per-frame calls, its routine tables and
 // its debugger items.
-#include <new>
-
 #include "runtime/debugger.h"
 #include "runtime/dispatch.h"
 #include "properties/editdata_size.h"
@@ -31,64 +29,77 @@ uint16_t Count(const json_value& entries) {
     return static_cast<uint16_t>(entries.type == json_type_array ? entries.length() : 0);
 }
 
+// Everything the host is told about the object at run time.
+void FillRunObjectInfo(plenar::RunObjectInfo& info) {
+    const json_value& language = ::SDK ? Kvor::CurrentLanguage() : json_none;
+    if (::SDK) {
+        info.conditions = Table(::SDK->ConditionRoutines);
+        info.actions = Table(::SDK->ActionRoutines);
+        info.expressions = Table(::SDK->ExpressionRoutines);
+    } else {
+        info.conditions = nullptr;
+        info.actions = nullptr;
+        info.expressions = nullptr;
+    }
+    info.condition_count = Count(language["Conditions"]);
+    info.action_count = Count(language["Actions"]);
+    info.expression_count = Count(language["Expressions"]);
+    info.edit_data_size = 28;
+    // Only a description is sized (and the size kept): before Initialize the
+    // host is told the fixed part alone, and a later Initialize still counts.
+    if (::SDK) info.edit_data_size = Kvor::EditDataSize(language["Properties"]);
+    info.flags = 0;
+    info.version = 100;
+    info.reserved_26 = 0;
+    const json_value& identifier = (::SDK ? *::SDK->json : json_none)["Identifier"];
+    for (int i = 0; i < 4; ++i) info.identifier[i] = 0;
+    if (identifier.type == json_type_string)
+        for (uint32_t i = 0; i < 4 && i < identifier.length(); ++i)
+            info.identifier[i] = identifier.text()[i];
+    info.reserved_32 = 1;
+}
+
 }  // namespace
 
 PLUGIN_EXPORT uint32_t PLENAR_STDCALL GetRunObjectDataSize(void*, void*) { return run_data_size; }
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL GetRunObjectInfos(HostServices*, plenar::RunObjectInfo* info) {
     if (!info) return 0;
-    const json_value& language = ::SDK ? Kvor::CurrentLanguage() : json_none;
-    if (::SDK) {
-        info->conditions = Table(::SDK->ConditionRoutines);
-        info->actions = Table(::SDK->ActionRoutines);
-        info->expressions = Table(::SDK->ExpressionRoutines);
-    } else {
-        info->conditions = nullptr;
-        info->actions = nullptr;
-        info->expressions = nullptr;
-    }
-    info->condition_count = Count(language["Conditions"]);
-    info->action_count = Count(language["Actions"]);
-    info->expression_count = Count(language["Expressions"]);
-    info->edit_data_size = 28;
-    info->edit_data_size = Kvor::EditDataSize(language["Properties"]);
-    info->flags = 0;
-    info->version = 100;
-    info->reserved_26 = 0;
-    const json_value& identifier = (::SDK ? *::SDK->json : json_none)["Identifier"];
-    for (int i = 0; i < 4; ++i) info->identifier[i] = 0;
-    if (identifier.type == json_type_string)
-        for (uint32_t i = 0; i < 4 && i < identifier.length(); ++i)
-            info->identifier[i] = identifier.text()[i];
-    info->reserved_32 = 1;
-    return 1;
+    return Kvor::Guarded(0, [&] {
+        FillRunObjectInfo(*info);
+        return 1;
+    });
 }
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL CreateRunObject(RunObjectHeader* run, void* edit_data,
                                                      void* creation) {
     if (!run) return -1;
-    auto* extension = new (std::nothrow) Extension(run, edit_data, creation);
-    if (!extension) return -1;
-    Kvor::ExtensionOf(run) = extension;
-    extension->Runtime.View.Extension = extension;
-    return 0;
+    return Kvor::Guarded(-1, [&] {
+        // The run data is given the instance only once it is whole.
+        auto* extension = new Extension(run, edit_data, creation);
+        extension->Runtime.View.Extension = extension;
+        Kvor::ExtensionOf(run) = extension;
+        return 0;
+    });
 }
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL DestroyRunObject(RunObjectHeader* run, int32_t) {
     if (!run) return 0;
-    delete ExtensionOf(run);
-    Kvor::ExtensionOf(run) = nullptr;
-    return 0;
+    return Kvor::Guarded(0, [&] {
+        delete ExtensionOf(run);
+        Kvor::ExtensionOf(run) = nullptr;
+        return 0;
+    });
 }
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL HandleRunObject(RunObjectHeader* run) {
     Extension* extension = ExtensionOf(run);
-    return extension ? extension->Handle() : 0;
+    return extension ? Kvor::Guarded(0, [&] { return extension->Handle(); }) : 0;
 }
 
 // Also exported as ContinueRunObject.
 PLUGIN_EXPORT int32_t PLENAR_STDCALL PauseRunObject(RunObjectHeader* run) {
-    if (Extension* extension = ExtensionOf(run)) extension->Pause();
+    if (Extension* extension = ExtensionOf(run)) Kvor::Guarded([&] { extension->Pause(); });
     return 0;
 }
 
@@ -103,7 +114,7 @@ PLUGIN_EXPORT void PLENAR_STDCALL GetDebugItem(Kvor::WideChar* buffer, RunObject
     if (!buffer) return;
     buffer[0] = 0;
     if (!extension) return;
-    Kvor::ReportDebuggerErrors([&] { extension->Debugger.GetItem(buffer, id); });
+    Kvor::Guarded([&] { extension->Debugger.GetItem(buffer, id); }, Kvor::debugger_errors);
 }
 
 PLUGIN_EXPORT void PLENAR_STDCALL EditDebugItem(RunObjectHeader* run, int32_t id) {
@@ -113,5 +124,5 @@ PLUGIN_EXPORT void PLENAR_STDCALL EditDebugItem(RunObjectHeader* run, int32_t id
                             return static_cast<Kvor::Runtime*>(runtime)->EditText(record);
                         },
                         &extension->Runtime};
-    Kvor::ReportDebuggerErrors([&] { extension->Debugger.EditItem(id, edit); });
+    Kvor::Guarded([&] { extension->Debugger.EditItem(id, edit); }, Kvor::debugger_errors);
 }

@@ -19,21 +19,29 @@ void* Answer(wchar* buffer, int32_t size, const char* text) {
     return buffer;
 }
 
+// The answer to a compatible host, made by `text` (which may throw); null
+// to any other host, and after an error.
+template <class Text>
+void* Answered(HostServices* services, wchar* buffer, int32_t size, Text&& text) {
+    return Kvor::Guarded(static_cast<void*>(nullptr), [&]() -> void* {
+        if (!Kvor::HostIsCompatible(services)) return nullptr;
+        return Answer(buffer, size, text());
+    });
+}
+
 void* DisplayString(HostServices* services, AceKind kind, int32_t code, wchar* buffer,
                     int32_t size) {
-    if (!Kvor::HostIsCompatible(services)) return nullptr;
-    return Answer(buffer, size,
-                  Kvor::AceDisplayString(Kvor::CurrentLanguage(), kind,
-                                         static_cast<int16_t>(code)));
+    return Answered(services, buffer, size, [&] {
+        return Kvor::AceDisplayString(Kvor::CurrentLanguage(), kind, static_cast<int16_t>(code));
+    });
 }
 
 void* ParameterPrompt(HostServices* services, AceKind kind, int32_t code, int32_t parameter,
                       wchar* buffer, int32_t size) {
-    if (!Kvor::HostIsCompatible(services)) return nullptr;
-    return Answer(buffer, size,
-                  Kvor::AceParameterPrompt(Kvor::CurrentLanguage(), kind,
-                                           static_cast<int16_t>(code),
-                                           static_cast<int16_t>(parameter)));
+    return Answered(services, buffer, size, [&] {
+        return Kvor::AceParameterPrompt(Kvor::CurrentLanguage(), kind, static_cast<int16_t>(code),
+                                        static_cast<int16_t>(parameter));
+    });
 }
 }  // namespace
 
@@ -72,7 +80,9 @@ PLUGIN_EXPORT void* PLENAR_STDCALL GetExpressionParam(HostServices* services, in
 
 PLUGIN_EXPORT void* PLENAR_STDCALL GetExpressionTitle(HostServices* services, int32_t code,
                                                       wchar* buffer, int32_t size) {
-    if (!Kvor::HostIsCompatible(services)) return nullptr;
-    std::string title = Kvor::ExpressionTitle(Kvor::CurrentLanguage(), static_cast<int16_t>(code));
-    return Answer(buffer, size, title.c_str());
+    std::string title;
+    return Answered(services, buffer, size, [&] {
+        title = Kvor::ExpressionTitle(Kvor::CurrentLanguage(), static_cast<int16_t>(code));
+        return title.c_str();
+    });
 }

@@ -113,9 +113,7 @@ std::optional<PropertyDescriptor> DescriptorFor(const json_value& entry, uint32_
   if (known->code == folder_end_type) {
     return PropertyDescriptor{plenar::property_folder_end_id, nullptr, nullptr, folder_end_type, 0, 0};
   }
-  PropertyDescriptor descriptor{id, UTF8ToNewWide(entry["Title"].text()),
-                                UTF8ToNewWide(entry["Info"].text()), property_type_base + known->code,
-                                FlagOptions(entry), 0};
+  PropertyDescriptor descriptor{id, nullptr, nullptr, property_type_base + known->code, FlagOptions(entry), 0};
   if (known->check_box) descriptor.options |= option_checkbox;
   switch (known->parameter) {
     case PropertyParameter::button_text:
@@ -142,6 +140,10 @@ std::optional<PropertyDescriptor> DescriptorFor(const json_value& entry, uint32_
     case PropertyParameter::none:
       break;
   }
+  // The texts last: nothing after them reports, so nothing can leave them
+  // unowned by running out of memory.
+  descriptor.title = UTF8ToNewWide(entry["Title"].text());
+  descriptor.info = UTF8ToNewWide(entry["Info"].text());
   return descriptor;
 }
 
@@ -156,10 +158,17 @@ void FreeComboItems(WideChar** items) {
 std::vector<PropertyDescriptor> BuildPropertyDescriptors(const json_value& properties) {
   std::vector<PropertyDescriptor> descriptors;
   const uint32_t count = properties.type == json_type_array ? properties.length() : 0;
-  for (uint32_t position = 0; position < count; ++position) {
-    if (auto descriptor = DescriptorFor(properties[static_cast<int32_t>(position)], position)) {
-      descriptors.push_back(*descriptor);
+  // Room for all first, so that adding one never fails and loses its texts.
+  descriptors.reserve(size_t(count) + 1);
+  try {
+    for (uint32_t position = 0; position < count; ++position) {
+      if (auto descriptor = DescriptorFor(properties[static_cast<int32_t>(position)], position)) {
+        descriptors.push_back(*descriptor);
+      }
     }
+  } catch (...) {
+    ReleasePropertyDescriptors(descriptors);
+    throw;
   }
   descriptors.push_back(PropertyDescriptor{});
   return descriptors;

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -37,73 +36,155 @@ uint32_t CheckByteCount(uint32_t count) { return (count + 7) / 8; }
 uint8_t* Bytes(EDITDATA* block) { return reinterpret_cast<uint8_t*>(block); }
 const uint8_t* Bytes(const EDITDATA* block) { return reinterpret_cast<const uint8_t*>(block); }
 
-uint32_t BlockLength(const EDITDATA* block) { return block->Header.size; }
+// The host's header word is not defined as the block's length, though a
+// host may keep it so. It bounds the storage only where it could be that
+// length: every block of this object holds at least the 28 bytes up to the
+// storage, so a smaller word (0, say) is no length and is not used.
+uint32_t HeaderBound(const EDITDATA* block) {
+    const uint32_t word = block->Header.size;
+    return word >= storage_offset ? word : UINT32_MAX;
+}
 
 void ReportPremature() { Report(Kvor::message::properties_too_early); }
 
 void ReportDamaged(const char* what) { Report(Kvor::message::properties_damaged, what); }
 
-// The length of the storage (`Tovrandi_Prop_Size`) when the block holds it
-// whole, check bytes included; else 0, with the premature-call message for a
-// block never laid out and the damage message for one that does not fit.
-uint32_t StorageLength(const EDITDATA* block, uint32_t property_count) {
-    if (!PropertyStorageBuilt(block)) {
-        ReportPremature();
-        return 0;
+// Moves `at` past the value `entry` stores there, within `end`; false, with
+// `damage` saying why, when that value runs past `end`.
+bool Step(const uint8_t* bytes, const json_value& entry, uint32_t end, uint32_t& at,
+          const char*& damage) {
+    switch (StoreOf(entry)) {
+        case PropertyStore::text: {
+            const void* nul = at < end ? std::memchr(bytes + at, 0, end - at) : nullptr;
+            if (!nul) {
+                damage = Kvor::message::damage_text_runs_past;
+                return false;
+            }
+            at = static_cast<uint32_t>(static_cast<const uint8_t*>(nul) - bytes) + 1;
+            return true;
+        }
+        case PropertyStore::number:
+        case PropertyStore::choice:
+            if (at > end || end - at < stored_number_size) {
+                damage = Kvor::message::damage_number_runs_past;
+                return false;
+            }
+            at += stored_number_size;
+            return true;
+        default: return true;
     }
-    const uint32_t length = block->Tovrandi_Prop_Size;
-    if (length > BlockLength(block)) {
-        ReportDamaged(Kvor::message::damage_size_beyond_block);
-        return 0;
-    }
-    if (length < storage_offset || length - storage_offset < CheckByteCount(property_count)) {
-        ReportDamaged(Kvor::message::damage_no_room_for_checks);
-        return 0;
-    }
-    return length;
 }
 
-// Where property `index`'s stored bytes lie, as offsets from the block start.
+// Where a property's stored bytes lie, as offsets from the block start.
 struct Location {
     uint32_t start;
     uint32_t size;
 };
 
-// Walks the stored values of entries 0 to `index` within the storage; false,
-// reported, when one of them runs past its end.
-bool Locate(const EDITDATA* block, const json_value& properties, uint32_t index,
-            Location& location) {
-    const uint32_t count = PropertyCount(properties);
-    const uint32_t end = StorageLength(block, count);
-    if (!end) return false;
+constexpr uint32_t no_entry = UINT32_MAX;
+
+// Moves `at` past the values of the first `count` entries, noting in
+// `found` where entry `wanted`'s lies when it is among them.
+bool Walk(const uint8_t* bytes, const json_value& properties, uint32_t count, uint32_t end,
+          uint32_t& at, const char*& damage, uint32_t wanted = no_entry, Location* found = nullptr) {
+    for (uint32_t j = 0; j < count; ++j) {
+        const uint32_t start = at;
+        if (!Step(bytes, properties[static_cast<int32_t>(j)], end, at, damage)) return false;
+        if (j == wanted) *found = {start, at - start};
+    }
+    return true;
+}
+
+// Whether the bits after the first `entries` in their last check byte are
+// clear, as they always are in a block laid out for that many entries.
+bool SpareBitsClear(const uint8_t* bytes, uint32_t entries) {
+    return entries % 8 == 0 || (bytes[storage_offset + entries / 8] >> (entries % 8)) == 0;
+}
+
+// How a block's storage lies, read with the current description. The
+// stored layout names no entries, so a block saved before the author added
+// entries at the end of "Properties" is told by its values ending exactly
+// where its storage does after fewer entries, with no bit set past them;
+// one saved before the author removed entries from the end, by its values
+// ending before it (or by bits set past the current entries).
+struct Layout {
+    uint32_t end;      // Tovrandi_Prop_Size: one past the storage's last byte
+    uint32_t entries;  // how many entries, from the first, it holds
+    uint32_t values;   // where its first value lies, after its check bytes
+    // Saved for another number of entries: the entries it lacks read their
+    // defaults, and it is laid out for the current ones before a write.
+    bool other_entries;
+    // Where the entry asked for lies, when reading the layout found it.
+    bool found;
+    Location wanted;
+};
+
+// The layout of a built block's storage, noting where entry `wanted` lies
+// when that comes out on the way; false after the damage message when it
+// cannot be read at all. A block that is neither as laid out for the current
+// entries nor for fewer or more of them is read as laid out for them, as far
+// as each value is found inside it.
+bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& layout,
+                uint32_t wanted = no_entry) {
+    const uint32_t end = block->Tovrandi_Prop_Size;
+    if (end > HeaderBound(block)) {
+        ReportDamaged(Kvor::message::damage_size_beyond_block);
+        return false;
+    }
     const uint8_t* bytes = Bytes(block);
-    uint32_t at = storage_offset + CheckByteCount(count);
-    uint32_t start = at;
-    for (uint32_t j = 0; j <= index; ++j) {
-        start = at;
-        switch (StoreOf(properties[static_cast<int32_t>(j)])) {
-            case PropertyStore::text: {
-                const void* nul = std::memchr(bytes + at, 0, end - at);
-                if (!nul) {
-                    ReportDamaged(Kvor::message::damage_text_runs_past);
-                    return false;
-                }
-                at = static_cast<uint32_t>(static_cast<const uint8_t*>(nul) - bytes) + 1;
-                break;
-            }
-            case PropertyStore::number:
-            case PropertyStore::choice:
-                if (end - at < stored_number_size) {
-                    ReportDamaged(Kvor::message::damage_number_runs_past);
-                    return false;
-                }
-                at += stored_number_size;
-                break;
-            default: break;
+    const uint32_t count = PropertyCount(properties);
+    const uint32_t values = storage_offset + CheckByteCount(count);
+    const char* damage = nullptr;
+    uint32_t at = values;
+    Location location{};
+    const bool all_found = values <= end && Walk(bytes, properties, count, end, at, damage, wanted, &location);
+    if (all_found && at == end && SpareBitsClear(bytes, count)) {
+        layout = {end, count, values, false, wanted < count, location};
+        return true;
+    }
+    for (uint32_t held = count; held-- > 0;) {
+        const uint32_t first = storage_offset + CheckByteCount(held);
+        uint32_t last = first;
+        if (first <= end && Walk(bytes, properties, held, end, last, damage) && last == end &&
+            SpareBitsClear(bytes, held)) {
+            layout = {end, held, first, true, false, {}};
+            return true;
         }
+    }
+    if (values > end) {
+        ReportDamaged(Kvor::message::damage_no_room_for_checks);
+        return false;
+    }
+    layout = {end, count, values, all_found, false, {}};
+    return true;
+}
+
+// Finds the stored value of an entry the layout holds; false, reported,
+// when it or one before it runs past the storage's end.
+bool Locate(const EDITDATA* block, const json_value& properties, const Layout& layout,
+            uint32_t index, Location& location) {
+    if (layout.found) {
+        location = layout.wanted;
+        return true;
+    }
+    const uint8_t* bytes = Bytes(block);
+    const char* damage = nullptr;
+    uint32_t at = layout.values;
+    if (!Walk(bytes, properties, index, layout.end, at, damage)) {
+        ReportDamaged(damage);
+        return false;
+    }
+    const uint32_t start = at;
+    if (!Step(bytes, properties[static_cast<int32_t>(index)], layout.end, at, damage)) {
+        ReportDamaged(damage);
+        return false;
     }
     location = {start, at - start};
     return true;
+}
+
+bool StoredCheck(const EDITDATA* block, uint32_t index) {
+    return (Bytes(block)[storage_offset + index / 8] >> (index % 8)) & 1;
 }
 
 void AppendNumber(std::vector<uint8_t>& stream, uint32_t value) {
@@ -114,9 +195,10 @@ void SetBit(std::vector<uint8_t>& check_bytes, uint32_t index) {
     check_bytes[index / 8] |= uint8_t(1u << (index % 8));
 }
 
-std::string DefaultText(const json_value& entry) {
+// The defaults of an entry; `warn`: report one of the wrong kind.
+std::string DefaultText(const json_value& entry, bool warn) {
     const json_value& text = entry["DefaultState"];
-    if (text.type != json_type_string)
+    if (warn && text.type != json_type_string)
         Report(Kvor::message::default_text_invalid);
     std::string value = text.text();
     const char* letter_case = entry["Case"].text();
@@ -127,32 +209,50 @@ std::string DefaultText(const json_value& entry) {
     return value;
 }
 
-uint32_t DefaultNumber(const json_value& entry) {
+uint32_t DefaultNumber(const json_value& entry, bool warn) {
     const json_value& number = entry["DefaultState"];
-    if (number.type != json_type_integer)
+    if (warn && number.type != json_type_integer)
         Report(Kvor::message::default_number_invalid);
     return static_cast<uint32_t>(number.integer());
 }
 
-uint32_t DefaultItem(const json_value& entry) {
+uint32_t DefaultItem(const json_value& entry, bool warn) {
     const json_value& chosen = entry["DefaultState"];
     if (chosen.type != json_type_string) {
-        Report(Kvor::message::default_choice_invalid);
+        if (warn) Report(Kvor::message::default_choice_invalid);
         return 0;
     }
     const json_value& items = entry["Items"];
     const uint32_t count = items.type == json_type_array ? items.length() : 0;
     for (uint32_t k = 0; k < count; ++k)
         if (SameIgnoringAsciiCase(items[static_cast<int32_t>(k)].text(), chosen.text())) return k;
-    Report(Kvor::message::default_choice_not_an_item);
+    if (warn) Report(Kvor::message::default_choice_not_an_item);
     return 0;
 }
 
-bool DefaultTicked(const json_value& entry) {
+bool DefaultTicked(const json_value& entry, bool warn) {
     const json_value& state = entry["DefaultState"];
-    if (state.type != json_type_boolean)
+    if (warn && state.type != json_type_boolean)
         Report(Kvor::message::default_check_invalid);
     return state.boolean();
+}
+
+// Appends what a new layout stores for `entry` to `values`; returns whether
+// its box starts ticked.
+bool AppendDefault(const json_value& entry, std::vector<uint8_t>& values, bool warn) {
+    const bool ticked = entry["ChkDefault"].boolean();
+    switch (StoreOf(entry)) {
+        case PropertyStore::text: {
+            const std::string text = DefaultText(entry, warn);
+            values.insert(values.end(), text.begin(), text.end());
+            values.push_back(0);
+            return ticked;
+        }
+        case PropertyStore::number: AppendNumber(values, DefaultNumber(entry, warn)); return ticked;
+        case PropertyStore::choice: AppendNumber(values, DefaultItem(entry, warn)); return ticked;
+        case PropertyStore::check: return DefaultTicked(entry, warn);
+        default: return false;
+    }
 }
 
 // The host's resize service; null when the host refuses or offers none.
@@ -199,11 +299,86 @@ bool ResizeText(plenar::HostServices* services, EDITDATA*& block, const Location
     return true;
 }
 
+// Lays out a block saved for another number of entries for the current
+// ones: the entries it holds keep their check bits and values, the others
+// get their defaults, entries it holds beyond the current ones are left
+// out. False, the block unchanged, when the host refuses the new size.
+bool LayOutAgain(plenar::HostServices* services, EDITDATA*& block, const json_value& properties,
+                 const Layout& layout) {
+    const uint32_t count = PropertyCount(properties);
+    const uint8_t* bytes = Bytes(block);
+    std::vector<uint8_t> storage(CheckByteCount(count), 0);
+    std::vector<uint8_t> values;
+    uint32_t at = layout.values;
+    for (uint32_t i = 0; i < count; ++i) {
+        const json_value& entry = properties[static_cast<int32_t>(i)];
+        bool ticked;
+        if (i < layout.entries) {
+            ticked = StoredCheck(block, i);
+            const uint32_t start = at;
+            const char* damage = nullptr;
+            Step(bytes, entry, layout.end, at, damage);  // found once already by ReadLayout
+            values.insert(values.end(), bytes + start, bytes + at);
+        } else {
+            ticked = AppendDefault(entry, values, true);
+        }
+        if (ticked) SetBit(storage, i);
+    }
+    storage.insert(storage.end(), values.begin(), values.end());
+
+    const uint32_t size = storage_offset + static_cast<uint32_t>(storage.size());
+    EDITDATA* resized = Resize(services, block, size);
+    if (!resized) {
+        Report(Kvor::message::rewrite_resize_refused);
+        return false;
+    }
+    resized->Tovrandi_Prop_Size = size;
+    std::memcpy(Bytes(resized) + storage_offset, storage.data(), storage.size());
+    block = resized;
+    return true;
+}
+
+// The layout of a built block about to be written: laid out for the current
+// entries first when it was saved for another number of them. False, after
+// the message, when it cannot be written.
+bool WritableLayout(plenar::HostServices* services, EDITDATA*& block, const json_value& properties,
+                    uint32_t index, Layout& layout) {
+    if (!PropertyStorageBuilt(block)) {
+        ReportPremature();
+        return false;
+    }
+    if (!ReadLayout(block, properties, layout, index)) return false;
+    if (!layout.other_entries) return true;
+    return LayOutAgain(services, block, properties, layout) && ReadLayout(block, properties, layout, index);
+}
+
+// The value property `index` has: its stored bytes, or, for an entry the
+// block does not hold yet, its default's bytes in `fallback`. False, after
+// the message, when it cannot be read.
+bool StoredValue(const EDITDATA* block, const json_value& properties, uint32_t index,
+                 std::vector<uint8_t>& fallback, const uint8_t*& value, uint32_t& size) {
+    if (!PropertyStorageBuilt(block)) {
+        ReportPremature();
+        return false;
+    }
+    Layout layout;
+    if (!ReadLayout(block, properties, layout, index)) return false;
+    if (index >= layout.entries) {
+        AppendDefault(properties[static_cast<int32_t>(index)], fallback, false);
+        value = fallback.data();
+        size = static_cast<uint32_t>(fallback.size());
+        return true;
+    }
+    Location location;
+    if (!Locate(block, properties, layout, index, location)) return false;
+    value = Bytes(block) + location.start;
+    size = location.size;
+    return true;
+}
+
 }  // namespace
 
-bool PropertyStorageBuilt(const EDITDATA* block) {
-    return block && BlockLength(block) >= storage_offset && block->Tovrandi_Prop_Size != 0;
-}
+bool PropertyStorageBuilt(const EDITDATA* block) { return block && block->Tovrandi_Prop_Size != 0; }
 
 void InitialisePropertiesFromJSON(plenar::HostServices* services, EDITDATA*& block) {
     if (!block) return;
@@ -211,23 +386,8 @@ void InitialisePropertiesFromJSON(plenar::HostServices* services, EDITDATA*& blo
     const uint32_t count = PropertyCount(properties);
     std::vector<uint8_t> storage(CheckByteCount(count), 0);
     std::vector<uint8_t> values;
-    for (uint32_t i = 0; i < count; ++i) {
-        const json_value& entry = properties[static_cast<int32_t>(i)];
-        bool ticked = entry["ChkDefault"].boolean();
-        switch (StoreOf(entry)) {
-            case PropertyStore::text: {
-                const std::string text = DefaultText(entry);
-                values.insert(values.end(), text.begin(), text.end());
-                values.push_back(0);
-                break;
-            }
-            case PropertyStore::number: AppendNumber(values, DefaultNumber(entry)); break;
-            case PropertyStore::choice: AppendNumber(values, DefaultItem(entry)); break;
-            case PropertyStore::check: ticked = DefaultTicked(entry); break;
-            default: ticked = false; break;
-        }
-        if (ticked) SetBit(storage, i);
-    }
+    for (uint32_t i = 0; i < count; ++i)
+        if (AppendDefault(properties[static_cast<int32_t>(i)], values, true)) SetBit(storage, i);
     storage.insert(storage.end(), values.begin(), values.end());
 
     const uint32_t size = storage_offset + static_cast<uint32_t>(storage.size());
@@ -253,8 +413,15 @@ uint8_t* PropIndex(EDITDATA* block, uint32_t index, uint32_t& size) {
     if (!block || index >= PropertyCount(properties) ||
         !StoresBytes(StoreOf(properties[static_cast<int32_t>(index)])))
         return nullptr;
+    if (!PropertyStorageBuilt(block)) {
+        ReportPremature();
+        return nullptr;
+    }
+    Layout layout;
     Location location;
-    if (!Locate(block, properties, index, location)) return nullptr;
+    if (!ReadLayout(block, properties, layout, index) || index >= layout.entries ||
+        !Locate(block, properties, layout, index, location))
+        return nullptr;
     size = location.size;
     return Bytes(block) + location.start;
 }
@@ -265,38 +432,38 @@ Prop* GetProperty(EDITDATA* block, uint32_t index) {
         ReportPremature();
         return nullptr;
     }
-    const json_value& entry = Properties()[static_cast<int32_t>(index)];
-    uint32_t size = 0;
-    switch (StoreOf(entry)) {
+    const json_value& properties = Properties();
+    const json_value& entry = properties[static_cast<int32_t>(index)];
+    const PropertyStore store = StoreOf(entry);
+    switch (store) {
         case PropertyStore::label:
-            return new (std::nothrow) Prop_WStr(UTF8ToText(entry["DefaultState"].text()).c_str());
-        case PropertyStore::text: {
-            const uint8_t* stored = PropIndex(block, index, size);
-            if (!stored) return nullptr;
-            // The walk found the text's NUL at its last byte.
-            const std::string text(reinterpret_cast<const char*>(stored), size - 1);
-            return new (std::nothrow) Prop_WStr(UTF8ToText(text).c_str());
-        }
-        case PropertyStore::number:
-        case PropertyStore::choice: {
-            const uint8_t* stored = PropIndex(block, index, size);
-            if (!stored) return nullptr;
-            uint32_t value;
-            std::memcpy(&value, stored, sizeof value);
-            return new (std::nothrow) Prop_UInt(value);
-        }
+            return new Prop_WStr(UTF8ToText(entry["DefaultState"].text()).c_str());
         case PropertyStore::check:
         case PropertyStore::nothing: return nullptr;
-        case PropertyStore::unsupported: break;
+        case PropertyStore::unsupported:
+            Report(Kvor::message::no_value_for_type);
+            return nullptr;
+        default: break;
     }
-    Report(Kvor::message::no_value_for_type);
-    return nullptr;
+    std::vector<uint8_t> fallback;
+    const uint8_t* value = nullptr;
+    uint32_t size = 0;
+    if (!StoredValue(block, properties, index, fallback, value, size)) return nullptr;
+    if (store == PropertyStore::text) {
+        // The walk found the text's NUL at its last byte.
+        const std::string text(reinterpret_cast<const char*>(value), size - 1);
+        return new Prop_WStr(UTF8ToText(text).c_str());
+    }
+    uint32_t number;
+    std::memcpy(&number, value, sizeof number);
+    return new Prop_UInt(number);
 }
 
 bool RewriteProperty(plenar::HostServices* services, EDITDATA*& block, uint32_t index,
                      const void* bytes, uint32_t count) {
     if (!block) return false;
-    const PropertyStore store = StoreOf(Properties()[static_cast<int32_t>(index)]);
+    const json_value& properties = Properties();
+    const PropertyStore store = StoreOf(properties[static_cast<int32_t>(index)]);
     if (store == PropertyStore::check || store == PropertyStore::nothing) return false;
     if (!StoresBytes(store)) {
         Report(Kvor::message::no_write_for_type);
@@ -313,20 +480,24 @@ bool RewriteProperty(plenar::HostServices* services, EDITDATA*& block, uint32_t 
         Report(Kvor::message::number_value_width, static_cast<unsigned>(count));
         return false;
     }
-    uint32_t size = 0;
-    uint8_t* stored = PropIndex(block, index, size);
-    if (!stored) return false;
-    if (size == count) {
-        std::memcpy(stored, value, count);
+    Layout layout;
+    Location old;
+    if (!WritableLayout(services, block, properties, index, layout) ||
+        !Locate(block, properties, layout, index, old))
+        return false;
+    if (old.size == count) {
+        std::memcpy(Bytes(block) + old.start, value, count);
         return true;
     }
-    const Location old = {static_cast<uint32_t>(stored - Bytes(block)), size};
     return ResizeText(services, block, old, value, count);
 }
 
-bool SetPropertyCheck(EDITDATA* block, uint32_t index, bool state) {
-    const uint32_t count = PropertyCount(Properties());
-    if (!block || index >= count || !StorageLength(block, count)) return false;
+bool SetPropertyCheck(plenar::HostServices* services, EDITDATA*& block, uint32_t index, bool state) {
+    const json_value& properties = Properties();
+    Layout layout;
+    if (!block || index >= PropertyCount(properties) ||
+        !WritableLayout(services, block, properties, index, layout))
+        return false;
     uint8_t& byte = Bytes(block)[storage_offset + index / 8];
     const uint8_t bit = uint8_t(1u << (index % 8));
     byte = state ? uint8_t(byte | bit) : uint8_t(byte & ~bit);
@@ -334,9 +505,16 @@ bool SetPropertyCheck(EDITDATA* block, uint32_t index, bool state) {
 }
 
 bool GetPropertyCheck(const EDITDATA* block, uint32_t index) {
-    const uint32_t count = PropertyCount(Properties());
-    if (!block || index >= count || !StorageLength(block, count)) return false;
-    return (Bytes(block)[storage_offset + index / 8] >> (index % 8)) & 1;
+    const json_value& properties = Properties();
+    if (!block || index >= PropertyCount(properties)) return false;
+    const json_value& entry = properties[static_cast<int32_t>(index)];
+    std::vector<uint8_t> unused;
+    // Not laid out yet: the box as laying it out will tick it.
+    if (!PropertyStorageBuilt(block)) return AppendDefault(entry, unused, false);
+    Layout layout;
+    if (!ReadLayout(block, properties, layout)) return false;
+    if (index >= layout.entries) return AppendDefault(entry, unused, false);
+    return StoredCheck(block, index);
 }
 
 }  // namespace Kvor

@@ -112,14 +112,12 @@ const Kind expressions{AceKind::expression, &SDK::ExpressionInfos,
 // Stands in for a refused entry so that record i keeps matching entry i and
 // routine and member table i. If even this cannot be allocated, a null entry
 // keeps the positions instead; the lookups below answer null for it.
-bool AppendPlaceholder(const Kind& kind, const json_value& entry, std::vector<ACEInfo*>& records,
-                       int id) {
-    ACEInfo* placeholder = ACEInfo::Allocate(0);
-    if (placeholder) {
-        placeholder->ID = int16_t(id);
-        placeholder->Flags = kind.placeholder_flags(entry);
+bool FillPlaceholder(const Kind& kind, const json_value& entry, ACEInfo*& slot, int id) {
+    slot = ACEInfo::Allocate(0);
+    if (slot) {
+        slot->ID = int16_t(id);
+        slot->Flags = kind.placeholder_flags(entry);
     }
-    records.push_back(placeholder);
     return false;
 }
 
@@ -127,11 +125,16 @@ bool ReadInfo(const Kind& kind) {
     if (!::SDK) return false;
     std::vector<ACEInfo*>& records = ::SDK->*kind.records;
     const int id = int(records.size());
+    // The record's place comes first: what is allocated for it then belongs
+    // to the array at once, so a report that runs out of memory half way
+    // leaves nothing unowned.
+    records.push_back(nullptr);
+    ACEInfo*& slot = records.back();
     const json_value& entry = CurrentLanguage()[AceKindKey(kind.kind)][int32_t(id)];
     const char* noun = AceKindName(kind.kind);
     if (entry.type != json_type_object) {
         ReportAbout(noun, Kvor::message::entry_not_object);
-        return AppendPlaceholder(kind, entry, records, id);
+        return FillPlaceholder(kind, entry, slot, id);
     }
     // Only an array's elements can be read; anything else in its place
     // gives no parameters rather than a count made of unrelated bytes.
@@ -139,14 +142,15 @@ bool ReadInfo(const Kind& kind) {
     const uint32_t count = parameters.type == json_type_array ? parameters.length() : 0;
     if (count > uint32_t(MaxParameters)) {
         ReportAbout(noun, Kvor::message::too_many_parameters, noun);
-        return AppendPlaceholder(kind, entry, records, id);
+        return FillPlaceholder(kind, entry, slot, id);
     }
-    ACEInfo* record = ACEInfo::Allocate(int(count));
-    if (!record) {
+    slot = ACEInfo::Allocate(int(count));
+    if (!slot) {
         ReportAbout(noun, Kvor::message::record_no_memory, noun);
-        return AppendPlaceholder(kind, entry, records, id);
+        return FillPlaceholder(kind, entry, slot, id);
     }
 
+    ACEInfo* record = slot;
     record->ID = int16_t(id);
     record->NumOfParams = int16_t(count);
     record->Flags = kind.flags(entry);
@@ -156,7 +160,6 @@ bool ReadInfo(const Kind& kind) {
         if (is_float) record->FloatFlags |= uint16_t(1u << i);
     }
     // The count words after the codes stay zero from the allocation.
-    records.push_back(record);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include "runtime/debugger.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "plenar/records.h"
 

@@ -7,9 +7,7 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <stdexcept>
-#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -18,8 +16,8 @@
 
 namespace Kvor {
 
-// The only errors the SDK raises as exceptions; the exports turn them into a
-// message box through ReportDebuggerErrors.
+// The only errors the SDK raises as exceptions; the debugger exports turn
+// them into the debugger error box (Guarded with debugger_errors).
 class DebuggerError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -77,19 +75,5 @@ private:
     std::vector<DebugItem> items;
     std::vector<uint16_t> tree;
 };
-
-// Runs `f` and shows any error it raises in the debugger error box, so that
-// no exception leaves a debugger export.
-template <class F>
-void ReportDebuggerErrors(F&& f) {
-    try {
-        std::forward<F>(f)();
-    } catch (const std::exception& error) {
-        Report(Kvor::message::debugger_error, error.what());
-    } catch (...) {
-        // A reader or writer may throw anything; the host must still get control back.
-        Report(Kvor::message::debugger_error, Kvor::message::debugger_unknown_error);
-    }
-}
 
 }  // namespace Kvor

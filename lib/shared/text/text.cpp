@@ -123,7 +123,9 @@ WideChar* CopyUTF8ToWide(WideChar* destination, const char* text, int destinatio
   if (written > 0 && destination[written - 1] == 0) return destination;
 
   // Too long for the buffer (or ending in a cut sequence): keep what fits,
-  // never half of a surrogate pair, and terminate.
+  // never half of a surrogate pair, and terminate. Until then the buffer
+  // reads empty, should the whole text not find the memory it needs.
+  destination[0] = 0;
   const WideString converted = ConvertWhole(text);
   size_t kept = std::min(converted.size(), size_t(destination_length - 1));
   if (kept > 0 && kept < converted.size() && IsHighSurrogate(converted[kept - 1])) --kept;
@@ -139,7 +141,7 @@ WideChar* UTF8ToNewWide(const char* text) {
   // platform drops the terminator after a cut sequence.
   const size_t units = size_t(std::max(length, 0)) + 1;
   auto* converted = static_cast<WideChar*>(std::calloc(units, sizeof(WideChar)));
-  Platform::MultiByteToWide(Platform::code_page_utf8, text, -1, converted, length);
+  if (converted) Platform::MultiByteToWide(Platform::code_page_utf8, text, -1, converted, length);
   return converted;
 }
 

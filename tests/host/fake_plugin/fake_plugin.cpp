@@ -3,6 +3,7 @@
 // by ordinal. `Free` deliberately uses the caller-cleans convention, which a
 // plug-in export must not.
 #include <windows.h>
+#include <cstdlib>
 #include "plenar/plenarcore.h"
 #include "plenar/run_data.h"
 #include "plenar/services.h"
@@ -36,6 +37,13 @@ void __stdcall FakeDebugA(const char* text) { OutputDebugStringA(text); }
 void __stdcall FakeDebugW(const wchar_t* text) { OutputDebugStringW(text); }
 
 uint32_t __stdcall FakeTickCount() { return GetTickCount(); }
+
+// 1 when the heap granted a block of `size` bytes (given back at once).
+int32_t __stdcall FakeAllocate(uint32_t size) {
+    void* block = malloc(size);
+    free(block);
+    return block ? 1 : 0;
+}
 
 void* __stdcall FakeResize(HostServices* services, void* edit_data, uint32_t size) {
     return reinterpret_cast<void*>(services->service(

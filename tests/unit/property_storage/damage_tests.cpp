@@ -1,6 +1,9 @@
-// Blocks from saved projects that do not hold what the description lays out:
-// every read and write stays inside the block, reports the damage and leaves
-// the block as it is.
+// Blocks from saved projects that do not hold what the current description
+// lays out. One laid out for fewer or more entries (the description changed
+// since) keeps the values it holds, reads its missing entries' defaults and
+// is laid out afresh at the first write; with any other damage every read
+// and write stays inside the block, reports it and leaves the block as it is.
+// The host's header word bounds the block only where it can be its length.
 #include "storage_fixture.h"
 
 namespace storage_test {
@@ -53,7 +56,7 @@ TEST_F(Damaged, ARecordedSizeBeyondTheBlockIsRefused) {
     EDITDATA* block = Built();
     block->Tovrandi_Prop_Size += 1;
     ExpectRefused(block, 0, size_too_large);
-    EXPECT_FALSE(Kvor::SetPropertyCheck(block, 0, true));
+    EXPECT_FALSE(Kvor::SetPropertyCheck(&services, block, 0, true));
     EXPECT_FALSE(Kvor::GetPropertyCheck(block, 0));
     ExpectBoxes({size_too_large, size_too_large});
 }
@@ -61,7 +64,7 @@ TEST_F(Damaged, ARecordedSizeBeyondTheBlockIsRefused) {
 TEST_F(Damaged, ARecordedSizeSmallerThanItsValuesKeepsTheWalkInsideIt) {
     Describe(two_texts);
     EDITDATA* block = Built();
-    block->Tovrandi_Prop_Size -= 5;  // the last text's bytes lie beyond it
+    block->Tovrandi_Prop_Size -= 3;  // the last text's NUL and a byte lie beyond it
     ExpectRefused(block, 2, text_past_end);
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 1)), 1u);
 }
@@ -69,24 +72,13 @@ TEST_F(Damaged, ARecordedSizeSmallerThanItsValuesKeepsTheWalkInsideIt) {
 TEST_F(Damaged, ARecordedSizeWithoutRoomForTheCheckBytesIsRefused) {
     Describe(R"([{"Type": "Checkbox"}, {"Type": "Editbox Number"}])");
     EDITDATA* block = Built();
-    for (uint32_t size : {28u, 5u}) {
+    for (uint32_t size : {27u, 5u}) {
         block->Tovrandi_Prop_Size = size;
         EXPECT_FALSE(Kvor::GetPropertyCheck(block, 0));
-        EXPECT_FALSE(Kvor::SetPropertyCheck(block, 0, true));
+        EXPECT_FALSE(Kvor::SetPropertyCheck(&services, block, 0, true));
         EXPECT_EQ(Kvor::GetProperty(block, 1), nullptr);
         ExpectBoxes({no_check_room, no_check_room, no_check_room});
     }
-}
-
-TEST_F(Damaged, ADescriptionThatGrewSinceTheProjectWasSavedIsCaught) {
-    Describe(R"([{"Type": "Editbox String", "DefaultState": "saved"}])");
-    EDITDATA* block = Built();
-    Describe(R"([{"Type": "Editbox String", "DefaultState": "saved"},
-                 {"Type": "Editbox Number", "DefaultState": 3},
-                 {"Type": "Editbox String"}])");
-    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 0)), "saved");
-    ExpectRefused(block, 1, number_past_end, NumberBytes(9));
-    ExpectRefused(block, 2, number_past_end);
 }
 
 TEST_F(Damaged, ADescriptionWhoseTypesChangedReadsOnlyInsideTheBlock) {
@@ -102,10 +94,43 @@ TEST_F(Damaged, ABlockNeverLaidOutIsAPrematureCall) {
         EDITDATA* block = NewBlock(size);
         ExpectRefused(block, 0, premature);
         EXPECT_FALSE(Kvor::PropertyStorageBuilt(block));
-        EXPECT_FALSE(Kvor::GetPropertyCheck(block, 0));
-        EXPECT_FALSE(Kvor::SetPropertyCheck(block, 0, true));
-        ExpectBoxes({premature, premature});
+        EXPECT_FALSE(Kvor::SetPropertyCheck(&services, block, 0, true));
+        ExpectBoxes({premature});
     }
+}
+
+// Before the sheet was ever opened a box reads as laying the storage out
+// will tick it, and nothing is changed or shown.
+TEST_F(Damaged, ABoxOfABlockNeverLaidOutReadsItsDefault) {
+    Describe(R"([{"Type": "Checkbox", "DefaultState": true},
+                 {"Type": "Editbox String", "ChkDefault": true},
+                 {"Type": "Editbox Number"}])");
+    EDITDATA* block = NewBlock();
+    const Bytes before = Whole(block);
+    EXPECT_TRUE(Kvor::GetPropertyCheck(block, 0));
+    EXPECT_TRUE(Kvor::GetPropertyCheck(block, 1));
+    EXPECT_FALSE(Kvor::GetPropertyCheck(block, 2));
+    EXPECT_EQ(Whole(block), before);
+    ExpectBoxes({});
+}
+
+// A header word below the 28 bytes every block of the object has is no
+// length: the saved values read as they are. One that can be the length but
+// ends before the storage does is reported, and the values are kept.
+TEST_F(Damaged, TheHeaderWordBoundsTheBlockOnlyWhereItCanBeItsLength) {
+    Describe(two_texts);
+    EDITDATA* block = Built();
+    const Bytes nine = NumberBytes(9);
+    for (uint32_t word : {0u, 20u, 27u}) {
+        block->Header.size = word;
+        EXPECT_TRUE(Kvor::PropertyStorageBuilt(block));
+        EXPECT_EQ(TextOf(Kvor::GetProperty(block, 2)), "last");
+        EXPECT_TRUE(Kvor::RewriteProperty(&services, block, 1, nine.data(), 4));
+        EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 1)), 9u);
+        ExpectBoxes({});
+    }
+    block->Header.size = block->Tovrandi_Prop_Size - 1;
+    ExpectRefused(block, 0, size_too_large);
 }
 
 TEST_F(Damaged, AShortBlockIsLaidOutAfresh) {
@@ -129,10 +154,135 @@ TEST_F(Damaged, NoBlockAtAllIsANullAnswer) {
     EDITDATA* none = nullptr;
     EXPECT_EQ(Kvor::GetProperty(none, 0), nullptr);
     EXPECT_FALSE(Kvor::GetPropertyCheck(none, 0));
-    EXPECT_FALSE(Kvor::SetPropertyCheck(none, 0, true));
+    EXPECT_FALSE(Kvor::SetPropertyCheck(&services, none, 0, true));
     const Bytes text = TextBytes("x");
     EXPECT_FALSE(Kvor::RewriteProperty(&services, none, 0, text.data(), 2));
     ExpectBoxes({});
+}
+
+// --- blocks saved for fewer or more entries ------------------------------------
+
+constexpr const char* saved_form = R"([
+    {"Type": "Editbox String", "DefaultState": "first"},
+    {"Type": "Checkbox", "DefaultState": false},
+    {"Type": "Editbox Number", "DefaultState": 1}])";
+// The same entries and three the author added since.
+constexpr const char* grown_form = R"([
+    {"Type": "Editbox String", "DefaultState": "first"},
+    {"Type": "Checkbox", "DefaultState": false},
+    {"Type": "Editbox Number", "DefaultState": 1},
+    {"Type": "Editbox String", "DefaultState": "added", "ChkDefault": true},
+    {"Type": "Checkbox", "DefaultState": true},
+    {"Type": "Combo Box", "Items": ["x", "y"], "DefaultState": "y"}])";
+// The first two entries only.
+constexpr const char* shrunk_form = R"([
+    {"Type": "Editbox String", "DefaultState": "first"},
+    {"Type": "Checkbox", "DefaultState": false}])";
+
+class SavedForOtherEntries : public Damaged {
+protected:
+    // A block laid out for `saved_form` holding the user's own values.
+    EDITDATA* Saved() {
+        Describe(saved_form);
+        EDITDATA* block = Built();
+        const Bytes text = TextBytes("user text");
+        EXPECT_TRUE(Kvor::RewriteProperty(&services, block, 0, text.data(), uint32_t(text.size())));
+        EXPECT_TRUE(Kvor::RewriteProperty(&services, block, 2, NumberBytes(42).data(), 4));
+        EXPECT_TRUE(Kvor::SetPropertyCheck(&services, block, 1, true));
+        EXPECT_EQ(Stored(block), Join({{0x02}, TextBytes("user text"), NumberBytes(42)}));
+        calls.clear();
+        return block;
+    }
+    bool WriteNumber(EDITDATA*& block, uint32_t index, uint32_t number) {
+        return Kvor::RewriteProperty(&services, block, index, NumberBytes(number).data(), 4);
+    }
+};
+
+TEST_F(SavedForOtherEntries, AGrownDescriptionReadsTheSavedValuesAndTheAddedDefaults) {
+    EDITDATA* block = Saved();
+    Describe(grown_form);
+    const Bytes before = Whole(block);
+    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 0)), "user text");
+    EXPECT_TRUE(Kvor::GetPropertyCheck(block, 1));
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 42u);
+    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 3)), "added");
+    EXPECT_TRUE(Kvor::GetPropertyCheck(block, 3));
+    EXPECT_TRUE(Kvor::GetPropertyCheck(block, 4));
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 5)), 1u);
+    uint32_t size = 0xAAAA;
+    EXPECT_EQ(Kvor::PropIndex(block, 3, size), nullptr);  // not in the block yet
+    EXPECT_EQ(size, 0xAAAAu);
+    EXPECT_EQ(Whole(block), before);
+    EXPECT_TRUE(calls.empty());
+    ExpectBoxes({});
+}
+
+// A value or a box: either first write lays the block out for the current
+// entries, with the saved values and the added defaults; later writes are
+// in place again.
+TEST_F(SavedForOtherEntries, TheFirstWriteLaysAGrownBlockOutAfresh) {
+    for (bool box : {false, true}) {
+        SCOPED_TRACE(box ? "box" : "value");
+        EDITDATA* block = Saved();
+        Describe(grown_form);
+        EXPECT_TRUE(box ? Kvor::SetPropertyCheck(&services, block, 4, false) : WriteNumber(block, 2, 7));
+        EXPECT_EQ(Stored(block), Join({{uint8_t(box ? 0x0A : 0x1A)}, TextBytes("user text"),
+                                       NumberBytes(box ? 42 : 7), TextBytes("added"), NumberBytes(1)}));
+        EXPECT_EQ(block->Tovrandi_Prop_Size, block->Header.size);
+        EXPECT_EQ(calls.size(), 1u);
+        calls.clear();
+        EXPECT_TRUE(WriteNumber(block, 5, 0));
+        EXPECT_TRUE(calls.empty());
+        ExpectBoxes({});
+    }
+}
+
+TEST_F(SavedForOtherEntries, AShrunkDescriptionKeepsTheRemainingValues) {
+    EDITDATA* block = Saved();
+    Describe(shrunk_form);
+    const Bytes before = Whole(block);
+    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 0)), "user text");
+    EXPECT_TRUE(Kvor::GetPropertyCheck(block, 1));
+    EXPECT_EQ(Whole(block), before);
+    EXPECT_TRUE(calls.empty());
+    // The first write leaves the removed entry's value out.
+    const Bytes text = TextBytes("user text");
+    EXPECT_TRUE(Kvor::RewriteProperty(&services, block, 0, text.data(), uint32_t(text.size())));
+    EXPECT_EQ(Stored(block), Join({{0x02}, TextBytes("user text")}));
+    EXPECT_EQ(block->Tovrandi_Prop_Size, block->Header.size);
+    ExpectBoxes({});
+}
+
+// Eight entries need one check byte, nine two: the saved values lie one
+// byte earlier than the grown description lays them out.
+TEST_F(SavedForOtherEntries, GrowingPastEightEntriesAddsACheckByte) {
+    std::string eight = "[";
+    for (int i = 0; i < 7; ++i) eight += R"({"Type": "Checkbox", "DefaultState": false}, )";
+    eight += R"({"Type": "Editbox String", "DefaultState": "v"})";
+    Describe(eight + "]");
+    EDITDATA* block = Built();
+    const Bytes mine = TextBytes("mine");
+    ASSERT_TRUE(Kvor::RewriteProperty(&services, block, 7, mine.data(), uint32_t(mine.size())));
+    ASSERT_TRUE(Kvor::SetPropertyCheck(&services, block, 6, true));
+    Describe(eight + R"(, {"Type": "Checkbox", "DefaultState": true}])");
+    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 7)), "mine");
+    EXPECT_TRUE(Kvor::GetPropertyCheck(block, 6));
+    EXPECT_TRUE(Kvor::GetPropertyCheck(block, 8));
+    EXPECT_TRUE(Kvor::SetPropertyCheck(&services, block, 8, false));
+    EXPECT_EQ(Stored(block), Join({{0x40, 0x00}, TextBytes("mine")}));
+    ExpectBoxes({});
+}
+
+TEST_F(SavedForOtherEntries, WhenTheHostRefusesTheNewLayoutTheBlockStaysAsSaved) {
+    EDITDATA* block = Saved();
+    Describe(grown_form);
+    const Bytes before = Whole(block);
+    refuse_resize = true;
+    EXPECT_FALSE(WriteNumber(block, 2, 7));
+    EXPECT_FALSE(Kvor::SetPropertyCheck(&services, block, 1, false));
+    EXPECT_EQ(Whole(block), before);
+    const Box refused = unit_support::Shown(Kvor::message::rewrite_resize_refused);
+    ExpectBoxes({refused, refused});
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "storage_fixture.h"
 
+#include <algorithm>
+
 #include "text/text.h"
 
 namespace storage_test {
@@ -27,7 +29,7 @@ void StorageTest::SetUp() {
 }
 
 void StorageTest::TearDown() {
-    for (void* block : blocks) free(block);
+    for (const auto& entry : blocks) free(entry.first);
     delete sdk;
     ::SDK = nullptr;
     Kvor::CachedLanguage = &json_none;
@@ -49,10 +51,11 @@ void StorageTest::Load(const std::string& description) {
 }
 
 EDITDATA* StorageTest::NewBlock(uint32_t size) {
-    auto* block = static_cast<EDITDATA*>(calloc(1, size < 20 ? 20 : size));
+    const uint32_t length = std::max(size, uint32_t(offsetof(EDITDATA, Tovrandi_Props)));
+    auto* block = static_cast<EDITDATA*>(calloc(1, length));
     block->Header.size = size;
-    if (size >= 24) block->Width = block->Height = 150;
-    blocks.insert(block);
+    block->Width = block->Height = 150;
+    blocks[block] = length;
     return block;
 }
 
@@ -69,12 +72,11 @@ EDITDATA* StorageTest::Resize(void* block, intptr_t size) {
     EXPECT_EQ(blocks.count(block), 1u) << "resize of a block the host does not know";
     if (refuse_resize || !blocks.count(block) || size < 20) return nullptr;
     auto* moved = static_cast<EDITDATA*>(calloc(1, size_t(size)));
-    const uint32_t old_size = static_cast<EDITDATA*>(block)->Header.size;
-    memcpy(moved, block, std::min<size_t>(size_t(size), old_size));
+    memcpy(moved, block, std::min<size_t>(size_t(size), blocks[block]));
     moved->Header.size = uint32_t(size);
     blocks.erase(block);
     free(block);
-    blocks.insert(moved);
+    blocks[moved] = uint32_t(size);
     return moved;
 }
 
@@ -83,9 +85,9 @@ Bytes StorageTest::Stored(const EDITDATA* block) {
     return Bytes(bytes + 28, bytes + block->Tovrandi_Prop_Size);
 }
 
-Bytes StorageTest::Whole(const EDITDATA* block) {
+Bytes StorageTest::Whole(const EDITDATA* block) const {
     const auto* bytes = reinterpret_cast<const uint8_t*>(block);
-    return Bytes(bytes, bytes + block->Header.size);
+    return Bytes(bytes, bytes + blocks.at(const_cast<EDITDATA*>(block)));
 }
 
 void StorageTest::ExpectBoxes(const std::vector<Box>& expected) {

@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,15 +43,16 @@ protected:
     void Describe(const std::string& properties);
     // A whole description as the library would ship it.
     void Load(const std::string& description);
-    // A new host block of `size` bytes: zeroed, header size set, Width and
-    // Height 150 when there is room.
+    // A new host block: zeroed, its header's size word `size`, Width and
+    // Height 150. It is `size` bytes long, but never shorter than the 28
+    // bytes every block of the object has.
     EDITDATA* NewBlock(uint32_t size = 28);
     // A new block with the storage laid out from the defaults; boxes forgotten.
     EDITDATA* Built();
     // The storage from offset 28 to `Tovrandi_Prop_Size`.
     static Bytes Stored(const EDITDATA* block);
-    // The whole block as the header's size gives it.
-    static Bytes Whole(const EDITDATA* block);
+    // The whole block, as long as the host made it.
+    Bytes Whole(const EDITDATA* block) const;
 
     void ExpectBoxes(const std::vector<Box>& expected);
     void ForgetBoxes();
@@ -63,7 +64,7 @@ public:
     plenar::HostServices services{};
     bool refuse_resize = false;
     std::vector<ServiceCall> calls;
-    std::set<void*> blocks;
+    std::map<void*, uint32_t> blocks;  // each block the host made and its length
     Kvor::SDK* sdk = nullptr;
 };
 

@@ -1,11 +1,13 @@
 // The host's edit-data blocks: each starts with the 20-byte header whose
-// `size` the host keeps equal to the block's length. Resizing always moves
-// the block (new block, copy, old one freed), as a real host may, so a
-// plug-in that keeps the old pointer is caught.
+// `size` the host keeps equal to the block's length. A test may set that word
+// to something else, as a host whose word is no length would; the store keeps
+// each block's length for itself. Resizing always moves the block (new block,
+// copy, old one freed), as a real host may, so a plug-in that keeps the old
+// pointer is caught.
 #pragma once
 
 #include <cstdint>
-#include <set>
+#include <map>
 #include "plenar/edit_data.h"
 
 namespace plenar::sim {
@@ -27,11 +29,14 @@ public:
 
     bool owns(const void* block) const { return blocks_.count(const_cast<void*>(block)) != 0; }
     static EditDataHeader* header(void* block) { return static_cast<EditDataHeader*>(block); }
+    // The header's size word.
     static uint32_t size(const void* block) { return static_cast<const EditDataHeader*>(block)->size; }
+    // The block's true length; 0 for a block this store does not own.
+    uint32_t length(const void* block) const;
     size_t count() const { return blocks_.size(); }
 
 private:
-    std::set<void*> blocks_;
+    std::map<void*, uint32_t> blocks_;  // each block and its length
 };
 
 }  // namespace plenar::sim

@@ -32,6 +32,17 @@ public:
     // (kernel32) in `module`'s imports; returns how many entries were replaced.
     int patch(void* module);
 
+    // The module's heap as a test sets it, on request only: malloc, calloc
+    // and realloc of its C runtime (msvcrt.dll) replaced in its imports, so
+    // that every request is counted and one of them can be refused. Returns
+    // how many entries were replaced.
+    int patch_heap(void* module);
+    // Refuses the `request`-th heap request from now (1: the next one); 0
+    // refuses none. Only that one: a heap refusing every later request too
+    // would also refuse the C++ runtime the memory it needs to throw.
+    void refuse_heap_request(size_t request);
+    size_t heap_requests() const { return heap_requests_; }
+
     const std::vector<MessageBoxCall>& message_boxes() const { return message_boxes_; }
     const std::vector<DebugOutputLine>& debug_output() const { return debug_output_; }
     // Forgets the recorded calls and puts the clock back to its start.
@@ -50,6 +61,7 @@ public:
 
     // Called by the replacement functions.
     int32_t record_message_box(MessageBoxCall call);
+    bool grant_heap_request();
     void record_debug_output(DebugOutputLine line);
     uint32_t read_clock();
 
@@ -64,6 +76,8 @@ private:
     uint32_t tick_count_ = clock_start;
     uint32_t clock_step_ = 0;
     size_t tick_count_calls_ = 0;
+    size_t heap_requests_ = 0;
+    size_t refused_request_ = 0;  // 0: none
 };
 
 }  // namespace plenar::sim

@@ -154,6 +154,7 @@ enum class PropertyStore : uint8_t {
     text,         // its UTF-8 text and a NUL
     number,       // 4 bytes, little-endian
     choice,       // 4 bytes: the chosen item's position
+    colour,       // 4 bytes, after every other value (see below)
     check,        // no bytes: the value is the entry's check bit
     label,        // no bytes: the value is the entry's own "DefaultState" text
     nothing,      // no bytes and no value
@@ -163,7 +164,8 @@ enum class PropertyStore : uint8_t {
 // The bytes an entry of this kind keeps (a text: its length and NUL).
 inline constexpr uint32_t stored_number_size = 4;
 constexpr bool StoresBytes(PropertyStore store) {
-    return store == PropertyStore::text || store == PropertyStore::number || store == PropertyStore::choice;
+    return store == PropertyStore::text || store == PropertyStore::number ||
+           store == PropertyStore::choice || store == PropertyStore::colour;
 }
 
 // What the sheet entry's parameter holds.
@@ -193,9 +195,11 @@ inline constexpr uint32_t folder_end_type = 3;
 
 // By type code. "Editbox Folder" and "Edit spin float" stay unrecognised: the
 // storage keeps no value for them, so their sheet entries would show a value
-// that is lost on every save. A colour keeps its value as a number does: a
-// Windows colour 0x00BBGGRR in 4 bytes, its default the entry's integer
-// "DefaultState".
+// that is lost on every save. A colour keeps a Windows colour 0x00BBGGRR in
+// 4 bytes, its default the entry's integer "DefaultState"; the colours lie
+// after every other value, in entry order, because blocks saved before
+// colours were kept have none there: their colours read their defaults, and
+// their other values lie where they always did.
 inline constexpr PropertyType property_types[] = {
     {"!Start item", 0, PropertySheet::refused, PropertyStore::unsupported, false, PropertyParameter::none},
     {"Text", 1, PropertySheet::entry, PropertyStore::label, false, PropertyParameter::none},
@@ -206,7 +210,7 @@ inline constexpr PropertyType property_types[] = {
     {"Editbox Number", 6, PropertySheet::entry, PropertyStore::number, false, PropertyParameter::number_range},
     {"Combo Box", 7, PropertySheet::entry, PropertyStore::choice, false, PropertyParameter::combo_items},
     {"Size", 8, PropertySheet::entry, PropertyStore::unsupported, true, PropertyParameter::none},
-    {"Color", 9, PropertySheet::entry, PropertyStore::number, true, PropertyParameter::none},
+    {"Color", 9, PropertySheet::entry, PropertyStore::colour, true, PropertyParameter::none},
     {"Checkbox", 10, PropertySheet::entry, PropertyStore::check, true, PropertyParameter::none},
     {"Edit slider", 11, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
     {"Edit spin", 12, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},

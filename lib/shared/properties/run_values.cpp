@@ -14,7 +14,9 @@ uint32_t StoredNumber(const void* edit_data, uint32_t index, uint32_t fallback) 
     if (!::SDK || !PropertyStorageBuilt(block)) return fallback;
     const json_value& entry = CurrentLanguage()["Properties"][static_cast<int32_t>(index)];
     const PropertyType* type = FindPropertyType(entry["Type"].text());
-    if (!type || (type->store != PropertyStore::number && type->store != PropertyStore::choice)) return fallback;
+    if (!type || (type->store != PropertyStore::number && type->store != PropertyStore::choice &&
+                  type->store != PropertyStore::colour))
+        return fallback;
     uint32_t size = 0;
     const uint8_t* stored = PropIndex(block, index, size);
     if (!stored || size != stored_number_size) return fallback;

@@ -95,6 +95,15 @@ bool Walk(const uint8_t* bytes, const json_value& properties, uint32_t count, ui
     return true;
 }
 
+// The colours among the first `count` entries: they lie, 4 bytes each, after
+// every value the walk steps over.
+uint32_t ColoursAmong(const json_value& properties, uint32_t count) {
+    uint32_t colours = 0;
+    for (uint32_t j = 0; j < count; ++j)
+        colours += StoreOf(properties[static_cast<int32_t>(j)]) == PropertyStore::colour;
+    return colours;
+}
+
 // Whether the bits after the first `entries` in their last check byte are
 // clear, as they always are in a block laid out for that many entries.
 bool SpareBitsClear(const uint8_t* bytes, uint32_t entries) {
@@ -114,6 +123,10 @@ struct Layout {
     // Saved for another number of entries: the entries it lacks read their
     // defaults, and it is laid out for the current ones before a write.
     bool other_entries;
+    // Its colours, after the other values: absent from a block saved before
+    // colours were kept (they read their defaults until it is laid out again).
+    bool colours;
+    uint32_t colours_start;
     // Where the entry asked for lies, when reading the layout found it.
     bool found;
     Location wanted;
@@ -138,16 +151,25 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
     uint32_t at = values;
     Location location{};
     const bool all_found = values <= end && Walk(bytes, properties, count, end, at, damage, wanted, &location);
-    if (all_found && at == end && SpareBitsClear(bytes, count)) {
-        layout = {end, count, values, false, wanted < count, location};
+    // The values of `held` entries end at `last`: with or without their colours after them.
+    const auto ends_there = [&](uint32_t held, uint32_t last, bool& colours) {
+        const uint64_t with_colours = uint64_t(last) + stored_number_size * ColoursAmong(properties, held);
+        colours = with_colours == end;
+        return colours || last == end;
+    };
+    bool colours = false;
+    const bool found_wanted = wanted < count && StoreOf(properties[static_cast<int32_t>(wanted)]) != PropertyStore::colour;
+    if (all_found && ends_there(count, at, colours) && SpareBitsClear(bytes, count)) {
+        layout = {end, count, values, !colours && ColoursAmong(properties, count) > 0, colours, at,
+                  found_wanted, location};
         return true;
     }
     for (uint32_t held = count; held-- > 0;) {
         const uint32_t first = storage_offset + CheckByteCount(held);
         uint32_t last = first;
-        if (first <= end && Walk(bytes, properties, held, end, last, damage) && last == end &&
+        if (first <= end && Walk(bytes, properties, held, end, last, damage) && ends_there(held, last, colours) &&
             SpareBitsClear(bytes, held)) {
-            layout = {end, held, first, true, false, {}};
+            layout = {end, held, first, true, colours, last, false, {}};
             return true;
         }
     }
@@ -155,7 +177,7 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
         ReportDamaged(Kvor::message::damage_no_room_for_checks);
         return false;
     }
-    layout = {end, count, values, all_found, false, {}};
+    layout = {end, count, values, all_found, false, at, false, {}};
     return true;
 }
 
@@ -163,6 +185,10 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
 // when it or one before it runs past the storage's end.
 bool Locate(const EDITDATA* block, const json_value& properties, const Layout& layout,
             uint32_t index, Location& location) {
+    if (StoreOf(properties[static_cast<int32_t>(index)]) == PropertyStore::colour) {
+        location = {layout.colours_start + stored_number_size * ColoursAmong(properties, index), stored_number_size};
+        return true;
+    }
     if (layout.found) {
         location = layout.wanted;
         return true;
@@ -251,7 +277,25 @@ bool AppendDefault(const json_value& entry, std::vector<uint8_t>& values, bool w
         case PropertyStore::number: AppendNumber(values, DefaultNumber(entry, warn)); return ticked;
         case PropertyStore::choice: AppendNumber(values, DefaultItem(entry, warn)); return ticked;
         case PropertyStore::check: return DefaultTicked(entry, warn);
+        case PropertyStore::colour: return ticked;  // its value goes after every other
         default: return false;
+    }
+}
+
+// Appends the colours of the first `count` entries, after every other
+// value: each one `layout` holds as stored there, the others their defaults.
+void AppendColours(const EDITDATA* block, const json_value& properties, uint32_t count,
+                   const Layout* layout, std::vector<uint8_t>& values, bool warn) {
+    uint32_t held = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const json_value& entry = properties[static_cast<int32_t>(i)];
+        if (StoreOf(entry) != PropertyStore::colour) continue;
+        if (layout && layout->colours && i < layout->entries) {
+            const uint8_t* stored = Bytes(block) + layout->colours_start + stored_number_size * held++;
+            values.insert(values.end(), stored, stored + stored_number_size);
+        } else {
+            AppendNumber(values, DefaultNumber(entry, warn));
+        }
     }
 }
 
@@ -324,6 +368,7 @@ bool LayOutAgain(plenar::HostServices* services, EDITDATA*& block, const json_va
         }
         if (ticked) SetBit(storage, i);
     }
+    AppendColours(block, properties, count, &layout, values, true);
     storage.insert(storage.end(), values.begin(), values.end());
 
     const uint32_t size = storage_offset + static_cast<uint32_t>(storage.size());
@@ -348,7 +393,7 @@ bool WritableLayout(plenar::HostServices* services, EDITDATA*& block, const json
         return false;
     }
     if (!ReadLayout(block, properties, layout, index)) return false;
-    if (!layout.other_entries) return true;
+    if (!layout.other_entries) return true;  // also set for colours not kept yet
     return LayOutAgain(services, block, properties, layout) && ReadLayout(block, properties, layout, index);
 }
 
@@ -363,8 +408,10 @@ bool StoredValue(const EDITDATA* block, const json_value& properties, uint32_t i
     }
     Layout layout;
     if (!ReadLayout(block, properties, layout, index)) return false;
-    if (index >= layout.entries) {
-        AppendDefault(properties[static_cast<int32_t>(index)], fallback, false);
+    const json_value& entry = properties[static_cast<int32_t>(index)];
+    if (index >= layout.entries || (StoreOf(entry) == PropertyStore::colour && !layout.colours)) {
+        if (StoreOf(entry) == PropertyStore::colour) AppendNumber(fallback, DefaultNumber(entry, false));
+        else AppendDefault(entry, fallback, false);
         value = fallback.data();
         size = static_cast<uint32_t>(fallback.size());
         return true;
@@ -388,6 +435,7 @@ void InitialisePropertiesFromJSON(plenar::HostServices* services, EDITDATA*& blo
     std::vector<uint8_t> values;
     for (uint32_t i = 0; i < count; ++i)
         if (AppendDefault(properties[static_cast<int32_t>(i)], values, true)) SetBit(storage, i);
+    AppendColours(block, properties, count, nullptr, values, true);
     storage.insert(storage.end(), values.begin(), values.end());
 
     const uint32_t size = storage_offset + static_cast<uint32_t>(storage.size());
@@ -419,7 +467,8 @@ uint8_t* PropIndex(EDITDATA* block, uint32_t index, uint32_t& size) {
     }
     Layout layout;
     Location location;
-    if (!ReadLayout(block, properties, layout, index) || index >= layout.entries ||
+    const bool colour = StoreOf(properties[static_cast<int32_t>(index)]) == PropertyStore::colour;
+    if (!ReadLayout(block, properties, layout, index) || index >= layout.entries || (colour && !layout.colours) ||
         !Locate(block, properties, layout, index, location))
         return nullptr;
     size = location.size;

@@ -253,6 +253,47 @@ TEST_F(SavedForOtherEntries, AShrunkDescriptionKeepsTheRemainingValues) {
     ExpectBoxes({});
 }
 
+// Colours lie after every other value, so a block saved when colours kept
+// nothing (its Color entries took no bytes) reads as it always did: its
+// colours give their defaults until the first write adds them at the end.
+constexpr const char* with_colours = R"([
+    {"Type": "Color", "DefaultState": 255},
+    {"Type": "Editbox String", "DefaultState": "first"},
+    {"Type": "Color", "DefaultState": 65280},
+    {"Type": "Editbox Number", "DefaultState": 1}])";
+
+TEST_F(SavedForOtherEntries, ColoursLieAfterTheOtherValues) {
+    Describe(with_colours);
+    EDITDATA* block = Built();
+    EXPECT_EQ(Stored(block), Join({{0x00}, TextBytes("first"), NumberBytes(1), NumberBytes(255), NumberBytes(65280)}));
+    EXPECT_TRUE(WriteNumber(block, 2, 0x123456));
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 0x123456u);
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 0)), 255u);
+    EXPECT_EQ(Stored(block), Join({{0x00}, TextBytes("first"), NumberBytes(1), NumberBytes(255), NumberBytes(0x123456)}));
+    // A text of a new length moves the colours with the rest.
+    const Bytes text = TextBytes("a longer text");
+    EXPECT_TRUE(Kvor::RewriteProperty(&services, block, 1, text.data(), uint32_t(text.size())));
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 0x123456u);
+    ExpectBoxes({});
+}
+
+TEST_F(SavedForOtherEntries, ABlockSavedWithoutItsColoursKeepsItsValuesAndGainsThem) {
+    Describe(with_colours);
+    // As laid out when a Color kept nothing: the check byte, the text, the number.
+    const Bytes saved = Join({{0x00}, TextBytes("user text"), NumberBytes(42)});
+    EDITDATA* block = NewBlock(28 + uint32_t(saved.size()));
+    block->Tovrandi_Prop_Size = block->Header.size;
+    std::memcpy(block->Tovrandi_Props, saved.data(), saved.size());
+    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 1)), "user text");
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 3)), 42u);
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 0)), 255u);  // the default, until written
+    EXPECT_EQ(Stored(block), saved);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(WriteNumber(block, 2, 7));
+    EXPECT_EQ(Stored(block), Join({{0x00}, TextBytes("user text"), NumberBytes(42), NumberBytes(255), NumberBytes(7)}));
+    ExpectBoxes({});
+}
+
 // Eight entries need one check byte, nine two: the saved values lie one
 // byte earlier than the grown description lays them out.
 TEST_F(SavedForOtherEntries, GrowingPastEightEntriesAddsACheckByte) {

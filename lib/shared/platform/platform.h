@@ -20,7 +20,7 @@ using WideChar = char16_t;
 #define KVOR_WIDE(literal) u##literal
 #endif
 using WideString = std::basic_string<WideChar>;
-// A string literal of WideChar: KVOR_WIDE("Lumbra - Error").
+// A string literal of WideChar: KVOR_WIDE("Object - Error").
 
 namespace Platform {
 

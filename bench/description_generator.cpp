@@ -8,8 +8,8 @@ namespace {
 
 const char* const language_names[] = {"UK English", "French", "German", "Japanese"};
 const char* const parameter_types[] = {"Integer", "Float", "Text", "Integer"};
-const char* const property_kinds[] = {"Checkbox", "Editbox String", "Editbox Number",
-                                      "Combo Box", "Color"};
+const char* const property_kinds[] = {"Checkbox", "Editbox String", "Editbox Number", "Combo Box",
+                                      "Color"};
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -39,8 +39,8 @@ void AppendEntries(std::string& out, const char* array, int count, const char* t
 void AppendMenu(std::string& out, const char* name, int count, const char* title) {
     out += "\t\t" + Quoted(name) + ": [\n";
     for (int id = 0; id < count; ++id)
-        out += "\t\t\t[" + std::to_string(id) + ", " + Quoted(std::string(title) + " " +
-                                                             std::to_string(id)) +
+        out += "\t\t\t[" + std::to_string(id) + ", " +
+               Quoted(std::string(title) + " " + std::to_string(id)) +
                (id + 1 < count ? "],\n" : "]\n");
     out += "\t\t],\n";
 }
@@ -70,9 +70,10 @@ std::string GenerateDescription(const DescriptionShape& shape) {
     std::string out = "{\n\t\"Identifier\": \"LMBR\",\n\t\"Dependencies\": \"\",\n";
     for (int l = 0; l < shape.Languages; ++l) {
         out += "\t" + Quoted(language_names[l % 4]) + ": {\n";
-        out += "\t\t\"About\": {\"Name\": \"Lumbra\", \"Author\": \"Lumbra developers\", "
-               "\"Copyright\": \"Copyright (C) 2020\", \"Comment\": \"Generated\", "
-               "\"Help\": \"Help/Example.chm\", \"URL\": \"https://lumbra.example.org/\"},\n";
+        out +=
+            "\t\t\"About\": {\"Name\": \"Lumbra\", \"Author\": \"Lumbra developers\", "
+            "\"Copyright\": \"Copyright (C) 2020\", \"Comment\": \"Generated\", "
+            "\"Help\": \"Help/Example.chm\", \"URL\": \"https://lumbra.example.org/\"},\n";
         AppendMenu(out, "ActionMenu", shape.Actions, "Action");
         AppendMenu(out, "ConditionMenu", shape.Conditions, "Condition");
         AppendMenu(out, "ExpressionMenu", shape.Expressions, "Expression");

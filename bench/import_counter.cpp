@@ -21,9 +21,9 @@ void WriteSlot(uintptr_t* slot, uintptr_t value) {
 }
 
 bool IsHeapAllocation(const std::string& name) {
-    static const char* const names[] = {"!malloc", "!calloc", "!realloc", "!_aligned_malloc",
-                                        "!HeapAlloc", "!HeapReAlloc", "!RtlAllocateHeap",
-                                        "!LocalAlloc", "!GlobalAlloc", "!VirtualAlloc"};
+    static const char* const names[] = {
+        "!malloc",      "!calloc",          "!realloc",    "!_aligned_malloc", "!HeapAlloc",
+        "!HeapReAlloc", "!RtlAllocateHeap", "!LocalAlloc", "!GlobalAlloc",     "!VirtualAlloc"};
     for (const char* n : names)
         if (name.size() >= strlen(n) && name.compare(name.size() - strlen(n), strlen(n), n) == 0)
             return true;
@@ -35,12 +35,14 @@ bool IsHeapAllocation(const std::string& name) {
 ImportCounter::ImportCounter(void* module) {
     auto* dos = At<IMAGE_DOS_HEADER>(module, 0);
     auto* nt = At<IMAGE_NT_HEADERS>(module, dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    const IMAGE_DATA_DIRECTORY& entry =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!entry.VirtualAddress) return;
     for (auto* d = At<IMAGE_IMPORT_DESCRIPTOR>(module, entry.VirtualAddress); d->Name; ++d) {
         const char* library = At<char>(module, d->Name);
         auto* slots = At<uintptr_t>(module, d->FirstThunk);
-        auto* names = d->OriginalFirstThunk ? At<IMAGE_THUNK_DATA>(module, d->OriginalFirstThunk) : nullptr;
+        auto* names =
+            d->OriginalFirstThunk ? At<IMAGE_THUNK_DATA>(module, d->OriginalFirstThunk) : nullptr;
         for (int i = 0; slots[i]; ++i) {
             std::string name = std::string(library) + "!";
             if (names && !IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal))
@@ -65,18 +67,24 @@ ImportCounter::ImportCounter(void* module) {
         const uintptr_t counter = reinterpret_cast<uintptr_t>(&counters_[i]);
         const uintptr_t target = reinterpret_cast<uintptr_t>(&targets_[i]);
 #if UINTPTR_MAX == 0xFFFFFFFFu
-        stub[0] = 0xFF; stub[1] = 0x05;  // inc dword ptr [counter]
+        stub[0] = 0xFF;
+        stub[1] = 0x05;  // inc dword ptr [counter]
         memcpy(stub + 2, &counter, 4);
-        stub[6] = 0xFF; stub[7] = 0x25;  // jmp dword ptr [target]
+        stub[6] = 0xFF;
+        stub[7] = 0x25;  // jmp dword ptr [target]
         memcpy(stub + 8, &target, 4);
 #else
         // RAX is free at a call's entry in the x64 convention.
-        stub[0] = 0x48; stub[1] = 0xB8;  // mov rax, counter
+        stub[0] = 0x48;
+        stub[1] = 0xB8;  // mov rax, counter
         memcpy(stub + 2, &counter, 8);
-        stub[10] = 0xFF; stub[11] = 0x00;  // inc dword ptr [rax]
-        stub[12] = 0x48; stub[13] = 0xB8;  // mov rax, target
+        stub[10] = 0xFF;
+        stub[11] = 0x00;  // inc dword ptr [rax]
+        stub[12] = 0x48;
+        stub[13] = 0xB8;  // mov rax, target
         memcpy(stub + 14, &target, 8);
-        stub[22] = 0xFF; stub[23] = 0x20;  // jmp qword ptr [rax]
+        stub[22] = 0xFF;
+        stub[23] = 0x20;  // jmp qword ptr [rax]
 #endif
         WriteSlot(slots_[i].address, reinterpret_cast<uintptr_t>(stub));
     }

@@ -43,7 +43,10 @@ struct CountingCrtAllocator {
     }
     void* Realloc(void* block, size_t old_size, size_t new_size) {
         (void)old_size;
-        if (!new_size) { std::free(block); return nullptr; }
+        if (!new_size) {
+            std::free(block);
+            return nullptr;
+        }
         ++rapid_counts.Calls;
         rapid_counts.Bytes += new_size;
         return std::realloc(block, new_size);
@@ -68,7 +71,8 @@ void CountTree(const json_value* root, size_t& nodes, size_t& blocks) {
         }
         if (v->type == json_type_object) {
             ++blocks;
-            for (uint32_t i = 0; i < v->u.object.length; ++i) open.push_back(v->u.object.values[i].value);
+            for (uint32_t i = 0; i < v->u.object.length; ++i)
+                open.push_back(v->u.object.values[i].value);
         }
     }
 }
@@ -88,7 +92,10 @@ double ReaderSeconds(const bench::Document& doc, int parses) {
             roots[i] = json_read(&settings, copies[i], doc.Text.size(), nullptr, 0);
         times.push_back(bench::Seconds() - start);
         for (json_value* root : roots) {
-            if (!root) { std::fprintf(stderr, "json_read failed on %s\n", doc.Name.c_str()); exit(1); }
+            if (!root) {
+                std::fprintf(stderr, "json_read failed on %s\n", doc.Name.c_str());
+                exit(1);
+            }
             json_release_with(&settings, root);
         }
     }
@@ -104,7 +111,10 @@ double RapidSeconds(const bench::Document& doc, int parses) {
         for (auto& d : documents) d.Parse<rapid_flags>(doc.Text.c_str());
         times.push_back(bench::Seconds() - start);
         for (auto& d : documents)
-            if (d.HasParseError()) { std::fprintf(stderr, "RapidJSON failed on %s\n", doc.Name.c_str()); exit(1); }
+            if (d.HasParseError()) {
+                std::fprintf(stderr, "RapidJSON failed on %s\n", doc.Name.c_str());
+                exit(1);
+            }
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2] / parses;
@@ -195,18 +205,24 @@ int main(int argc, char** argv) {
         // One parse each, counted.
         reader_counts = {};
         json_reader_settings settings{0, 0, &CountingAllocate, &Release, &reader_counts};
-        json_value* root = json_read(&settings, bench::MallocCopy(doc.Text), doc.Text.size(), nullptr, 0);
+        json_value* root =
+            json_read(&settings, bench::MallocCopy(doc.Text), doc.Text.size(), nullptr, 0);
         size_t nodes = 0, blocks = 0;
         CountTree(root, nodes, blocks);
         json_release_with(&settings, root);
         rapid_counts = {};
-        { RapidDocument d; d.Parse<rapid_flags>(doc.Text.c_str()); }
+        {
+            RapidDocument d;
+            d.Parse<rapid_flags>(doc.Text.c_str());
+        }
         bench::Row("bytes allocated per input byte, " + doc.Name + " vs RapidJSON",
-                   double(reader_counts.Bytes) / doc.Text.size(), double(rapid_counts.Bytes) / doc.Text.size());
+                   double(reader_counts.Bytes) / doc.Text.size(),
+                   double(rapid_counts.Bytes) / doc.Text.size());
         // Ours against what the contract allows: one per node and per block,
         // plus the comment-free copy.
-        bench::Row("allocations, " + doc.Name + " vs nodes + blocks + 1", double(reader_counts.Calls),
-                   double(nodes + blocks + 1), "= 1x", bench::Met(reader_counts.Calls == nodes + blocks + 1));
+        bench::Row("allocations, " + doc.Name + " vs nodes + blocks + 1",
+                   double(reader_counts.Calls), double(nodes + blocks + 1), "= 1x",
+                   bench::Met(reader_counts.Calls == nodes + blocks + 1));
     }
     return 0;
 }

@@ -26,7 +26,8 @@ Figures Measure(const std::string& description, int inner) {
     plenar::sim::TempFolder folder;
     plenar::sim::Host host;
     if (!description.empty()) folder.write_file(L"Lumbra.json", description);
-    std::wstring path = folder.place_copy(plenar::sim::program_folder() + L"\\Lumbra.pvx", L"Lumbra.pvx");
+    std::wstring path =
+        folder.place_copy(plenar::sim::program_folder() + L"\\Lumbra.pvx", L"Lumbra.pvx");
     std::vector<double> loads, initializes;
     for (int r = 0; r < repetitions; ++r) {
         double load = 0, initialize = 0;
@@ -36,7 +37,10 @@ Figures Measure(const std::string& description, int inner) {
             double t1 = bench::Seconds();
             auto result = plugin->call("Initialize", host.services(), 0);
             double t2 = bench::Seconds();
-            if (result.value != 0) { std::fprintf(stderr, "Initialize failed\n"); std::exit(1); }
+            if (result.value != 0) {
+                std::fprintf(stderr, "Initialize failed\n");
+                std::exit(1);
+            }
             load += t1 - t0;
             initialize += t2 - t1;
         }
@@ -52,14 +56,18 @@ Figures Measure(const std::string& description, int inner) {
 
 int main() {
     bench::TableHeader();
-    struct { const char* name; std::string text; int inner; } cases[] = {
+    struct {
+        const char* name;
+        std::string text;
+        int inner;
+    } cases[] = {
         {"Lumbra.json, the resource", std::string(), 20},
         {"generated large, a file beside", bench::GenerateDescription({}), 2},
     };
     for (auto& c : cases) {
         Figures f = Measure(c.text, c.inner);
-        bench::Row(std::string("Initialize, ") + c.name + " (us) vs the library load", f.initialize * 1e6,
-                   f.load * 1e6);
+        bench::Row(std::string("Initialize, ") + c.name + " (us) vs the library load",
+                   f.initialize * 1e6, f.load * 1e6);
     }
     return 0;
 }

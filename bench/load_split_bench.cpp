@@ -89,8 +89,10 @@ int main() {
                d = Median(build) * 1e6;
         const double whole = a + b + c + d;
         bench::Row("loading " + doc.Name + " (us)", whole);
-        const struct { const char* name; double part; } parts[] = {
-            {"file read", a}, {"comment pass", b}, {"parse", c}, {"SDK object", d}};
+        const struct {
+            const char* name;
+            double part;
+        } parts[] = {{"file read", a}, {"comment pass", b}, {"parse", c}, {"SDK object", d}};
         for (const auto& p : parts)
             bench::Row("loading " + doc.Name + ": " + p.name + " (us) vs the whole", p.part, whole);
         remove(path.c_str());

@@ -60,24 +60,31 @@ public:
     plenar::Word UnlinkedExpression(int32_t, RunObjectHeader*, plenar::Word) { return 0; }
 };
 
-BenchExtension* Of(RunObjectHeader* run) { return static_cast<BenchExtension*>(Kvor::ExtensionOf(run)); }
+BenchExtension* Of(RunObjectHeader* run) {
+    return static_cast<BenchExtension*>(Kvor::ExtensionOf(run));
+}
 
-__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineSetSource(RunObjectHeader* run, plenar::Word, plenar::Word) {
+__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineSetSource(RunObjectHeader* run,
+                                                                   plenar::Word, plenar::Word) {
     auto text = reinterpret_cast<const Kvor::WideChar*>(run->run_header->get_parameter(run, -1, 0));
     Of(run)->SetSource(text);
     return 0;
 }
-__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineAreNumbersEqual(RunObjectHeader* run, plenar::Word, plenar::Word) {
+__attribute__((noinline)) int32_t PLENAR_STDCALL BaselineAreNumbersEqual(RunObjectHeader* run,
+                                                                         plenar::Word,
+                                                                         plenar::Word) {
     int32_t a = static_cast<int32_t>(run->run_header->get_parameter(run, 0, 0));
     int32_t b = static_cast<int32_t>(run->run_header->get_parameter(run, 0, 0));
     return Of(run)->AreNumbersEqual(a, b);
 }
-__attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineAdd(RunObjectHeader* run, plenar::Word word) {
+__attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineAdd(RunObjectHeader* run,
+                                                                  plenar::Word word) {
     int32_t a = static_cast<int32_t>(run->run_header->first_expression_parameter(run, 0, word));
     int32_t b = static_cast<int32_t>(run->run_header->next_expression_parameter(run, 0, word));
     return Of(run)->Add(a, b);
 }
-__attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineHelloWorld(RunObjectHeader* run, plenar::Word) {
+__attribute__((noinline)) plenar::Word PLENAR_STDCALL BaselineHelloWorld(RunObjectHeader* run,
+                                                                         plenar::Word) {
     run->flags |= plenar::expression_string_result;
     return Word(Of(run)->HelloWorld());
 }
@@ -86,13 +93,14 @@ using Routine2 = plenar::ActionRoutine;
 using Routine1 = plenar::ExpressionRoutine;
 
 // Each loop is its own function, so callgrind gives its count per call.
-#define LOOP(name, call)                                                         \
-    __attribute__((noinline)) void name(void* volatile* table, RunObjectHeader* run, int32_t id, int n) { \
-        for (int i = 0; i < n; ++i) {                                            \
-            run->current_id = id;                                                \
-            plenar::Word r = call;                                               \
-            bench::Keep(r);                                                      \
-        }                                                                        \
+#define LOOP(name, call)                                                                         \
+    __attribute__((noinline)) void name(void* volatile* table, RunObjectHeader* run, int32_t id, \
+                                        int n) {                                                 \
+        for (int i = 0; i < n; ++i) {                                                            \
+            run->current_id = id;                                                                \
+            plenar::Word r = call;                                                               \
+            bench::Keep(r);                                                                      \
+        }                                                                                        \
     }
 LOOP(DispatchedAction, uint32_t(reinterpret_cast<Routine2>(table[0])(run, 11, 22)))
 LOOP(BaselineAction, uint32_t(reinterpret_cast<Routine2>(table[0])(run, 11, 22)))
@@ -111,13 +119,21 @@ constexpr int rounds = 9;
 
 // Each side's median of `rounds` medians of `repetitions` loops, the two
 // measured in turn.
-bench::Pair NanosecondsPerCall(Loop ours, void* routine, Loop baseline, void* hand_written, RunObjectHeader* run,
-                               int32_t id, int n) {
+bench::Pair NanosecondsPerCall(Loop ours, void* routine, Loop baseline, void* hand_written,
+                               RunObjectHeader* run, int32_t id, int n) {
     void* volatile ours_table[1] = {routine};
     void* volatile baseline_table[1] = {hand_written};
     return bench::AlternatingMedians(
-        rounds, [&] { return bench::MedianSeconds(repetitions, [&] { ours(ours_table, run, id, n); }) * 1e9 / n; },
-        [&] { return bench::MedianSeconds(repetitions, [&] { baseline(baseline_table, run, id, n); }) * 1e9 / n; });
+        rounds,
+        [&] {
+            return bench::MedianSeconds(repetitions, [&] { ours(ours_table, run, id, n); }) * 1e9 /
+                   n;
+        },
+        [&] {
+            return bench::MedianSeconds(repetitions,
+                                        [&] { baseline(baseline_table, run, id, n); }) *
+                   1e9 / n;
+        });
 }
 
 #ifdef LUMBRA_CALLGRIND
@@ -187,28 +203,35 @@ int main(int argc, char** argv) {
         int32_t id;
     } cases[] = {
         {"action SetSource(text)", DispatchedAction, BaselineAction,
-         reinterpret_cast<void*>(sdk->ActionRoutines[0]), reinterpret_cast<void*>(&BaselineSetSource), 0},
+         reinterpret_cast<void*>(sdk->ActionRoutines[0]),
+         reinterpret_cast<void*>(&BaselineSetSource), 0},
         {"condition AreNumbersEqual(int,int)", DispatchedCondition, BaselineCondition,
-         reinterpret_cast<void*>(sdk->ConditionRoutines[0]), reinterpret_cast<void*>(&BaselineAreNumbersEqual), 0},
+         reinterpret_cast<void*>(sdk->ConditionRoutines[0]),
+         reinterpret_cast<void*>(&BaselineAreNumbersEqual), 0},
         {"expression Add(int,int)", DispatchedAdd, BaselineAddLoop,
-         reinterpret_cast<void*>(sdk->ExpressionRoutines[0]), reinterpret_cast<void*>(&BaselineAdd), 0},
+         reinterpret_cast<void*>(sdk->ExpressionRoutines[0]), reinterpret_cast<void*>(&BaselineAdd),
+         0},
         {"expression HelloWorld() text", DispatchedHello, BaselineHelloLoop,
-         reinterpret_cast<void*>(sdk->ExpressionRoutines[1]), reinterpret_cast<void*>(&BaselineHelloWorld), 1},
+         reinterpret_cast<void*>(sdk->ExpressionRoutines[1]),
+         reinterpret_cast<void*>(&BaselineHelloWorld), 1},
     };
     bench::TableHeader();
     int dumps = 0;
     for (const Case& c : cases) {
-
         if (instructions) {
 #ifdef LUMBRA_CALLGRIND
-            const double ours = InstructionsPerCall(c.dispatched, c.routine, run, c.id, n, argv[2], dumps);
-            const double base = InstructionsPerCall(c.baseline, c.hand_written, run, c.id, n, argv[2], dumps);
-            bench::Row(std::string("dispatch instr/call, ") + c.name + " vs hand-written", ours, base);
+            const double ours =
+                InstructionsPerCall(c.dispatched, c.routine, run, c.id, n, argv[2], dumps);
+            const double base =
+                InstructionsPerCall(c.baseline, c.hand_written, run, c.id, n, argv[2], dumps);
+            bench::Row(std::string("dispatch instr/call, ") + c.name + " vs hand-written", ours,
+                       base);
 #endif
         } else {
-            const bench::Pair ns = NanosecondsPerCall(c.dispatched, c.routine, c.baseline, c.hand_written, run, c.id, n);
-            bench::Row(std::string("dispatch ns/call, ") + c.name + " vs hand-written", ns.ours, ns.baseline,
-                       "<= 1.2x", bench::RatioAtMost(ns.ours, ns.baseline, 1.2));
+            const bench::Pair ns = NanosecondsPerCall(c.dispatched, c.routine, c.baseline,
+                                                      c.hand_written, run, c.id, n);
+            bench::Row(std::string("dispatch ns/call, ") + c.name + " vs hand-written", ns.ours,
+                       ns.baseline, "<= 1.2x", bench::RatioAtMost(ns.ours, ns.baseline, 1.2));
         }
     }
     delete sdk;

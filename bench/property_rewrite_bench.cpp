@@ -41,7 +41,8 @@ json_value* Parse(const std::string& text) {
 
 // The least a rewrite to a new length costs: the resize, one copy.
 __attribute__((noinline)) EDITDATA* BaselineRewrite(plenar::HostServices* services, EDITDATA* block,
-                                                    uint32_t size, const std::vector<uint8_t>& scratch) {
+                                                    uint32_t size,
+                                                    const std::vector<uint8_t>& scratch) {
     auto* resized = reinterpret_cast<EDITDATA*>(services->service(
         block, plenar::service_resize_edit_data, reinterpret_cast<intptr_t>(block), size, 0));
     memcpy(reinterpret_cast<uint8_t*>(resized) + 28, scratch.data(), size - 28);
@@ -53,7 +54,8 @@ __attribute__((noinline)) EDITDATA* BaselineRewrite(plenar::HostServices* servic
 int main() {
     plenar::HostServices services{};
     services.service = &Serve;
-    const std::string description = R"({"Identifier": "TEST", "UK English": {"About": {"Name": "Test"},
+    const std::string description =
+        R"({"Identifier": "TEST", "UK English": {"About": {"Name": "Test"},
       "Properties": [{"Title": "n", "Type": "Editbox Number", "DefaultState": 5},
                      {"Title": "s", "Type": "Editbox String", "DefaultState": "x"},
                      {"Title": "m", "Type": "Editbox Number", "DefaultState": 6}]}})";
@@ -66,31 +68,41 @@ int main() {
         auto* block = static_cast<EDITDATA*>(calloc(1, 28));
         block->Header.size = 28;
         Kvor::InitialisePropertiesFromJSON(&services, block);
-        if (!Kvor::RewriteProperty(&services, block, 1, texts[0].c_str(), text_length + 1)) return 1;
+        if (!Kvor::RewriteProperty(&services, block, 1, texts[0].c_str(), text_length + 1))
+            return 1;
         const int inner = std::max(4, int(4096 / kb));
         int flip = 1;
-        double ours = bench::MedianSeconds(repetitions, [&] {
-            for (int i = 0; i < inner; ++i, flip ^= 1)
-                Kvor::RewriteProperty(&services, block, 1, texts[flip].c_str(),
-                                      uint32_t(texts[flip].size()) + 1);
-        }) / inner;
-        double same = bench::MedianSeconds(repetitions, [&] {
-            for (int i = 0; i < inner; ++i)
-                Kvor::RewriteProperty(&services, block, 1, texts[flip ^ 1].c_str(),
-                                      uint32_t(texts[flip ^ 1].size()) + 1);
-        }) / inner;
+        double ours = bench::MedianSeconds(repetitions,
+                                           [&] {
+                                               for (int i = 0; i < inner; ++i, flip ^= 1)
+                                                   Kvor::RewriteProperty(
+                                                       &services, block, 1, texts[flip].c_str(),
+                                                       uint32_t(texts[flip].size()) + 1);
+                                           }) /
+                      inner;
+        double same = bench::MedianSeconds(repetitions,
+                                           [&] {
+                                               for (int i = 0; i < inner; ++i)
+                                                   Kvor::RewriteProperty(
+                                                       &services, block, 1, texts[flip ^ 1].c_str(),
+                                                       uint32_t(texts[flip ^ 1].size()) + 1);
+                                           }) /
+                      inner;
         std::vector<uint8_t> scratch(block->Header.size + 1, 'c');
         uint32_t sizes[2] = {block->Header.size, block->Header.size + 1};
         int which = 1;
-        double base = bench::MedianSeconds(repetitions, [&] {
-            for (int i = 0; i < inner; ++i, which ^= 1)
-                block = BaselineRewrite(&services, block, sizes[which], scratch);
-        }) / inner;
+        double base = bench::MedianSeconds(repetitions,
+                                           [&] {
+                                               for (int i = 0; i < inner; ++i, which ^= 1)
+                                                   block = BaselineRewrite(&services, block,
+                                                                           sizes[which], scratch);
+                                           }) /
+                      inner;
         const std::string block_size = std::to_string(kb) + " KB";
-        bench::Row("text property rewrite, new length, " + block_size + " (ns) vs resize + copy", ours * 1e9,
-                   base * 1e9);
-        bench::Row("text property rewrite, same length, " + block_size + " (ns) vs resize + copy", same * 1e9,
-                   base * 1e9);
+        bench::Row("text property rewrite, new length, " + block_size + " (ns) vs resize + copy",
+                   ours * 1e9, base * 1e9);
+        bench::Row("text property rewrite, same length, " + block_size + " (ns) vs resize + copy",
+                   same * 1e9, base * 1e9);
         free(block);
     }
     delete sdk;

@@ -77,24 +77,27 @@ inline std::string Build() {
 inline constexpr double none = NAN;
 
 inline void TableHeader() {
-    std::printf("%-70s %10s %10s %7s  %-8s %-4s %s\n", "figure", "ours", "baseline", "ratio", "target", "met",
-                "build");
+    std::printf("%-70s %10s %10s %7s  %-8s %-4s %s\n", "figure", "ours", "baseline", "ratio",
+                "target", "met", "build");
 }
 
-inline void Row(const std::string& figure, double ours, double baseline = none, const char* target = "-",
-                const char* met = "-") {
+inline void Row(const std::string& figure, double ours, double baseline = none,
+                const char* target = "-", const char* met = "-") {
     char base[32] = "-", ratio[32] = "-";
     if (!std::isnan(baseline)) std::snprintf(base, sizeof base, "%.2f", baseline);
-    if (!std::isnan(baseline) && baseline != 0) std::snprintf(ratio, sizeof ratio, "%.3f", ours / baseline);
-    std::printf("%-70s %10.2f %10s %7s  %-8s %-4s %s\n", figure.c_str(), ours, base, ratio, target, met,
-                Build().c_str());
+    if (!std::isnan(baseline) && baseline != 0)
+        std::snprintf(ratio, sizeof ratio, "%.3f", ours / baseline);
+    std::printf("%-70s %10.2f %10s %7s  %-8s %-4s %s\n", figure.c_str(), ours, base, ratio, target,
+                met, Build().c_str());
     std::fflush(stdout);
 }
 
 inline const char* Met(bool met) { return met ? "yes" : "NO"; }
 
 // A target on the ratio, judged on the ratio as the table shows it.
-inline double ShownRatio(double ours, double baseline) { return std::round(ours / baseline * 1000) / 1000; }
+inline double ShownRatio(double ours, double baseline) {
+    return std::round(ours / baseline * 1000) / 1000;
+}
 inline const char* RatioAtMost(double ours, double baseline, double limit) {
     return Met(ShownRatio(ours, baseline) <= limit);
 }

@@ -59,8 +59,8 @@ const char* const builtin_description = R"({"Identifier": "FUZZ", "L": {"About":
 struct FakeHost {
     FuzzedDataProvider* input = nullptr;
     std::deque<std::basic_string<WideChar>> texts;    // handed out as parameters
-    std::set<Text> handed;                             // their addresses
-    std::deque<std::basic_string<WideChar>> results;   // host memory for result strings
+    std::set<Text> handed;                            // their addresses
+    std::deque<std::basic_string<WideChar>> results;  // host memory for result strings
     std::set<const WideChar*> result_blocks;
     std::vector<std::pair<int32_t, plenar::Word>> answers;  // this call's fetches: type, word
     std::vector<bool> allocations;                          // this call's string requests: granted?
@@ -89,7 +89,8 @@ plenar::Word FreshAnswer(int32_t type) {
 
 plenar::Word Answer(int32_t type) {
     if (host->replaying) {
-        fuzz::Require(host->next_answer < host->answers.size() && host->answers[host->next_answer].first == type,
+        fuzz::Require(host->next_answer < host->answers.size() &&
+                          host->answers[host->next_answer].first == type,
                       "the generic routine fetches what the table's entry fetched");
         return host->answers[host->next_answer++].second;
     }
@@ -101,7 +102,8 @@ plenar::Word PLENAR_STDCALL GetParameter(plenar::RunObjectHeader* run, int32_t t
     ++run->parameter_cursor;
     return Answer(type);
 }
-plenar::Word PLENAR_STDCALL ExpressionParameter(plenar::RunObjectHeader*, int32_t type, plenar::Word) {
+plenar::Word PLENAR_STDCALL ExpressionParameter(plenar::RunObjectHeader*, int32_t type,
+                                                plenar::Word) {
     return Answer(type);
 }
 void* PLENAR_STDCALL AllocateString(plenar::RunObjectHeader*, int32_t, uint32_t bytes) {
@@ -111,11 +113,13 @@ void* PLENAR_STDCALL AllocateString(plenar::RunObjectHeader*, int32_t, uint32_t 
                       "the generic routine asks for the strings the table's entry asked for");
         granted = host->allocations[host->next_allocation++];
     } else {
-        granted = host->input->ConsumeIntegral<uint8_t>() != 0xFF;  // else the host is out of memory
+        granted =
+            host->input->ConsumeIntegral<uint8_t>() != 0xFF;  // else the host is out of memory
         host->allocations.push_back(granted);
     }
     if (!granted) return nullptr;
-    fuzz::Require(bytes % sizeof(WideChar) == 0 && bytes > 0, "string requests are whole characters");
+    fuzz::Require(bytes % sizeof(WideChar) == 0 && bytes > 0,
+                  "string requests are whole characters");
     host->results.emplace_back(bytes / sizeof(WideChar), WideChar{0x7777});
     host->result_blocks.insert(host->results.back().data());
     return host->results.back().data();
@@ -152,33 +156,46 @@ public:
     int32_t C5(Text a, int32_t b) { return static_cast<int32_t>(Length(a)) - b; }
     int32_t E0() { return 7; }
     int32_t E1(int32_t a) { return a; }
-    int32_t E2(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); }
+    int32_t E2(int32_t a, int32_t b) {
+        return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+    }
     float E3(float a) { return a / 2; }
     float E4() { return 0.5f; }
     Text E5() { return Runtime.CopyString(KVOR_WIDE("hello")); }
-    Text E6(Text a) { Length(a); return Runtime.CopyString(a); }
-    Text E7(Text a, int32_t) { Length(a); return Runtime.CopyString(a); }
+    Text E6(Text a) {
+        Length(a);
+        return Runtime.CopyString(a);
+    }
+    Text E7(Text a, int32_t) {
+        Length(a);
+        return Runtime.CopyString(a);
+    }
     int32_t E8(int32_t a, float) { return a; }
     float E9(Text a) { return static_cast<float>(Length(a)); }
 
     void UnlinkedAction(int32_t, plenar::RunObjectHeader*, plenar::Word, plenar::Word) { ++sink; }
-    int32_t UnlinkedCondition(int32_t, plenar::RunObjectHeader*, plenar::Word, plenar::Word) { return 0; }
+    int32_t UnlinkedCondition(int32_t, plenar::RunObjectHeader*, plenar::Word, plenar::Word) {
+        return 0;
+    }
     plenar::Word UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) { return 0; }
 };
 
 using Linker = bool (*)(int);
-const Linker action_linkers[] = {
-    Kvor::LinkAction<&Extension::A0>, Kvor::LinkAction<&Extension::A1>, Kvor::LinkAction<&Extension::A2>,
-    Kvor::LinkAction<&Extension::A3>, Kvor::LinkAction<&Extension::A4>, Kvor::LinkAction<&Extension::A5>,
-    Kvor::LinkAction<&Extension::A6>, Kvor::LinkAction<&Extension::A7>, Kvor::LinkAction<&Extension::A8>};
+const Linker action_linkers[] = {Kvor::LinkAction<&Extension::A0>, Kvor::LinkAction<&Extension::A1>,
+                                 Kvor::LinkAction<&Extension::A2>, Kvor::LinkAction<&Extension::A3>,
+                                 Kvor::LinkAction<&Extension::A4>, Kvor::LinkAction<&Extension::A5>,
+                                 Kvor::LinkAction<&Extension::A6>, Kvor::LinkAction<&Extension::A7>,
+                                 Kvor::LinkAction<&Extension::A8>};
 const Linker condition_linkers[] = {
-    Kvor::LinkCondition<&Extension::C0>, Kvor::LinkCondition<&Extension::C1>, Kvor::LinkCondition<&Extension::C2>,
-    Kvor::LinkCondition<&Extension::C3>, Kvor::LinkCondition<&Extension::C4>, Kvor::LinkCondition<&Extension::C5>};
+    Kvor::LinkCondition<&Extension::C0>, Kvor::LinkCondition<&Extension::C1>,
+    Kvor::LinkCondition<&Extension::C2>, Kvor::LinkCondition<&Extension::C3>,
+    Kvor::LinkCondition<&Extension::C4>, Kvor::LinkCondition<&Extension::C5>};
 const Linker expression_linkers[] = {
-    Kvor::LinkExpression<&Extension::E0>, Kvor::LinkExpression<&Extension::E1>, Kvor::LinkExpression<&Extension::E2>,
-    Kvor::LinkExpression<&Extension::E3>, Kvor::LinkExpression<&Extension::E4>, Kvor::LinkExpression<&Extension::E5>,
-    Kvor::LinkExpression<&Extension::E6>, Kvor::LinkExpression<&Extension::E7>, Kvor::LinkExpression<&Extension::E8>,
-    Kvor::LinkExpression<&Extension::E9>};
+    Kvor::LinkExpression<&Extension::E0>, Kvor::LinkExpression<&Extension::E1>,
+    Kvor::LinkExpression<&Extension::E2>, Kvor::LinkExpression<&Extension::E3>,
+    Kvor::LinkExpression<&Extension::E4>, Kvor::LinkExpression<&Extension::E5>,
+    Kvor::LinkExpression<&Extension::E6>, Kvor::LinkExpression<&Extension::E7>,
+    Kvor::LinkExpression<&Extension::E8>, Kvor::LinkExpression<&Extension::E9>};
 
 // Links a random member (or none) to every id, and tries one id past the end.
 template <size_t N>
@@ -198,7 +215,8 @@ int32_t PickId(FuzzedDataProvider& in, size_t count) {
 // as a host running a stray id would.
 template <class Routine>
 Routine EntryFor(const std::vector<Routine>& table, int32_t id) {
-    return id >= 0 && static_cast<size_t>(id) + 1 < table.size() ? table[static_cast<size_t>(id)] : table[0];
+    return id >= 0 && static_cast<size_t>(id) + 1 < table.size() ? table[static_cast<size_t>(id)]
+                                                                 : table[0];
 }
 
 // What the host sees of one call: its result (a text result by its
@@ -218,13 +236,15 @@ struct Seen {
 Seen See(plenar::Word result, plenar::RunObjectHeader* run, const Extension& extension) {
     Seen seen;
     seen.result = result;
-    if ((run->flags & plenar::expression_string_result) && host->result_blocks.count(reinterpret_cast<Text>(result))) {
+    if ((run->flags & plenar::expression_string_result) &&
+        host->result_blocks.count(reinterpret_cast<Text>(result))) {
         seen.text = reinterpret_cast<Text>(result);
         seen.result = 0;  // each call has its own block
     }
     seen.cursor = run->parameter_cursor;
     seen.flags = run->flags;
-    for (const auto& box : Kvor::Platform::RecordedBoxes()) seen.boxes.push_back(box.caption + ": " + box.text);
+    for (const auto& box : Kvor::Platform::RecordedBoxes())
+        seen.boxes.push_back(box.caption + ": " + box.text);
     seen.sink = extension.sink;
     seen.first = extension.Runtime.FirstParameter;
     seen.second = extension.Runtime.SecondParameter;
@@ -264,12 +284,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const uint32_t first = in.ConsumeIntegral<uint32_t>();
             const uint32_t second = in.ConsumeIntegral<uint32_t>();
             const uint32_t cursor = in.ConsumeIntegralInRange<uint32_t>(0, 1000);
-            const size_t count = kind == 0 ? sdk->ActionInfos.size()
-                                 : kind == 1 ? sdk->ConditionInfos.size() : sdk->ExpressionInfos.size();
+            const size_t count = kind == 0   ? sdk->ActionInfos.size()
+                                 : kind == 1 ? sdk->ConditionInfos.size()
+                                             : sdk->ExpressionInfos.size();
             const int32_t id = PickId(in, count);
             // A table without entries (no language, or no ids) is never called.
-            if ((kind == 0 ? sdk->ActionRoutines.size() : kind == 1 ? sdk->ConditionRoutines.size()
-                                                                    : sdk->ExpressionRoutines.size()) < 2)
+            if ((kind == 0   ? sdk->ActionRoutines.size()
+                 : kind == 1 ? sdk->ConditionRoutines.size()
+                             : sdk->ExpressionRoutines.size()) < 2)
                 continue;
             const uint64_t sink = extension.sink;
             // Through the id's entry, then through the generic routine with the same answers.
@@ -292,27 +314,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 plenar::Word result;
                 if (kind == 0) {
                     result = static_cast<uint32_t>(
-                        (generic ? &Kvor::ActionWrapper : EntryFor(sdk->ActionRoutines, id))(run, first, second));
+                        (generic ? &Kvor::ActionWrapper : EntryFor(sdk->ActionRoutines, id))(
+                            run, first, second));
                     fuzz::Require(result == 0, "actions answer 0");
                 } else if (kind == 1) {
                     const int32_t answer =
-                        (generic ? &Kvor::ConditionWrapper : EntryFor(sdk->ConditionRoutines, id))(run, first, second);
-                    fuzz::Require(answer >= -128 && answer <= 127, "a condition answers one signed byte");
+                        (generic ? &Kvor::ConditionWrapper : EntryFor(sdk->ConditionRoutines, id))(
+                            run, first, second);
+                    fuzz::Require(answer >= -128 && answer <= 127,
+                                  "a condition answers one signed byte");
                     result = static_cast<uint32_t>(answer);
                 } else {
-                    result = (generic ? &Kvor::ExpressionWrapper : EntryFor(sdk->ExpressionRoutines, id))(run, first);
-                    const bool linked = id >= 0 && static_cast<size_t>(id) < sdk->ExpressionMembers.size() &&
+                    result = (generic ? &Kvor::ExpressionWrapper
+                                      : EntryFor(sdk->ExpressionRoutines, id))(run, first);
+                    const bool linked = id >= 0 &&
+                                        static_cast<size_t>(id) < sdk->ExpressionMembers.size() &&
                                         sdk->ExpressionMembers[id];
                     if (linked && (run->flags & plenar::expression_string_result) && result)
-                        fuzz::Require(fake.result_blocks.count(reinterpret_cast<const WideChar*>(result)),
-                                      "a text result lies in host memory");
+                        fuzz::Require(
+                            fake.result_blocks.count(reinterpret_cast<const WideChar*>(result)),
+                            "a text result lies in host memory");
                 }
-                fuzz::Require(extension.Runtime.FirstParameter == first, "the routine's first word is kept");
+                fuzz::Require(extension.Runtime.FirstParameter == first,
+                              "the routine's first word is kept");
                 seen[pass] = See(result, run, extension);
             }
-            fuzz::Require(fake.next_answer == fake.answers.size() && fake.next_allocation == fake.allocations.size(),
-                          "the generic routine fetches as many parameters and strings as the table's entry");
-            fuzz::Require(seen[0] == seen[1], "the host sees the same of the table's entry and the generic routine");
+            fuzz::Require(
+                fake.next_answer == fake.answers.size() &&
+                    fake.next_allocation == fake.allocations.size(),
+                "the generic routine fetches as many parameters and strings as the table's entry");
+            fuzz::Require(seen[0] == seen[1],
+                          "the host sees the same of the table's entry and the generic routine");
         }
         Kvor::ExtensionOf(run) = nullptr;
     }

@@ -155,12 +155,15 @@ void CompareCommentPass(const uint8_t* data, size_t size) {
     const bool ok = json_strip_comments(&text, &state, message, sizeof message, &length) != 0;
     fuzz::Require(ok == expected_ok, "the comment pass succeeds where the plain loop does");
     if (ok) {
-        fuzz::Require(length == expected.size() + 1, "the comment pass's length is the plain loop's");
-        fuzz::Require(memcmp(text, expected.data(), expected.size()) == 0 && text[expected.size()] == 0,
-                      "the comment pass's bytes are the plain loop's");
+        fuzz::Require(length == expected.size() + 1,
+                      "the comment pass's length is the plain loop's");
+        fuzz::Require(
+            memcmp(text, expected.data(), expected.size()) == 0 && text[expected.size()] == 0,
+            "the comment pass's bytes are the plain loop's");
         free(text);
     } else {
-        fuzz::Require(expected_message == message, "the comment pass's message is the plain loop's");
+        fuzz::Require(expected_message == message,
+                      "the comment pass's message is the plain loop's");
     }
 }
 
@@ -195,7 +198,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ParseAndWalk(data, size, 0, 0);
     // A limit somewhere between none and a few times the input, chosen by the
     // first byte so the corpus explores both sides of it.
-    const uint32_t limit = size ? 1 + (uint32_t{data[0]} * 131u) % (static_cast<uint32_t>(size) * 40u + 256u) : 1;
+    const uint32_t limit =
+        size ? 1 + (uint32_t{data[0]} * 131u) % (static_cast<uint32_t>(size) * 40u + 256u) : 1;
     ParseAndWalk(data, size, limit, json_relaxed_commas);
     return 0;
 }

@@ -98,8 +98,10 @@ void ExerciseValue(plenar::PropValue* value) {
 void Rewrite(FuzzedDataProvider& in, uint32_t index) {
     std::string bytes = in.ConsumeRandomLengthString(64);
     const uint8_t shape = in.ConsumeIntegral<uint8_t>() % 3;
-    if (shape == 0) bytes.push_back('\0');       // a text as the sheet sends it
-    else if (shape == 1) bytes.resize(4, '\0');  // a number
+    if (shape == 0)
+        bytes.push_back('\0');  // a text as the sheet sends it
+    else if (shape == 1)
+        bytes.resize(4, '\0');  // a number
     Kvor::EDITDATA*& block = host->block;
     const bool stored = Kvor::RewriteProperty(&host->services, block, index, bytes.data(),
                                               static_cast<uint32_t>(bytes.size()));

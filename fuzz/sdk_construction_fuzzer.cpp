@@ -29,9 +29,11 @@ void CheckRecords(Kvor::AceKind kind, const std::vector<Kvor::ACEInfo*>& records
         for (int i = 0; i < record->NumOfParams; ++i)
             fuzz::Require(record->Parameter[record->NumOfParams + i] == 0,
                           "the words after the codes are zero");
-        fuzz::Require(plans[id].Count <= record->NumOfParams, "a plan fetches no more than declared");
+        fuzz::Require(plans[id].Count <= record->NumOfParams,
+                      "a plan fetches no more than declared");
         const auto code = static_cast<int32_t>(id);
-        fuzz::Require(Kvor::AceDisplayString(language, family, code) != nullptr, "titles are never null");
+        fuzz::Require(Kvor::AceDisplayString(language, family, code) != nullptr,
+                      "titles are never null");
         for (int32_t p = -1; p <= record->NumOfParams; ++p)
             fuzz::Require(Kvor::AceParameterPrompt(language, family, code, p) != nullptr,
                           "prompts are never null");
@@ -51,9 +53,10 @@ void CheckProperties(const Kvor::SDK& sdk, const json_value& properties) {
     const uint32_t entries = properties.type == json_type_array ? properties.length() : 0;
     for (size_t i = 0; i + 1 < sdk.EdittimeProperties.size(); ++i) {
         const uint32_t id = sdk.EdittimeProperties[i].id;
-        fuzz::Require(id == plenar::property_folder_end_id ||
-                          (id >= plenar::property_id_base && id - plenar::property_id_base < entries),
-                      "a descriptor's id names its own entry");
+        fuzz::Require(
+            id == plenar::property_folder_end_id ||
+                (id >= plenar::property_id_base && id - plenar::property_id_base < entries),
+            "a descriptor's id names its own entry");
     }
 }
 
@@ -81,9 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         CheckRecords(Kvor::AceKind::action, sdk->ActionInfos, sdk->ActionPlans, language);
         CheckRecords(Kvor::AceKind::condition, sdk->ConditionInfos, sdk->ConditionPlans, language);
-        CheckRecords(Kvor::AceKind::expression, sdk->ExpressionInfos, sdk->ExpressionPlans, language);
-        fuzz::Require(Kvor::ActionInfoAt(-1) == nullptr && Kvor::ActionInfoAt(
-                          static_cast<int>(sdk->ActionInfos.size())) == nullptr,
+        CheckRecords(Kvor::AceKind::expression, sdk->ExpressionInfos, sdk->ExpressionPlans,
+                     language);
+        fuzz::Require(Kvor::ActionInfoAt(-1) == nullptr &&
+                          Kvor::ActionInfoAt(static_cast<int>(sdk->ActionInfos.size())) == nullptr,
                       "no record outside the ids");
         if (!sdk->ActionRoutines.empty())
             fuzz::Require(sdk->ActionRoutines.size() == sdk->ActionInfos.size() + 1 &&

@@ -7,8 +7,8 @@ namespace {
 constexpr uint32_t debug_text_refresh = 500;  // milliseconds
 
 void ReadDebugText(void* owner, Kvor::WideString& out) {
-    static const Kvor::WideChar prefix[] = {'M', 'y', ' ', 't', 'e', 'x', 't', ' ',
-                                            'i', 's', ':', ' ', 0};
+    static const Kvor::WideChar prefix[] = {'M', 'y', ' ', 't', 'e', 'x', 't',
+                                            ' ', 'i', 's', ':', ' ', 0};
     out = prefix;
     out += static_cast<Extension*>(owner)->DebugText;
 }
@@ -22,10 +22,7 @@ bool WriteDebugText(void* owner, Kvor::WideString& text) {
 }  // namespace
 
 Extension::Extension(plenar::RunObjectHeader* run_data, void*, void*)
-    : RunData(run_data),
-      RunHeader(run_data->run_header),
-      Runtime(run_data),
-      Debugger(this) {
+    : RunData(run_data), RunHeader(run_data->run_header), Runtime(run_data), Debugger(this) {
     Kvor::UseExtension<Extension>();
     Kvor::LinkAction<&Extension::SetSource>(0);
     Kvor::LinkAction<&Extension::SourceAction>(1);
@@ -59,7 +56,9 @@ bool Extension::UnlinkedCondition(int32_t, plenar::RunObjectHeader*, plenar::Wor
     return false;
 }
 
-plenar::Word Extension::UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) { return 0; }
+plenar::Word Extension::UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) {
+    return 0;
+}
 
 int32_t Extension::Handle() { return 1; }
 

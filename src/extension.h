@@ -18,7 +18,7 @@ public:
     plenar::RunHeader* RunHeader;
     Kvor::Runtime Runtime;
     Kvor::Debugger Debugger;
-    Kvor::WideString DebugText;   // shown and edited through the debugger item
+    Kvor::WideString DebugText;  // shown and edited through the debugger item
 
     // Actions, conditions and expressions, linked by id.
     void SetSource(const Kvor::WideChar* source);
@@ -31,9 +31,9 @@ public:
     void UnlinkedAction(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
                         plenar::Word second);
     bool UnlinkedCondition(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
-                        plenar::Word second);
+                           plenar::Word second);
     plenar::Word UnlinkedExpression(int32_t id, plenar::RunObjectHeader* run, plenar::Word word);
 
     int32_t Handle();
-    int32_t Pause();     // also serves Continue
+    int32_t Pause();  // also serves Continue
 };

@@ -16,7 +16,9 @@ constexpr int32_t default_maximum = 100;
 constexpr uint32_t default_bar_colour = 0x339933;
 constexpr uint32_t value_refresh = 500;  // milliseconds
 
-Kvor::WideString Wide(const std::string& text) { return Kvor::WideString(text.begin(), text.end()); }
+Kvor::WideString Wide(const std::string& text) {
+    return Kvor::WideString(text.begin(), text.end());
+}
 
 // "Value: 40 of 100", shown by the debugger and not editable there.
 void ReadValue(void* owner, Kvor::WideString& out) {
@@ -29,8 +31,8 @@ void ReadValue(void* owner, Kvor::WideString& out) {
 Extension::Extension(plenar::RunObjectHeader* run_data, void* edit_data, void*)
     : Runtime(run_data),
       Debugger(this),
-      Maximum(std::max<int32_t>(1, static_cast<int32_t>(
-                                       Kvor::StoredNumber(edit_data, maximum_property, default_maximum)))),
+      Maximum(std::max<int32_t>(1, static_cast<int32_t>(Kvor::StoredNumber(
+                                       edit_data, maximum_property, default_maximum)))),
       BarColour(Kvor::StoredNumber(edit_data, bar_colour_property, default_bar_colour)) {
     Kvor::UseExtension<Extension>();
     Kvor::LinkAction<&Extension::SetValue>(0);
@@ -61,7 +63,9 @@ bool Extension::UnlinkedCondition(int32_t, plenar::RunObjectHeader*, plenar::Wor
     return false;
 }
 
-plenar::Word Extension::UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) { return 0; }
+plenar::Word Extension::UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) {
+    return 0;
+}
 
 int32_t Extension::Handle() { return 1; }
 

@@ -27,7 +27,8 @@ namespace {
 enum class Severity { error, warning, note };
 
 bool ends_with(const std::string& text, std::string_view end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 Severity severity_of(const sim::MessageBoxCall& box) {
@@ -35,14 +36,17 @@ Severity severity_of(const sim::MessageBoxCall& box) {
     if (icon == 0x10) return Severity::error;
     if (icon == 0x30) return Severity::warning;
     if (box.text.rfind("Warning", 0) == 0) return Severity::warning;
-    if (box.caption.find("Error parsing JSON") != std::string::npos || ends_with(box.caption, "Error") ||
-        ends_with(box.caption, "error") || ends_with(box.caption, "JSON Property parser"))
+    if (box.caption.find("Error parsing JSON") != std::string::npos ||
+        ends_with(box.caption, "Error") || ends_with(box.caption, "error") ||
+        ends_with(box.caption, "JSON Property parser"))
         return Severity::error;
     return Severity::note;
 }
 
 const char* severity_name(Severity severity) {
-    return severity == Severity::error ? "error" : severity == Severity::warning ? "warning" : "note";
+    return severity == Severity::error     ? "error"
+           : severity == Severity::warning ? "warning"
+                                           : "note";
 }
 
 // Message texts on one line: their line breaks become blanks.
@@ -75,9 +79,12 @@ int run_check(const std::vector<std::wstring>& arguments) {
     std::optional<std::wstring> description, plugin;
     bool understood = true;
     for (size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == L"--plugin" && i + 1 < arguments.size()) plugin = arguments[++i];
-        else if (!description && arguments[i].rfind(L"--", 0) != 0) description = arguments[i];
-        else understood = false;
+        if (arguments[i] == L"--plugin" && i + 1 < arguments.size())
+            plugin = arguments[++i];
+        else if (!description && arguments[i].rfind(L"--", 0) != 0)
+            description = arguments[i];
+        else
+            understood = false;
     }
     if (!description || !understood) {
         print_line("usage: plenar-host check DESCRIPTION.json [--plugin PLUGIN]");
@@ -85,7 +92,8 @@ int run_check(const std::vector<std::wstring>& arguments) {
     }
     const std::string shown = sim::utf8_from_wide(*description);
     const std::wstring description_path = windows_path(*description);
-    const std::wstring plugin_path = plugin ? windows_path(*plugin) : sim::program_folder() + L"\\Unlinked.pvx";
+    const std::wstring plugin_path =
+        plugin ? windows_path(*plugin) : sim::program_folder() + L"\\Unlinked.pvx";
     std::optional<std::wstring> name;
     if (!plugin) name = plugin_base_name(description_path);
     std::string text;
@@ -108,8 +116,10 @@ int run_check(const std::vector<std::wstring>& arguments) {
         errors |= severity == Severity::error;
         const std::optional<DescriptionPlace> place = places.find(box);
         std::string line = shown + ":";
-        if (place && place->line) line += std::to_string(place->line) + ":" + std::to_string(place->column) + ":";
-        line += std::string(" ") + severity_name(severity) + ": " + box.caption + ": " + one_line(box.text);
+        if (place && place->line)
+            line += std::to_string(place->line) + ":" + std::to_string(place->column) + ":";
+        line += std::string(" ") + severity_name(severity) + ": " + box.caption + ": " +
+                one_line(box.text);
         if (place && !place->path.empty()) line += " [" + place->path + "]";
         print_line(line);
     }
@@ -118,18 +128,20 @@ int run_check(const std::vector<std::wstring>& arguments) {
         errors = true;
     }
     if (!plugin)
-        print_line(shown + ": note: linking not checked: no object type's members were linked; "
-                           "--plugin NAME.pvx checks the members NAME links against this description");
+        print_line(shown +
+                   ": note: linking not checked: no object type's members were linked; "
+                   "--plugin NAME.pvx checks the members NAME links against this description");
     return errors ? 1 : 0;
 }
 
 }  // namespace
 
 extern const Command check_command;
-const Command check_command = {"check", "DESCRIPTION.json [--plugin PLUGIN]",
-                               "loads the object type PLUGIN (without it, one with no member linked) with a "
-                               "description and reports each of its messages as "
-                               "FILE:LINE:COLUMN: error|warning|note: CAPTION: TEXT [path]",
-                               &run_check};
+const Command check_command = {
+    "check", "DESCRIPTION.json [--plugin PLUGIN]",
+    "loads the object type PLUGIN (without it, one with no member linked) with a "
+    "description and reports each of its messages as "
+    "FILE:LINE:COLUMN: error|warning|note: CAPTION: TEXT [path]",
+    &run_check};
 
 }  // namespace plenar::cli

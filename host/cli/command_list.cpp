@@ -26,6 +26,7 @@ int run_list(const std::vector<std::wstring>& arguments) {
 }  // namespace
 
 extern const Command list_command;
-const Command list_command = {"list", "", "the checks of validate, each with what it checks", &run_list};
+const Command list_command = {"list", "", "the checks of validate, each with what it checks",
+                              &run_list};
 
 }  // namespace plenar::cli

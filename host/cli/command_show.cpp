@@ -118,8 +118,10 @@ std::string describe(const sim::ResourceEntry& entry) {
         for (; at < entry.bytes.size() && text.size() < 40; ++at) {
             const char c = static_cast<char>(entry.bytes[at]);
             const bool space = c == ' ' || c == '\r' || c == '\n' || c == '\t';
-            if (!space) text += c;
-            else if (!text.empty() && text.back() != ' ') text += ' ';
+            if (!space)
+                text += c;
+            else if (!text.empty() && text.back() != ' ')
+                text += ' ';
         }
         return "text " + quoted(text) + (at < entry.bytes.size() ? " ..." : "");
     }
@@ -136,7 +138,8 @@ void show_resources(const sim::Plugin& plugin) {
         heading.resize(std::max<size_t>(heading.size() + 1, 14), ' ');
         std::string size = std::to_string(entry.bytes.size()) + " bytes";
         size.insert(0, std::max<int>(0, 12 - static_cast<int>(size.size())), ' ');
-        print_item(heading + "language " + std::to_string(entry.language) + size + "  " + describe(entry));
+        print_item(heading + "language " + std::to_string(entry.language) + size + "  " +
+                   describe(entry));
     }
 }
 
@@ -154,11 +157,14 @@ void show_version(const sim::Plugin& plugin) {
     }
     print_field("file version", version_text(info.file_version));
     print_field("product version", version_text(info.product_version));
-    print_field("file type", info.file_type == VFT_DLL ? "dynamic library" : hex_word(info.file_type));
-    print_field("operating system", info.file_os == VOS__WINDOWS32 ? "32-bit Windows" : hex_word(info.file_os));
+    print_field("file type",
+                info.file_type == VFT_DLL ? "dynamic library" : hex_word(info.file_type));
+    print_field("operating system",
+                info.file_os == VOS__WINDOWS32 ? "32-bit Windows" : hex_word(info.file_os));
     print_field("translation", info.translation);
-    for (const char* name : {"ProductName", "FileDescription", "FileVersion", "InternalName",
-                             "OriginalFilename", "ProductVersion", "CompanyName", "LegalCopyright"}) {
+    for (const char* name :
+         {"ProductName", "FileDescription", "FileVersion", "InternalName", "OriginalFilename",
+          "ProductVersion", "CompanyName", "LegalCopyright"}) {
         const auto found = info.strings.find(name);
         print_field(name, found == info.strings.end() ? "(none)" : quoted(found->second));
     }
@@ -175,7 +181,8 @@ void show_icon(const sim::Plugin& plugin, sim::Host& host) {
     file->Open(bytes->data(), static_cast<uint32_t>(bytes->size()));
     Surface icon;
     const uint32_t format = image_format_png;
-    const int32_t result = ImportImage(host.services()->image_import_context, file, &icon, &format, 0);
+    const int32_t result =
+        ImportImage(host.services()->image_import_context, file, &icon, &format, 0);
     file->Release();
     if (result != 0 || !icon.pixels) {
         print_item("\"KVOR\" 101 does not decode as PNG");
@@ -198,13 +205,15 @@ void show_initialize(sim::Plugin& plugin, sim::Host& host) {
     print_field("host version word", hex_word(sim::Host::default_version));
     print_field("result", std::to_string(static_cast<int32_t>(result.value)));
     print_field("stack", !sim::stack_measured ? sim::stack_not_measured_reason
-                         : result.balanced() ? "balanced (stdcall, 8 bytes)"
-                                             : "UNBALANCED: removed " + std::to_string(result.bytes_removed) +
-                                                   " bytes, 8 expected");
+                         : result.balanced()
+                             ? "balanced (stdcall, 8 bytes)"
+                             : "UNBALANCED: removed " + std::to_string(result.bytes_removed) +
+                                   " bytes, 8 expected");
     print_field("message boxes", std::to_string(intercepted.message_boxes().size()));
     for (const sim::MessageBoxCall& box : intercepted.message_boxes()) {
         print_item(std::string(box.wide ? "MessageBoxW" : "MessageBoxA") + ", style " +
-                       std::to_string(box.style) + ", owner " + hex_word(static_cast<uint32_t>(box.owner)),
+                       std::to_string(box.style) + ", owner " +
+                       hex_word(static_cast<uint32_t>(box.owner)),
                    2);
         print_item("caption " + quoted(box.caption), 3);
         print_item("text    " + quoted(box.text), 3);
@@ -243,10 +252,14 @@ int run_show(const std::vector<std::wstring>& arguments) {
     bool understood = true;
     for (size_t i = 0; i < arguments.size() && understood; ++i) {
         const bool has_value = i + 1 < arguments.size();
-        if (arguments[i] == L"--png" && has_value && !png) png = windows_path(arguments[++i]);
-        else if (arguments[i] == L"--trace" && has_value && !trace_file) trace_file = windows_path(arguments[++i]);
-        else if (!plugin_argument && arguments[i].rfind(L"--", 0) != 0) plugin_argument = arguments[i];
-        else understood = false;
+        if (arguments[i] == L"--png" && has_value && !png)
+            png = windows_path(arguments[++i]);
+        else if (arguments[i] == L"--trace" && has_value && !trace_file)
+            trace_file = windows_path(arguments[++i]);
+        else if (!plugin_argument && arguments[i].rfind(L"--", 0) != 0)
+            plugin_argument = arguments[i];
+        else
+            understood = false;
     }
     if (!plugin_argument || !understood) {
         print_line(usage_line);
@@ -283,10 +296,12 @@ int run_show(const std::vector<std::wstring>& arguments) {
 
 }  // namespace
 
-const Command show_command = {"show", "PLUGIN [--png FILE] [--trace FILE]",
-                              "everything the host sees of a plug-in: library, Initialize, records, "
-                              "menus, properties, icon, drawing, a run, the debugger; --png: a "
-                              "picture of the icon and the drawing; --trace: every call between host and "
-                              "plug-in as a Trace Event JSON file", &run_show};
+const Command show_command = {
+    "show", "PLUGIN [--png FILE] [--trace FILE]",
+    "everything the host sees of a plug-in: library, Initialize, records, "
+    "menus, properties, icon, drawing, a run, the debugger; --png: a "
+    "picture of the icon and the drawing; --trace: every call between host and "
+    "plug-in as a Trace Event JSON file",
+    &run_show};
 
 }  // namespace plenar::cli

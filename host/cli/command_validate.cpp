@@ -52,19 +52,29 @@ bool parse(const std::vector<std::wstring>& arguments, bool run_check, Options& 
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::wstring& argument = arguments[i];
         const bool has_value = i + 1 < arguments.size();
-        if (argument == L"--description" && has_value) options.context.description = windows_path(arguments[++i]);
-        else if (argument == L"--memory-cycles" && has_value) options.context.memory_cycles = std::stoi(arguments[++i]);
+        if (argument == L"--description" && has_value)
+            options.context.description = windows_path(arguments[++i]);
+        else if (argument == L"--memory-cycles" && has_value)
+            options.context.memory_cycles = std::stoi(arguments[++i]);
         else if (argument == L"--timeout" && has_value) {
             options.context.time_limit_seconds = seconds_from(arguments[++i]);
             options.time_limit_given = true;
-        } else if (!run_check && argument == L"--only-failed") options.only_failed = true;
-        else if (!run_check && argument == L"--in-process") options.in_process = true;
-        else if (!run_check && argument == L"--filter" && has_value) options.filter = sim::utf8_from_wide(arguments[++i]);
-        else if (argument == L"--trace" && has_value) options.trace = windows_path(arguments[++i]);
-        else if (run_check && argument == L"--read-back" && has_value) options.context.read_back_folder = arguments[++i];
-        else if (run_check && argument == L"--result" && has_value) options.result = arguments[++i];
-        else if (argument.rfind(L"--", 0) == 0) return false;
-        else positional.push_back(argument);
+        } else if (!run_check && argument == L"--only-failed")
+            options.only_failed = true;
+        else if (!run_check && argument == L"--in-process")
+            options.in_process = true;
+        else if (!run_check && argument == L"--filter" && has_value)
+            options.filter = sim::utf8_from_wide(arguments[++i]);
+        else if (argument == L"--trace" && has_value)
+            options.trace = windows_path(arguments[++i]);
+        else if (run_check && argument == L"--read-back" && has_value)
+            options.context.read_back_folder = arguments[++i];
+        else if (run_check && argument == L"--result" && has_value)
+            options.result = arguments[++i];
+        else if (argument.rfind(L"--", 0) == 0)
+            return false;
+        else
+            positional.push_back(argument);
     }
     if (positional.size() != (run_check ? 2u : 1u)) return false;
     if (run_check) options.check_name = sim::utf8_from_wide(positional[0]);
@@ -85,12 +95,14 @@ CheckOutcome run_here(const Check& check, const CheckContext& context) {
 std::wstring check_trace_path(const std::wstring& path, const Check& check) {
     const size_t dot = path.rfind(L'.');
     const size_t folder = path.find_last_of(L"\\/");
-    const bool has_extension = dot != std::wstring::npos && (folder == std::wstring::npos || dot > folder);
+    const bool has_extension =
+        dot != std::wstring::npos && (folder == std::wstring::npos || dot > folder);
     const std::wstring name = L"." + sim::wide_from_utf8(check.name);
     return has_extension ? path.substr(0, dot) + name + path.substr(dot) : path + name + L".json";
 }
 
-CheckOutcome run_apart(const Check& check, const CheckContext& context, const std::optional<std::wstring>& trace) {
+CheckOutcome run_apart(const Check& check, const CheckContext& context,
+                       const std::optional<std::wstring>& trace) {
     try {
         if (!trace) return run_check_apart(check, context);
         return run_check_apart(check, context, {L"--trace", check_trace_path(*trace, check)});
@@ -107,7 +119,8 @@ bool write_trace(const std::wstring& path) {
 
 // The verdict's word, padded so that the names of the usual verdicts line up.
 const char* verdict_tag(Verdict verdict) {
-    static const char* const tags[] = {"pass  ", "FAIL  ", "CRASH ", "TIMEOUT "};  // in Verdict's order
+    static const char* const tags[] = {"pass  ", "FAIL  ", "CRASH ",
+                                       "TIMEOUT "};  // in Verdict's order
     return tags[static_cast<int>(verdict)];
 }
 
@@ -155,13 +168,13 @@ int run_validate(const std::vector<std::wstring>& arguments) {
     bool understood = false;
     try {
         understood = parse(arguments, false, options);
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     std::unique_ptr<std::regex> filter;
     try {
         if (options.filter) filter = std::make_unique<std::regex>(*options.filter);
     } catch (const std::regex_error&) {
-        print_line("plenar-host: --filter " + quoted(*options.filter) + " is not a regular expression");
+        print_line("plenar-host: --filter " + quoted(*options.filter) +
+                   " is not a regular expression");
         return 2;
     }
     if (!understood) {
@@ -169,7 +182,9 @@ int run_validate(const std::vector<std::wstring>& arguments) {
         return 2;
     }
     if (options.in_process && options.time_limit_given) {
-        print_line("plenar-host: --timeout needs each check in a process of its own; --in-process has no time limit");
+        print_line(
+            "plenar-host: --timeout needs each check in a process of its own; --in-process has no "
+            "time limit");
         return 2;
     }
     if (options.trace && options.in_process) sim::trace::start();
@@ -177,8 +192,9 @@ int run_validate(const std::vector<std::wstring>& arguments) {
     for (const Check& check : all_checks()) {
         if (filter && !std::regex_search(check.name, *filter)) continue;
         ++run;
-        const CheckOutcome outcome = options.in_process ? run_here(check, options.context)
-                                                        : run_apart(check, options.context, options.trace);
+        const CheckOutcome outcome = options.in_process
+                                         ? run_here(check, options.context)
+                                         : run_apart(check, options.context, options.trace);
         failed += !outcome.passed();
         crashed += outcome.verdict == Verdict::crashed;
         timed_out += outcome.verdict == Verdict::timed_out;
@@ -205,8 +221,7 @@ int run_one_check(const std::vector<std::wstring>& arguments) {
     bool understood = false;
     try {
         understood = parse(arguments, true, options);
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     const Check* check = understood ? find_check(*options.check_name) : nullptr;
     if (!check || !options.result) {
         print_line(std::string("usage: plenar-host run-check ") + run_check_command.arguments);
@@ -226,18 +241,21 @@ int run_one_check(const std::vector<std::wstring>& arguments) {
 
 }  // namespace
 
-const Command validate_command = {
-    "validate",
-    "PLUGIN [--only-failed] [--description FILE] [--filter REGEX] [--timeout SECONDS] [--in-process] "
-    "[--memory-cycles N] [--trace FILE]",
-    "runs the named checks (see list), each in its own process, ended after --timeout (30 s); a line each: "
-    "pass, FAIL, CRASH (the exception) or TIMEOUT; non-zero exit unless all pass. --in-process: no time "
-    "limit, and a crash ends the validator",
-    &run_validate};
-const Command run_check_command = {"run-check",
-                                   "NAME PLUGIN --result FILE [--description FILE] [--memory-cycles N] "
-                                   "[--timeout SECONDS] [--trace FILE]",
-                                   "runs one check in this process and writes its verdict to FILE (validate starts it)",
-                                   &run_one_check};
+const Command validate_command = {"validate",
+                                  "PLUGIN [--only-failed] [--description FILE] [--filter REGEX] "
+                                  "[--timeout SECONDS] [--in-process] "
+                                  "[--memory-cycles N] [--trace FILE]",
+                                  "runs the named checks (see list), each in its own process, "
+                                  "ended after --timeout (30 s); a line each: "
+                                  "pass, FAIL, CRASH (the exception) or TIMEOUT; non-zero exit "
+                                  "unless all pass. --in-process: no time "
+                                  "limit, and a crash ends the validator",
+                                  &run_validate};
+const Command run_check_command = {
+    "run-check",
+    "NAME PLUGIN --result FILE [--description FILE] [--memory-cycles N] "
+    "[--timeout SECONDS] [--trace FILE]",
+    "runs one check in this process and writes its verdict to FILE (validate starts it)",
+    &run_one_check};
 
 }  // namespace plenar::cli

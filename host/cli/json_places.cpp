@@ -22,7 +22,8 @@ public:
 
     [[noreturn]] void fail(const std::string& reason) {
         const auto [line, column] = line_and_column(text_, at_);
-        throw std::runtime_error(std::to_string(line) + ":" + std::to_string(column) + ": " + reason);
+        throw std::runtime_error(std::to_string(line) + ":" + std::to_string(column) + ": " +
+                                 reason);
     }
 
 private:
@@ -63,8 +64,10 @@ private:
                 ++at_;
                 node.members.push_back({std::move(name), value()});
                 skip_space();
-                if (peek() == ',') ++at_;
-                else if (peek() != '}') fail("expected , or }");
+                if (peek() == ',')
+                    ++at_;
+                else if (peek() != '}')
+                    fail("expected , or }");
             }
             ++at_;
         } else if (c == '[') {
@@ -75,8 +78,10 @@ private:
                 if (peek() == ']') break;
                 node.items.push_back(value());
                 skip_space();
-                if (peek() == ',') ++at_;
-                else if (peek() != ']') fail("expected , or ]");
+                if (peek() == ',')
+                    ++at_;
+                else if (peek() != ']')
+                    fail("expected , or ]");
             }
             ++at_;
         } else if (c == '"') {
@@ -86,11 +91,12 @@ private:
             const size_t start = at_;
             bool real = false;
             ++at_;
-            while (at_ < text_.size() && std::string_view("0123456789.eE+-").find(text_[at_]) !=
-                                             std::string_view::npos)
+            while (at_ < text_.size() &&
+                   std::string_view("0123456789.eE+-").find(text_[at_]) != std::string_view::npos)
                 real |= std::string_view(".eE").find(text_[at_++]) != std::string_view::npos;
             node.kind = real ? JsonNode::Kind::real : JsonNode::Kind::integer;
-            node.number = std::strtod(std::string(text_.substr(start, at_ - start)).c_str(), nullptr);
+            node.number =
+                std::strtod(std::string(text_.substr(start, at_ - start)).c_str(), nullptr);
         } else if (literal("true")) {
             node.kind = JsonNode::Kind::boolean;
             node.boolean = true;
@@ -132,7 +138,8 @@ private:
                 case 't': result += '\t'; break;
                 case 'u': {
                     if (at_ + 4 > text_.size()) fail("short \\u escape");
-                    const unsigned code = std::strtoul(std::string(text_.substr(at_, 4)).c_str(), nullptr, 16);
+                    const unsigned code =
+                        std::strtoul(std::string(text_.substr(at_, 4)).c_str(), nullptr, 16);
                     at_ += 4;
                     append_utf8(result, code);
                     break;

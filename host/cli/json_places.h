@@ -23,8 +23,8 @@ struct JsonNode {
     bool boolean = false;
     double number = 0;
     std::vector<JsonMember> members;  // objects, in order
-    std::vector<JsonNode> items;                            // arrays
-    int line = 0, column = 0;  // 1-based place of the value's first byte
+    std::vector<JsonNode> items;      // arrays
+    int line = 0, column = 0;         // 1-based place of the value's first byte
 
     bool is(Kind wanted) const { return kind == wanted; }
     bool is_number() const { return kind == Kind::integer || kind == Kind::real; }
@@ -39,7 +39,9 @@ struct JsonMember {
     JsonNode value;
 };
 
-inline size_t JsonNode::size() const { return kind == Kind::object ? members.size() : items.size(); }
+inline size_t JsonNode::size() const {
+    return kind == Kind::object ? members.size() : items.size();
+}
 
 struct JsonScan {
     std::optional<JsonNode> root;  // empty when the text is not JSON

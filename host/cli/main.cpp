@@ -17,7 +17,8 @@ int usage() {
     print_line();
     print_line("commands:");
     for (const Command* command : all_commands())
-        print_item(std::string(command->name) + " " + command->arguments + "\n      " + command->summary);
+        print_item(std::string(command->name) + " " + command->arguments + "\n      " +
+                   command->summary);
     return 2;
 }
 
@@ -28,7 +29,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return usage();
     const std::string name = plenar::sim::utf8_from_wide(argv[1]);
     for (const Command* command : all_commands())
-        if (name == command->name) return command->run(std::vector<std::wstring>(argv + 2, argv + argc));
+        if (name == command->name)
+            return command->run(std::vector<std::wstring>(argv + 2, argv + argc));
     print_line("plenar-host: unknown command " + quoted(name));
     return usage();
 }

@@ -17,8 +17,10 @@ void print_section(std::string_view title) {
 
 void print_field(std::string_view name, std::string_view value) {
     std::string text = "  " + std::string(name) + ":";
-    if (text.size() < 22) text.resize(22, ' ');
-    else text += ' ';
+    if (text.size() < 22)
+        text.resize(22, ' ');
+    else
+        text += ' ';
     print_line(text + std::string(value));
 }
 

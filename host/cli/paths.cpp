@@ -22,7 +22,8 @@ std::wstring dos_path_from_unix(const std::wstring& path) {
 }  // namespace
 
 std::wstring windows_path(const std::wstring& argument) {
-    std::wstring path = !argument.empty() && argument[0] == L'/' ? dos_path_from_unix(argument) : argument;
+    std::wstring path =
+        !argument.empty() && argument[0] == L'/' ? dos_path_from_unix(argument) : argument;
     for (wchar_t& c : path)
         if (c == L'/') c = L'\\';
     wchar_t full[MAX_PATH];

@@ -39,14 +39,18 @@ std::string quoted_wide(const void* text) { return text ? quoted(wide_text(text)
 
 std::string pixel_colour(uint32_t pixel) {
     char text[24];
-    if ((pixel >> 24) == 0xFF) std::snprintf(text, sizeof text, "#%06X", pixel & 0xFFFFFF);
-    else std::snprintf(text, sizeof text, "#%06X alpha %u", pixel & 0xFFFFFF, pixel >> 24);
+    if ((pixel >> 24) == 0xFF)
+        std::snprintf(text, sizeof text, "#%06X", pixel & 0xFFFFFF);
+    else
+        std::snprintf(text, sizeof text, "#%06X alpha %u", pixel & 0xFFFFFF, pixel >> 24);
     return text;
 }
 
 std::string padded(std::string text, size_t width) {
-    if (text.size() < width) text.resize(width, ' ');
-    else text += ' ';
+    if (text.size() < width)
+        text.resize(width, ' ');
+    else
+        text += ' ';
     return text;
 }
 

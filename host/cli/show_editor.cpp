@@ -31,14 +31,16 @@ std::vector<std::pair<uint32_t, size_t>> colours_in(const Surface& surface, cons
         for (int32_t x = r.left; x < r.right; ++x)
             if (counted(sim::pixel_at(surface, x, y))) ++counts[sim::pixel_at(surface, x, y)];
     std::vector<std::pair<uint32_t, size_t>> sorted(counts.begin(), counts.end());
-    std::stable_sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.second > b.second; });
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](auto& a, auto& b) { return a.second > b.second; });
     return sorted;
 }
 
 void print_colours(const std::vector<std::pair<uint32_t, size_t>>& colours, size_t most) {
     for (size_t i = 0; i < colours.size() && i < most; ++i)
         print_item(padded(pixel_colour(colours[i].first), 20) + std::to_string(colours[i].second) +
-                       " pixels", 2);
+                       " pixels",
+                   2);
     if (colours.size() > most)
         print_item("and " + std::to_string(colours.size() - most) + " colours more", 2);
 }
@@ -49,11 +51,14 @@ void show_editor_object(ShowState& state) {
     print_section("Editor object");
     const uint32_t size = state.have_info ? state.info.edit_data_size : 0;
     const uint32_t block_size = size ? size : 1024;
-    state.edit_data = state.host.edit_data().create(block_size, state.have_info ? identifier_word(state.info) : 0);
-    print_field("edit data", std::to_string(block_size) + " bytes" +
-                                 (size ? " (RunObjectInfo's size)" : " (no size from GetRunObjectInfos)"));
+    state.edit_data = state.host.edit_data().create(
+        block_size, state.have_info ? identifier_word(state.info) : 0);
+    print_field("edit data",
+                std::to_string(block_size) + " bytes" +
+                    (size ? " (RunObjectInfo's size)" : " (no size from GetRunObjectInfos)"));
     if (!exported(state, "CreateObject")) return;
-    const sim::CallResult created = state.plugin.call("CreateObject", state.host.services(), nullptr, state.edit_data);
+    const sim::CallResult created =
+        state.plugin.call("CreateObject", state.host.services(), nullptr, state.edit_data);
     print_field("CreateObject", std::to_string(static_cast<int32_t>(created.value)) + ", " +
                                     std::to_string(state.host.count(service_edit_data_notice)) +
                                     " edit-data notices");
@@ -71,8 +76,8 @@ void show_editor_object(ShowState& state) {
 void show_icon_surface(ShowState& state) {
     print_section("Icon (MakeIconEx)");
     if (!exported(state, "MakeIconEx")) return;
-    const sim::CallResult result = state.plugin.call("MakeIconEx", state.host.services(), &state.icon,
-                                                     nullptr, nullptr, nullptr);
+    const sim::CallResult result = state.plugin.call("MakeIconEx", state.host.services(),
+                                                     &state.icon, nullptr, nullptr, nullptr);
     print_field("result", std::to_string(static_cast<int32_t>(result.value)));
     report_message_boxes(state);
     const Surface& icon = state.icon;
@@ -83,21 +88,25 @@ void show_icon_surface(ShowState& state) {
     state.have_icon = true;
     print_field("size", std::to_string(icon.width) + " x " + std::to_string(icon.height));
     const bool keyed = icon.transparent != Surface::no_transparent_colour;
-    print_field("transparent colour", keyed ? hex_word(icon.transparent) + " (" +
-                                                  pixel_colour(sim::opaque_pixel(icon.transparent)) + ")"
-                                            : "none");
+    print_field("transparent colour",
+                keyed ? hex_word(icon.transparent) + " (" +
+                            pixel_colour(sim::opaque_pixel(icon.transparent)) + ")"
+                      : "none");
     size_t clear = 0, partial = 0, keyed_pixels = 0;
     for (int32_t i = 0; i < icon.width * icon.height; ++i) {
         const uint32_t pixel = icon.pixels[i];
         clear += (pixel >> 24) == 0;
         partial += (pixel >> 24) != 0 && (pixel >> 24) != 0xFF;
-        keyed_pixels += keyed && (pixel >> 24) && (pixel & 0xFFFFFF) == (sim::opaque_pixel(icon.transparent) & 0xFFFFFF);
+        keyed_pixels += keyed && (pixel >> 24) &&
+                        (pixel & 0xFFFFFF) == (sim::opaque_pixel(icon.transparent) & 0xFFFFFF);
     }
     print_field("pixels", std::to_string(clear) + " fully transparent, " + std::to_string(partial) +
                               " partly transparent, " + std::to_string(keyed_pixels) +
                               " of the transparent colour");
     print_item("most used colours:");
-    print_colours(colours_in(icon, {0, 0, icon.width, icon.height}, [](uint32_t p) { return (p >> 24) != 0; }), 3);
+    print_colours(colours_in(icon, {0, 0, icon.width, icon.height},
+                             [](uint32_t p) { return (p >> 24) != 0; }),
+                  3);
 }
 
 void show_editor_drawing(ShowState& state) {

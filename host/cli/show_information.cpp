@@ -7,7 +7,9 @@
 namespace plenar::cli {
 namespace {
 
-struct AboutTexts { wchar name[260], author[260], copyright[260], comment[260], url[260]; };
+struct AboutTexts {
+    wchar name[260], author[260], copyright[260], comment[260], url[260];
+};
 
 AboutTexts read_about(ShowState& state) {
     AboutTexts texts{};
@@ -20,8 +22,8 @@ std::string routine_table(const void* const* table, uint16_t count) {
     if (!table) return "(null)";
     size_t entries = 0;
     while (entries < 4096 && table[entries]) ++entries;
-    return hex_address(reinterpret_cast<uintptr_t>(table)) + ", " +
-           std::to_string(entries) + " routines before its null" +
+    return hex_address(reinterpret_cast<uintptr_t>(table)) + ", " + std::to_string(entries) +
+           " routines before its null" +
            (entries == count ? "" : " (count says " + std::to_string(count) + ")");
 }
 
@@ -69,20 +71,25 @@ void show_run_object_information(ShowState& state) {
     if (!exported(state, "GetRunObjectInfos")) return;
     // A host record filled with a marker, so untouched fields show.
     std::memset(&state.info, 0xCD, sizeof state.info);
-    const sim::CallResult result = state.plugin.call("GetRunObjectInfos", state.host.services(), &state.info);
+    const sim::CallResult result =
+        state.plugin.call("GetRunObjectInfos", state.host.services(), &state.info);
     state.have_info = true;
     const RunObjectInfo& info = state.info;
     print_field("result", std::to_string(static_cast<int32_t>(result.value)));
-    print_field("conditions", routine_table(reinterpret_cast<const void* const*>(info.conditions), info.condition_count));
-    print_field("actions", routine_table(reinterpret_cast<const void* const*>(info.actions), info.action_count));
-    print_field("expressions", routine_table(reinterpret_cast<const void* const*>(info.expressions), info.expression_count));
+    print_field("conditions", routine_table(reinterpret_cast<const void* const*>(info.conditions),
+                                            info.condition_count));
+    print_field("actions", routine_table(reinterpret_cast<const void* const*>(info.actions),
+                                         info.action_count));
+    print_field("expressions", routine_table(reinterpret_cast<const void* const*>(info.expressions),
+                                             info.expression_count));
     print_field("counts", std::to_string(info.condition_count) + " conditions, " +
                               std::to_string(info.action_count) + " actions, " +
                               std::to_string(info.expression_count) + " expressions");
     print_field("edit data size", std::to_string(info.edit_data_size) + " bytes");
     print_field("flags", hex_word(info.flags));
     print_field("version", std::to_string(info.version));
-    print_field("byte 25", std::to_string(info.reserved_25) + (info.reserved_25 == 0xCD ? " (left as the host set it)" : ""));
+    print_field("byte 25", std::to_string(info.reserved_25) +
+                               (info.reserved_25 == 0xCD ? " (left as the host set it)" : ""));
     print_field("word 26", std::to_string(info.reserved_26));
     print_field("identifier", quoted(std::string(info.identifier, strnlen(info.identifier, 4))));
     print_field("word 32", std::to_string(info.reserved_32));

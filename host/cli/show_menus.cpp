@@ -25,10 +25,12 @@ void print_menu(ShowState& show, const char* code_export, HMENU menu, int depth)
             const UINT id = GetMenuItemID(menu, position);
             std::string code;
             if (show.plugin.address(code_export))
-                code = "  -> code " + std::to_string(static_cast<int32_t>(
-                                         show.plugin.call(code_export, show.host.services(), id).value));
-            print_item(padded(std::to_string(id), 6) + label + ((state & MF_GRAYED) ? "  (greyed)" : "") +
-                           code, depth);
+                code = "  -> code " +
+                       std::to_string(static_cast<int32_t>(
+                           show.plugin.call(code_export, show.host.services(), id).value));
+            print_item(padded(std::to_string(id), 6) + label +
+                           ((state & MF_GRAYED) ? "  (greyed)" : "") + code,
+                       depth);
         }
     }
 }
@@ -46,8 +48,10 @@ void show_menus(ShowState& state) {
         const HMENU menu = reinterpret_cast<HMENU>(
             state.plugin.call(name, state.host.services(), nullptr, state.edit_data).value);
         print_item(std::string(name) + ":");
-        if (!menu) print_item("(no menu)", 2);
-        else if (!IsMenu(menu)) print_item("not a menu: " + hex_address(reinterpret_cast<uintptr_t>(menu)), 2);
+        if (!menu)
+            print_item("(no menu)", 2);
+        else if (!IsMenu(menu))
+            print_item("not a menu: " + hex_address(reinterpret_cast<uintptr_t>(menu)), 2);
         else {
             print_menu(state, code_export, menu, 2);
             DestroyMenu(menu);

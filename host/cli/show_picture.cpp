@@ -34,7 +34,8 @@ void draw_icon(Canvas& canvas, const Surface& icon, int left, int top) {
     const uint32_t key = sim::opaque_pixel(icon.transparent) & 0xFFFFFF;
     for (int y = 0; y < icon.height * icon_scale; ++y)
         for (int x = 0; x < icon.width * icon_scale; ++x) {
-            const uint32_t checker = ((x / checker_cell + y / checker_cell) % 2) ? checker_dark : checker_light;
+            const uint32_t checker =
+                ((x / checker_cell + y / checker_cell) % 2) ? checker_dark : checker_light;
             uint32_t pixel = sim::pixel_at(icon, x / icon_scale, y / icon_scale);
             if (keyed && (pixel & 0xFFFFFF) == key) pixel = 0;
             canvas.at(left + x, top + y) = blend(pixel, checker);
@@ -55,14 +56,16 @@ void write_picture(ShowState& state, const std::wstring& path) {
     Surface* editor = state.host.editor_surface();
     Rect region{};
     if (state.have_drawing && editor)
-        region = {std::max(0, state.drawn.left - drawing_border), std::max(0, state.drawn.top - drawing_border),
+        region = {std::max(0, state.drawn.left - drawing_border),
+                  std::max(0, state.drawn.top - drawing_border),
                   std::min(editor->width, state.drawn.right + drawing_border),
                   std::min(editor->height, state.drawn.bottom + drawing_border)};
     const int icon_width = state.have_icon ? state.icon.width * icon_scale : 0;
     const int icon_height = state.have_icon ? state.icon.height * icon_scale : 0;
     const int region_width = region.right - region.left, region_height = region.bottom - region.top;
     Canvas canvas;
-    canvas.width = margin + icon_width + (icon_width && region_width ? margin : 0) + region_width + margin;
+    canvas.width =
+        margin + icon_width + (icon_width && region_width ? margin : 0) + region_width + margin;
     canvas.height = margin + std::max(icon_height, region_height) + margin;
     canvas.pixels.assign(static_cast<size_t>(canvas.width) * canvas.height, canvas_colour);
     const int inner = canvas.height - 2 * margin;
@@ -79,9 +82,10 @@ void write_picture(ShowState& state, const std::wstring& path) {
         print_item("could not be written");
         return;
     }
-    print_field("size", std::to_string(canvas.width) + " x " + std::to_string(canvas.height) + ", " +
-                            std::to_string(png.size()) + " bytes");
-    print_field("shows", std::string(icon_width ? "the icon at " + std::to_string(icon_scale) + "x" : "no icon") +
+    print_field("size", std::to_string(canvas.width) + " x " + std::to_string(canvas.height) +
+                            ", " + std::to_string(png.size()) + " bytes");
+    print_field("shows", std::string(icon_width ? "the icon at " + std::to_string(icon_scale) + "x"
+                                                : "no icon") +
                              ", " + (region_width ? "the frame-editor drawing" : "no drawing"));
 }
 

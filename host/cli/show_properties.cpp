@@ -13,11 +13,34 @@ namespace {
 
 // The host's property types, by code (descriptor type modulo 1000).
 const char* const type_names[] = {
-    "start item", "Text", "Folder", "FolderEnd", "Edit button", "Editbox String",
-    "Editbox Number", "Combo Box", "Size", "Color", "Checkbox", "Edit slider", "Edit spin",
-    "Edit direction", "Group", "List button", "Editbox File", "Font", "Custom",
-    "Editbox Image File", "Combo Box Button", "Editbox Float", "Editbox String Multiline",
-    "Image List", "Combo Box Icons", "URL button", "Editbox Folder", "Edit spin float",
+    "start item",
+    "Text",
+    "Folder",
+    "FolderEnd",
+    "Edit button",
+    "Editbox String",
+    "Editbox Number",
+    "Combo Box",
+    "Size",
+    "Color",
+    "Checkbox",
+    "Edit slider",
+    "Edit spin",
+    "Edit direction",
+    "Group",
+    "List button",
+    "Editbox File",
+    "Font",
+    "Custom",
+    "Editbox Image File",
+    "Combo Box Button",
+    "Editbox Float",
+    "Editbox String Multiline",
+    "Image List",
+    "Combo Box Icons",
+    "URL button",
+    "Editbox Folder",
+    "Edit spin float",
 };
 
 std::string type_text(uint32_t type) {
@@ -31,21 +54,23 @@ std::string type_text(uint32_t type) {
 std::string parameter_text(const PropertyDescriptor& d) {
     const void* pointer = reinterpret_cast<const void*>(d.parameter);
     switch (d.type) {
-    case 1004: return "button text " + quoted_wide(pointer);
-    case 1005: return "max length " + std::to_string(d.parameter);
-    case 1006: {
-        if (!pointer) return "range (null)";
-        const auto* range = static_cast<const int32_t*>(pointer);
-        return "minimum " + std::to_string(range[0]) + ", maximum " + std::to_string(range[1]);
-    }
-    case 1007: {
-        if (!pointer) return "items (null)";
-        const auto* items = static_cast<const void* const*>(pointer);
-        std::string list;
-        for (size_t i = 1; items[i] && i < 1000; ++i) list += (list.empty() ? "" : ", ") + quoted_wide(items[i]);
-        return std::string(items[0] ? "items (first pointer not null!) " : "items ") + (list.empty() ? "none" : list);
-    }
-    default: return d.parameter ? "parameter " + hex_address(d.parameter) : "";
+        case 1004: return "button text " + quoted_wide(pointer);
+        case 1005: return "max length " + std::to_string(d.parameter);
+        case 1006: {
+            if (!pointer) return "range (null)";
+            const auto* range = static_cast<const int32_t*>(pointer);
+            return "minimum " + std::to_string(range[0]) + ", maximum " + std::to_string(range[1]);
+        }
+        case 1007: {
+            if (!pointer) return "items (null)";
+            const auto* items = static_cast<const void* const*>(pointer);
+            std::string list;
+            for (size_t i = 1; items[i] && i < 1000; ++i)
+                list += (list.empty() ? "" : ", ") + quoted_wide(items[i]);
+            return std::string(items[0] ? "items (first pointer not null!) " : "items ") +
+                   (list.empty() ? "none" : list);
+        }
+        default: return d.parameter ? "parameter " + hex_address(d.parameter) : "";
     }
 }
 
@@ -62,14 +87,17 @@ std::string value_text(PropValue* value) {
     const uint32_t code = value->GetClassID();
     std::string text = class_name(code) + " ";
     switch (code) {
-    case prop_class_dword:
-    case prop_class_int: text += std::to_string(PropLayout<PropNumberLayout>(value).value); break;
-    case prop_class_wstr: text += quoted_wide(PropLayout<PropPointerLayout>(value).data); break;
-    default: {
-        const auto& pair = PropLayout<PropPairLayout>(value);
-        text += "data words " + hex_word(pair.unused) + " " + hex_word(static_cast<uint32_t>(pair.first));
-        break;
-    }
+        case prop_class_dword:
+        case prop_class_int:
+            text += std::to_string(PropLayout<PropNumberLayout>(value).value);
+            break;
+        case prop_class_wstr: text += quoted_wide(PropLayout<PropPointerLayout>(value).data); break;
+        default: {
+            const auto& pair = PropLayout<PropPairLayout>(value);
+            text += "data words " + hex_word(pair.unused) + " " +
+                    hex_word(static_cast<uint32_t>(pair.first));
+            break;
+        }
     }
     value->Delete();
     return text;
@@ -81,12 +109,16 @@ void show_values(ShowState& state, const std::vector<uint32_t>& ids) {
         std::string line = padded(hex_word(id), 11);
         if (state.plugin.address("GetPropValue")) {
             auto* value = reinterpret_cast<PropValue*>(
-                state.plugin.call("GetPropValue", state.host.services(), state.edit_data, id).value);
+                state.plugin.call("GetPropValue", state.host.services(), state.edit_data, id)
+                    .value);
             line += padded(value_text(value), 48);
         }
         if (state.plugin.address("GetPropCheck"))
-            line += "check " + std::to_string(static_cast<int32_t>(
-                                   state.plugin.call("GetPropCheck", state.host.services(), state.edit_data, id).value));
+            line +=
+                "check " +
+                std::to_string(static_cast<int32_t>(
+                    state.plugin.call("GetPropCheck", state.host.services(), state.edit_data, id)
+                        .value));
         while (!line.empty() && line.back() == ' ') line.pop_back();
         print_item(line, 2);
         follow_edit_data(state);
@@ -118,17 +150,19 @@ void show_properties(ShowState& state) {
     }
     if (!exported(state, "GetProperties")) return;
     const size_t calls_before = state.host.service_calls().size();
-    const sim::CallResult opened = state.plugin.call("GetProperties", state.host.services(), state.edit_data, 1);
+    const sim::CallResult opened =
+        state.plugin.call("GetProperties", state.host.services(), state.edit_data, 1);
     follow_edit_data(state);
     print_field("GetProperties", std::to_string(static_cast<int32_t>(opened.value)));
     report_message_boxes(state);
     const PropertyDescriptor* descriptors = nullptr;
     const auto& calls = state.host.service_calls();
     for (size_t i = calls_before; i < calls.size(); ++i) {
-        std::string what = calls[i].code == service_insert_properties ? "insert properties"
+        std::string what = calls[i].code == service_insert_properties  ? "insert properties"
                            : calls[i].code == service_resize_edit_data ? "resize edit data"
-                           : calls[i].code == service_edit_data_notice ? "edit-data notice"
-                                                                       : "code " + std::to_string(calls[i].code);
+                           : calls[i].code == service_edit_data_notice
+                               ? "edit-data notice"
+                               : "code " + std::to_string(calls[i].code);
         print_item("service " + padded(std::to_string(calls[i].code), 4) + what);
         if (calls[i].code == service_insert_properties && !descriptors)
             descriptors = reinterpret_cast<const PropertyDescriptor*>(calls[i].a);
@@ -143,7 +177,8 @@ void show_properties(ShowState& state) {
         const PropertyDescriptor& d = descriptors[i];
         const std::string parameter = parameter_text(d);
         print_item(padded(hex_word(d.id), 11) + padded(type_text(d.type), 22) + "options " +
-                       hex_word(d.options) + (parameter.empty() ? "" : "  " + parameter), 2);
+                       hex_word(d.options) + (parameter.empty() ? "" : "  " + parameter),
+                   2);
         print_item("title " + quoted_wide(d.title) + ", info " + quoted_wide(d.info), 3);
         if (d.type != 3) ids.push_back(d.id);
     }
@@ -152,7 +187,9 @@ void show_properties(ShowState& state) {
 
     // An edit of each kind, as the user makes them in the sheet: a text, a
     // number, a combo choice, a colour, and every check box ticked.
-    print_item("editing: texts \"edited\", numbers 42, combo boxes item 1, colours 0x336699, every check ticked");
+    print_item(
+        "editing: texts \"edited\", numbers 42, combo boxes item 1, colours 0x336699, every check "
+        "ticked");
     for (size_t i = 0; descriptors[i].id && i < 1000; ++i) {
         const PropertyDescriptor& d = descriptors[i];
         if (d.type == 3) continue;

@@ -19,12 +19,12 @@ struct ShowState {
     sim::Host& host;
     RunObjectInfo info{};
     bool have_info = false;
-    void* edit_data = nullptr;      // the instance's block; the host may move it
-    Rect object_rect{};             // where the instance stands in the frame editor
+    void* edit_data = nullptr;  // the instance's block; the host may move it
+    Rect object_rect{};         // where the instance stands in the frame editor
     bool have_rect = false;
-    Surface icon;                   // the host's icon surface, filled by MakeIconEx
+    Surface icon;  // the host's icon surface, filled by MakeIconEx
     bool have_icon = false;
-    Rect drawn{};                   // the editor-surface pixels EditorDisplay touched
+    Rect drawn{};  // the editor-surface pixels EditorDisplay touched
     bool have_drawing = false;
     size_t message_boxes_seen = 0;  // message boxes already reported
     size_t service_calls_seen = 0;  // service calls already followed for moves
@@ -44,11 +44,11 @@ void write_picture(ShowState& state, const std::wstring& path);  // the --png fi
 
 // Shared by the sections.
 bool exported(const ShowState& state, std::string_view name);  // prints "NAME: missing" if not
-void report_message_boxes(ShowState& state, int depth = 1);     // those raised since the last report
-void follow_edit_data(ShowState& state);                        // takes up a block the host moved
-std::string wide_text(const void* text);                        // UTF-8 of a UTF-16 text, "" for null
-std::string quoted_wide(const void* text);                      // quoted, or (null)
-std::string pixel_colour(uint32_t pixel);                       // "#RRGGBB" (alpha when not opaque)
+void report_message_boxes(ShowState& state, int depth = 1);    // those raised since the last report
+void follow_edit_data(ShowState& state);                       // takes up a block the host moved
+std::string wide_text(const void* text);    // UTF-8 of a UTF-16 text, "" for null
+std::string quoted_wide(const void* text);  // quoted, or (null)
+std::string pixel_colour(uint32_t pixel);   // "#RRGGBB" (alpha when not opaque)
 std::string padded(std::string text, size_t width);
 
 }  // namespace plenar::cli

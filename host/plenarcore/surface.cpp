@@ -70,10 +70,10 @@ void Surface::OutlineRect(int32_t left, int32_t top, int32_t right, int32_t bott
     const auto down = static_cast<int32_t>(std::min<int64_t>(int64_t{bottom} - top, INT32_MAX));
     const int32_t band_x = std::min(thickness, across);
     const int32_t band_y = std::min(thickness, down);
-    FillRect(left, top, across, band_y, colour);                             // top
-    FillRect(left, bottom - band_y, across, band_y, colour);                 // bottom
-    FillRect(left, top, band_x, down, colour);                               // left
-    FillRect(right - band_x, top, band_x, down, colour);                     // right
+    FillRect(left, top, across, band_y, colour);              // top
+    FillRect(left, bottom - band_y, across, band_y, colour);  // bottom
+    FillRect(left, top, band_x, down, colour);                // left
+    FillRect(right - band_x, top, band_x, down, colour);      // right
 }
 
 }  // namespace plenar

@@ -61,7 +61,9 @@ Word call_with(const void* function, const Word* words, std::index_sequence<I...
 template <size_t... N>
 Word call_count(const void* function, const Word* words, size_t count, std::index_sequence<N...>) {
     Word result = 0;
-    ((count == N ? (result = call_with(function, words, std::make_index_sequence<N>{}), true) : false) || ...);
+    ((count == N ? (result = call_with(function, words, std::make_index_sequence<N>{}), true)
+                 : false) ||
+     ...);
     return result;
 }
 
@@ -80,17 +82,19 @@ CallResult checked_call(const void* function, std::span<const Word> arguments,
     const auto count = static_cast<uint32_t>(arguments.size());
     result.bytes_expected = convention == Convention::cdecl_ ? 0 : static_cast<int32_t>(4 * count);
 #if PLENAR_32BIT
-    result.value = plenar_sim_call_words(function, arguments.data(), count, object,
-                                         &result.bytes_removed);
+    result.value =
+        plenar_sim_call_words(function, arguments.data(), count, object, &result.bytes_removed);
 #else
     if (arguments.size() > max_call_words)
-        throw std::length_error("checked_call: more than " + std::to_string(max_call_words) + " argument words");
+        throw std::length_error("checked_call: more than " + std::to_string(max_call_words) +
+                                " argument words");
     // The object of a member call comes first; the rest follow.
     Word words[max_call_words + 1] = {};
     size_t used = 0;
     if (convention == Convention::thiscall) words[used++] = reinterpret_cast<Word>(object);
     for (Word argument : arguments) words[used++] = argument;
-    result.value = call_count(function, words, used, std::make_index_sequence<max_call_words + 2>{});
+    result.value =
+        call_count(function, words, used, std::make_index_sequence<max_call_words + 2>{});
 #endif
     return result;
 }

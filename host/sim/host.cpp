@@ -11,15 +11,17 @@ namespace {
 Host* active_host = nullptr;
 
 uint32_t PLENAR_STDCALL version_routine() {
-    return traced_callback("version", {}, [] { return active_host ? active_host->answer_version() : 0u; });
+    return traced_callback("version", {},
+                           [] { return active_host ? active_host->answer_version() : 0u; });
 }
 
 intptr_t PLENAR_STDCALL service_routine(void* edit_data, int32_t code, intptr_t a, intptr_t b,
                                         intptr_t c) {
     // The name carries the code so that a viewer tells the services apart.
     const std::string name = trace::recording() ? "service " + std::to_string(code) : std::string();
-    return traced_callback(name, {word(edit_data), word(code), word(a), word(b), word(c)},
-                           [&] { return active_host ? active_host->serve(edit_data, code, a, b, c) : 0; });
+    return traced_callback(name, {word(edit_data), word(code), word(a), word(b), word(c)}, [&] {
+        return active_host ? active_host->serve(edit_data, code, a, b, c) : 0;
+    });
 }
 
 std::string hex(const void* pointer) {
@@ -80,15 +82,15 @@ uint32_t Host::answer_version() {
 intptr_t Host::serve(void* edit_data, int32_t code, intptr_t a, intptr_t b, intptr_t c) {
     intptr_t result = 0;
     switch (code) {
-    case service_resize_edit_data: result = resize_edit_data(edit_data, a, b); break;
-    case service_query_113: result = query_answer_; break;
-    case service_insert_properties:
-    case service_edit_data_notice:
-        if (edit_data && !edit_data_.owns(edit_data))
-            faults_.push_back("service " + std::to_string(code) + " given unknown edit data " +
-                              hex(edit_data));
-        break;
-    default: faults_.push_back("unknown service code " + std::to_string(code)); break;
+        case service_resize_edit_data: result = resize_edit_data(edit_data, a, b); break;
+        case service_query_113: result = query_answer_; break;
+        case service_insert_properties:
+        case service_edit_data_notice:
+            if (edit_data && !edit_data_.owns(edit_data))
+                faults_.push_back("service " + std::to_string(code) + " given unknown edit data " +
+                                  hex(edit_data));
+            break;
+        default: faults_.push_back("unknown service code " + std::to_string(code)); break;
     }
     service_calls_.push_back({edit_data, code, a, b, c, result});
     return result;
@@ -97,8 +99,8 @@ intptr_t Host::serve(void* edit_data, int32_t code, intptr_t a, intptr_t b, intp
 intptr_t Host::resize_edit_data(void* edit_data, intptr_t block, intptr_t size) {
     void* old_block = reinterpret_cast<void*>(block);
     if (old_block != edit_data)
-        faults_.push_back("resize service: the block " + hex(old_block) +
-                          " is not the edit data " + hex(edit_data));
+        faults_.push_back("resize service: the block " + hex(old_block) + " is not the edit data " +
+                          hex(edit_data));
     if (!edit_data_.owns(old_block)) {
         faults_.push_back("resize service given unknown edit data " + hex(old_block));
         return 0;

@@ -14,23 +14,23 @@ HostValue::HostValue(uint32_t number, uint32_t class_id) : class_id_(class_id) {
 
 HostValue::HostValue(uint32_t class_id, const HostValueData& data) : class_id_(class_id) {
     switch (class_id) {
-    case prop_class_int:
-    case prop_class_dword:
-    case prop_class_float: PropLayout<PropNumberLayout>(this).value = data.number; break;
-    case prop_class_double: PropLayout<PropDoubleLayout>(this).value = data.real; break;
-    case prop_class_int2:
-        PropLayout<PropPairLayout>(this).first = data.first;
-        PropLayout<PropPairLayout>(this).second = data.second;
-        break;
-    case prop_class_size:
-        PropLayout<PropSizeLayout>(this).width = data.first;
-        PropLayout<PropSizeLayout>(this).height = data.second;
-        break;
-    case prop_class_wstr:  // its own copy, as a text made by the host owns its text
-        if (data.pointer) text_ = static_cast<const wchar_t*>(data.pointer);
-        PropLayout<PropPointerLayout>(this).data = data.pointer ? text_.c_str() : nullptr;
-        break;
-    default: PropLayout<PropPointerLayout>(this).data = data.pointer; break;
+        case prop_class_int:
+        case prop_class_dword:
+        case prop_class_float: PropLayout<PropNumberLayout>(this).value = data.number; break;
+        case prop_class_double: PropLayout<PropDoubleLayout>(this).value = data.real; break;
+        case prop_class_int2:
+            PropLayout<PropPairLayout>(this).first = data.first;
+            PropLayout<PropPairLayout>(this).second = data.second;
+            break;
+        case prop_class_size:
+            PropLayout<PropSizeLayout>(this).width = data.first;
+            PropLayout<PropSizeLayout>(this).height = data.second;
+            break;
+        case prop_class_wstr:  // its own copy, as a text made by the host owns its text
+            if (data.pointer) text_ = static_cast<const wchar_t*>(data.pointer);
+            PropLayout<PropPointerLayout>(this).data = data.pointer ? text_.c_str() : nullptr;
+            break;
+        default: PropLayout<PropPointerLayout>(this).data = data.pointer; break;
     }
 }
 
@@ -86,7 +86,8 @@ ReadValue take_plugin_value(PropValue* value) {
     ReadValue read;
     read.class_id = value->GetClassID();
     if (read.class_id == prop_class_wstr) {
-        if (const auto* text = static_cast<const wchar_t*>(PropLayout<PropPointerLayout>(value).data))
+        if (const auto* text =
+                static_cast<const wchar_t*>(PropLayout<PropPointerLayout>(value).data))
             read.text = text;
     } else {
         read.number = PropLayout<PropNumberLayout>(value).value;

@@ -15,7 +15,8 @@ std::string from_wide(const wchar_t* text) { return text ? utf8_from_wide(text) 
 // Each replacement is traced with its texts, which the viewer shows.
 int32_t traced_message_box(const char* name, HWND owner, const void* text_pointer,
                            const void* caption_pointer, UINT style, MessageBoxCall call) {
-    TracedCall traced("callback", name, {word(owner), word(text_pointer), word(caption_pointer), word(style)});
+    TracedCall traced("callback", name,
+                      {word(owner), word(text_pointer), word(caption_pointer), word(style)});
     traced.detail("caption", call.caption);
     traced.detail("text", call.text);
     const int32_t answer = Interception::instance().record_message_box(std::move(call));
@@ -31,13 +32,15 @@ void traced_debug_output(const char* name, const void* text_pointer, DebugOutput
 }
 
 int WINAPI message_box_a(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-    return traced_message_box("MessageBoxA", owner, text, caption, style,
-                              {from_ansi(text), from_ansi(caption), style, reinterpret_cast<uintptr_t>(owner), false});
+    return traced_message_box(
+        "MessageBoxA", owner, text, caption, style,
+        {from_ansi(text), from_ansi(caption), style, reinterpret_cast<uintptr_t>(owner), false});
 }
 
 int WINAPI message_box_w(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
-    return traced_message_box("MessageBoxW", owner, text, caption, style,
-                              {from_wide(text), from_wide(caption), style, reinterpret_cast<uintptr_t>(owner), true});
+    return traced_message_box(
+        "MessageBoxW", owner, text, caption, style,
+        {from_wide(text), from_wide(caption), style, reinterpret_cast<uintptr_t>(owner), true});
 }
 
 void WINAPI output_debug_string_a(LPCSTR text) {
@@ -49,7 +52,8 @@ void WINAPI output_debug_string_w(LPCWSTR text) {
 }
 
 DWORD WINAPI get_tick_count() {
-    return traced_callback("GetTickCount", {}, [] { return Interception::instance().read_clock(); });
+    return traced_callback("GetTickCount", {},
+                           [] { return Interception::instance().read_clock(); });
 }
 
 // The heap of the C runtime the plug-ins and this program share.
@@ -93,9 +97,11 @@ std::vector<Replacement> replacements() {
          original(user32, "MessageBoxA")},
         {"user32.dll", "MessageBoxW", reinterpret_cast<const void*>(&message_box_w),
          original(user32, "MessageBoxW")},
-        {"kernel32.dll", "OutputDebugStringA", reinterpret_cast<const void*>(&output_debug_string_a),
+        {"kernel32.dll", "OutputDebugStringA",
+         reinterpret_cast<const void*>(&output_debug_string_a),
          original(kernel32, "OutputDebugStringA")},
-        {"kernel32.dll", "OutputDebugStringW", reinterpret_cast<const void*>(&output_debug_string_w),
+        {"kernel32.dll", "OutputDebugStringW",
+         reinterpret_cast<const void*>(&output_debug_string_w),
          original(kernel32, "OutputDebugStringW")},
         {"kernel32.dll", "GetTickCount", reinterpret_cast<const void*>(&get_tick_count),
          original(kernel32, "GetTickCount")},
@@ -110,7 +116,8 @@ std::vector<Replacement> heap_replacements() {
     return {
         {"msvcrt.dll", "malloc", reinterpret_cast<const void*>(&heap_malloc), original("malloc")},
         {"msvcrt.dll", "calloc", reinterpret_cast<const void*>(&heap_calloc), original("calloc")},
-        {"msvcrt.dll", "realloc", reinterpret_cast<const void*>(&heap_realloc), original("realloc")},
+        {"msvcrt.dll", "realloc", reinterpret_cast<const void*>(&heap_realloc),
+         original("realloc")},
     };
 }
 
@@ -124,7 +131,8 @@ T* at(void* module, uintptr_t rva) {
 const Replacement* replacement_for(const std::vector<Replacement>& all, const char* library,
                                    const char* name, const void* current) {
     for (const Replacement& r : all) {
-        const bool named = name && _stricmp(library, r.library) == 0 && std::strcmp(name, r.name) == 0;
+        const bool named =
+            name && _stricmp(library, r.library) == 0 && std::strcmp(name, r.name) == 0;
         if (named || (r.original && current == r.original)) return &r;
     }
     return nullptr;
@@ -142,7 +150,8 @@ void write_slot(uintptr_t* slot, const void* function) {
 int patch_imports(void* module, const std::vector<Replacement>& all) {
     auto* dos = at<IMAGE_DOS_HEADER>(module, 0);
     auto* nt = at<IMAGE_NT_HEADERS>(module, dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    const IMAGE_DATA_DIRECTORY& entry =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!entry.VirtualAddress) return 0;
     int patched = 0;
     for (auto* descriptor = at<IMAGE_IMPORT_DESCRIPTOR>(module, entry.VirtualAddress);

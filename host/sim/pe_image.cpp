@@ -45,8 +45,7 @@ std::vector<ImportEntry> read_imports(void* module) {
         if (!descriptor->OriginalFirstThunk) continue;
         const std::string library = at<char>(module, descriptor->Name);
         for (auto* thunk = at<IMAGE_THUNK_DATA>(module, descriptor->OriginalFirstThunk);
-             thunk->u1.AddressOfData;
-             ++thunk) {
+             thunk->u1.AddressOfData; ++thunk) {
             ImportEntry import;
             import.library = library;
             if (IMAGE_SNAP_BY_ORDINAL(thunk->u1.Ordinal)) {

@@ -18,9 +18,9 @@ const ExportEntry* table_entry(std::string_view name) {
 
 const char* convention_name(Convention convention) {
     switch (convention) {
-    case Convention::stdcall: return "stdcall";
-    case Convention::cdecl_: return "cdecl";
-    case Convention::thiscall: return "thiscall";
+        case Convention::stdcall: return "stdcall";
+        case Convention::cdecl_: return "cdecl";
+        case Convention::thiscall: return "thiscall";
     }
     return "?";
 }
@@ -46,7 +46,8 @@ Plugin::~Plugin() { FreeLibrary(static_cast<HMODULE>(module_)); }
 
 const void* Plugin::address(std::string_view export_name) const {
     const std::string name(export_name);
-    return reinterpret_cast<const void*>(GetProcAddress(static_cast<HMODULE>(module_), name.c_str()));
+    return reinterpret_cast<const void*>(
+        GetProcAddress(static_cast<HMODULE>(module_), name.c_str()));
 }
 
 std::vector<std::string> Plugin::missing_exports() const {

@@ -80,7 +80,8 @@ std::string encode_png(int width, int height, const std::vector<uint32_t>& pixel
     std::string header;
     put_big_endian(header, static_cast<uint32_t>(width));
     put_big_endian(header, static_cast<uint32_t>(height));
-    header += std::string("\x08\x06\x00\x00\x00", 5);  // 8-bit RGBA, deflate, no filter, no interlace
+    header +=
+        std::string("\x08\x06\x00\x00\x00", 5);  // 8-bit RGBA, deflate, no filter, no interlace
     std::string png = "\x89PNG\r\n\x1A\n";
     put_chunk(png, "IHDR", header);
     put_chunk(png, "IDAT", zlib_stored(raw));

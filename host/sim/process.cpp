@@ -11,7 +11,8 @@ namespace {
 
 // One argument quoted for CommandLineToArgvW's rules.
 std::wstring quoted_argument(const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos)
+        return argument;
     std::wstring result = L"\"";
     size_t backslashes = 0;
     for (wchar_t c : argument) {
@@ -59,7 +60,8 @@ std::wstring environment_with(const std::vector<std::pair<std::wstring, std::wst
             if (!changed(entry)) block.append(entry) += L'\0';
         FreeEnvironmentStringsW(own);
     }
-    for (const auto& [name, value] : changes) block.append(name).append(L"=").append(value) += L'\0';
+    for (const auto& [name, value] : changes)
+        block.append(name).append(L"=").append(value) += L'\0';
     return block += L'\0';
 }
 
@@ -96,13 +98,15 @@ ProcessRun run_process(const std::wstring& program, const std::vector<std::wstri
     return run_command_line(program, std::move(command_line), options);
 }
 
-ProcessRun run_command_line(const std::wstring& program, std::wstring command_line, const ProcessOptions& options) {
+ProcessRun run_command_line(const std::wstring& program, std::wstring command_line,
+                            const ProcessOptions& options) {
     ProcessRun run;
 
-    const std::wstring output_file = options.output_file.empty() ? scratch_file() : options.output_file;
+    const std::wstring output_file =
+        options.output_file.empty() ? scratch_file() : options.output_file;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE output = CreateFileW(output_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE output = CreateFileW(output_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (output == INVALID_HANDLE_VALUE) return run;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -113,9 +117,9 @@ ProcessRun run_command_line(const std::wstring& program, std::wstring command_li
     std::wstring environment = environment_with(options.environment);
     PROCESS_INFORMATION process{};
     // Suspended until it is in its job, so that nothing it starts escapes.
-    const BOOL started = CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
-                                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, environment.data(), nullptr,
-                                        &startup, &process);
+    const BOOL started = CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr,
+                                        TRUE, CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT,
+                                        environment.data(), nullptr, &startup, &process);
     CloseHandle(output);
     if (started) {
         run.started = true;
@@ -124,9 +128,11 @@ ProcessRun run_command_line(const std::wstring& program, std::wstring command_li
         // hang ends the child alone.
         const bool in_job = job && AssignProcessToJobObject(job, process.hProcess);
         ResumeThread(process.hThread);
-        if (WaitForSingleObject(process.hProcess, milliseconds(options.time_limit_seconds)) == WAIT_TIMEOUT) {
+        if (WaitForSingleObject(process.hProcess, milliseconds(options.time_limit_seconds)) ==
+            WAIT_TIMEOUT) {
             run.timed_out = true;
-            if (!in_job || !TerminateJobObject(job, ERROR_TIMEOUT)) TerminateProcess(process.hProcess, ERROR_TIMEOUT);
+            if (!in_job || !TerminateJobObject(job, ERROR_TIMEOUT))
+                TerminateProcess(process.hProcess, ERROR_TIMEOUT);
             WaitForSingleObject(process.hProcess, ending_grace_ms);
         }
         DWORD code = 0;
@@ -153,10 +159,14 @@ std::string describe_exception(uint32_t exception_code) {
         const char* name;
     };
     static const Named names[] = {
-        {0xC0000005u, "access violation"},     {0xC00000FDu, "stack overflow"},
-        {0xC0000409u, "stack buffer overrun"}, {0xC000001Du, "illegal instruction"},
-        {0xC0000096u, "privileged instruction"}, {0xC0000094u, "integer division by zero"},
-        {0x80000003u, "breakpoint"},           {0xE06D7363u, "C++ exception"},
+        {0xC0000005u, "access violation"},
+        {0xC00000FDu, "stack overflow"},
+        {0xC0000409u, "stack buffer overrun"},
+        {0xC000001Du, "illegal instruction"},
+        {0xC0000096u, "privileged instruction"},
+        {0xC0000094u, "integer division by zero"},
+        {0x80000003u, "breakpoint"},
+        {0xE06D7363u, "C++ exception"},
     };
     const char* name = "exception";
     for (const Named& known : names)

@@ -10,18 +10,19 @@ namespace {
 std::string type_text(LPCWSTR type) {
     if (!IS_INTRESOURCE(type)) return utf8_from_wide(type);
     switch (reinterpret_cast<uintptr_t>(type)) {
-    case 1: return "CURSOR";
-    case 2: return "BITMAP";
-    case 3: return "ICON";
-    case 4: return "MENU";
-    case 5: return "DIALOG";
-    case 6: return "STRING";
-    case 10: return "RCDATA";
-    case 12: return "GROUP_CURSOR";
-    case 14: return "GROUP_ICON";
-    case 16: return "VERSION";
-    case 24: return "MANIFEST";
-    default: return std::string(1, '#').append(std::to_string(reinterpret_cast<uintptr_t>(type)));
+        case 1: return "CURSOR";
+        case 2: return "BITMAP";
+        case 3: return "ICON";
+        case 4: return "MENU";
+        case 5: return "DIALOG";
+        case 6: return "STRING";
+        case 10: return "RCDATA";
+        case 12: return "GROUP_CURSOR";
+        case 14: return "GROUP_ICON";
+        case 16: return "VERSION";
+        case 24: return "MANIFEST";
+        default:
+            return std::string(1, '#').append(std::to_string(reinterpret_cast<uintptr_t>(type)));
     }
 }
 
@@ -48,7 +49,8 @@ BOOL CALLBACK each_language(HMODULE module, LPCWSTR type, LPCWSTR name, WORD lan
     ResourceEntry entry;
     entry.type = type_text(type);
     entry.name = name_text(name);
-    entry.type_id = IS_INTRESOURCE(type) ? static_cast<uint16_t>(reinterpret_cast<uintptr_t>(type)) : 0;
+    entry.type_id =
+        IS_INTRESOURCE(type) ? static_cast<uint16_t>(reinterpret_cast<uintptr_t>(type)) : 0;
     entry.id = IS_INTRESOURCE(name) ? static_cast<uint16_t>(reinterpret_cast<uintptr_t>(name)) : 0;
     entry.language = language;
     if (HRSRC resource = FindResourceExW(module, type, name, language))
@@ -71,7 +73,8 @@ std::string query_string(const std::vector<uint8_t>& block, const std::string& p
     void* value = nullptr;
     UINT length = 0;
     const std::wstring wide = wide_from_utf8(path);
-    if (!VerQueryValueW(block.data(), wide.c_str(), &value, &length) || !value || !length) return {};
+    if (!VerQueryValueW(block.data(), wide.c_str(), &value, &length) || !value || !length)
+        return {};
     return utf8_from_wide(static_cast<const wchar_t*>(value));
 }
 
@@ -140,9 +143,11 @@ VersionInfo read_version_info(const std::wstring& path) {
     } else {
         info.translation = "040904B0";
     }
-    for (const char* name : {"CompanyName", "FileDescription", "FileVersion", "InternalName",
-                             "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"}) {
-        std::string value = query_string(block, "\\StringFileInfo\\" + info.translation + "\\" + name);
+    for (const char* name :
+         {"CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+          "OriginalFilename", "ProductName", "ProductVersion"}) {
+        std::string value =
+            query_string(block, "\\StringFileInfo\\" + info.translation + "\\" + name);
         if (!value.empty()) info.strings[name] = std::move(value);
     }
     return info;

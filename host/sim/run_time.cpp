@@ -21,17 +21,23 @@ Word PLENAR_STDCALL get_parameter(RunObjectHeader* run, int32_t type, int32_t ze
 }
 
 Word PLENAR_STDCALL first_expression_parameter(RunObjectHeader* run, int32_t type, Word argument) {
-    return traced_callback("first_expression_parameter", {word(run), word(type), word(argument)}, [&] {
-        RunTime* owner = owner_of(run);
-        return owner ? owner->next_parameter(Callback::first_expression_parameter, run, type, argument) : 0;
-    });
+    return traced_callback(
+        "first_expression_parameter", {word(run), word(type), word(argument)}, [&] {
+            RunTime* owner = owner_of(run);
+            return owner ? owner->next_parameter(Callback::first_expression_parameter, run, type,
+                                                 argument)
+                         : 0;
+        });
 }
 
 Word PLENAR_STDCALL next_expression_parameter(RunObjectHeader* run, int32_t type, Word argument) {
-    return traced_callback("next_expression_parameter", {word(run), word(type), word(argument)}, [&] {
-        RunTime* owner = owner_of(run);
-        return owner ? owner->next_parameter(Callback::next_expression_parameter, run, type, argument) : 0;
-    });
+    return traced_callback(
+        "next_expression_parameter", {word(run), word(type), word(argument)}, [&] {
+            RunTime* owner = owner_of(run);
+            return owner ? owner->next_parameter(Callback::next_expression_parameter, run, type,
+                                                 argument)
+                         : 0;
+        });
 }
 
 void* PLENAR_STDCALL allocate_string(RunObjectHeader* run, int32_t zero, uint32_t bytes) {
@@ -86,7 +92,8 @@ RunObjectHeader* RunTime::create_run_data(uint32_t size) {
 
 void* RunTime::extension_of(RunObjectHeader* run) {
     void* extension = nullptr;
-    std::memcpy(&extension, reinterpret_cast<uint8_t*>(run) + sizeof(RunObjectHeader), sizeof extension);
+    std::memcpy(&extension, reinterpret_cast<uint8_t*>(run) + sizeof(RunObjectHeader),
+                sizeof extension);
     return extension;
 }
 

@@ -37,8 +37,8 @@ TempFolder::TempFolder() {
     GetTempPathW(MAX_PATH, base);
     static unsigned counter = 0;
     for (;;) {
-        path_ = std::wstring(base) + L"plenar-sim-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(++counter);
+        path_ = std::wstring(base) + L"plenar-sim-" + std::to_wstring(GetCurrentProcessId()) +
+                L"-" + std::to_wstring(++counter);
         if (CreateDirectoryW(path_.c_str(), nullptr)) return;
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             throw std::runtime_error("cannot create " + utf8_from_wide(path_));
@@ -64,9 +64,10 @@ std::wstring TempFolder::write_file(std::wstring_view name, std::string_view byt
     HANDLE handle = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    const bool ok = handle != INVALID_HANDLE_VALUE &&
-                    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        handle != INVALID_HANDLE_VALUE &&
+        WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
     if (!ok) throw std::runtime_error("cannot write " + utf8_from_wide(target));
     return target;

@@ -33,12 +33,14 @@ std::string json_text(const std::string& text) {
     std::string out = "\"";
     for (const char c : text) {
         const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') out += {'\\', c};
+        if (c == '"' || c == '\\')
+            out += {'\\', c};
         else if (u < 0x20) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", u);
             out += escape;
-        } else out += c;
+        } else
+            out += c;
     }
     return out + "\"";
 }
@@ -58,14 +60,16 @@ std::string number(double value) {
 }
 
 std::string event_json(const TraceEvent& event, int pid) {
-    std::string out = "{\"name\":" + json_text(event.name) + ",\"cat\":" + json_text(event.category) +
-                      ",\"ph\":\"X\",\"ts\":" + number(event.start_us) + ",\"dur\":" +
-                      number(event.duration_us) + ",\"pid\":" + std::to_string(pid) +
-                      ",\"tid\":1,\"args\":{\"arguments\":[";
-    for (size_t i = 0; i < event.arguments.size(); ++i) out += (i ? "," : "") + hex(event.arguments[i]);
+    std::string out =
+        "{\"name\":" + json_text(event.name) + ",\"cat\":" + json_text(event.category) +
+        ",\"ph\":\"X\",\"ts\":" + number(event.start_us) + ",\"dur\":" + number(event.duration_us) +
+        ",\"pid\":" + std::to_string(pid) + ",\"tid\":1,\"args\":{\"arguments\":[";
+    for (size_t i = 0; i < event.arguments.size(); ++i)
+        out += (i ? "," : "") + hex(event.arguments[i]);
     out += "]";
     if (event.result) out += ",\"result\":" + hex(*event.result);
-    for (const auto& [key, value] : event.details) out += "," + json_text(key) + ":" + json_text(value);
+    for (const auto& [key, value] : event.details)
+        out += "," + json_text(key) + ":" + json_text(value);
     return out + "}}";
 }
 
@@ -104,7 +108,8 @@ bool write(const std::wstring& path, int pid) {
 
 }  // namespace trace
 
-TracedCall::TracedCall(const char* category, std::string_view name, std::span<const Word> arguments) {
+TracedCall::TracedCall(const char* category, std::string_view name,
+                       std::span<const Word> arguments) {
     if (!recorder().on) return;
     event_.emplace();
     event_->name = name;

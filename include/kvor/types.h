@@ -18,7 +18,9 @@ inline constexpr int MaxParameters = 16;
 
 // ASCII letters compared without regard to case; every other byte as it is,
 // so the outcome never depends on the locale or on the bytes of UTF-8 names.
-constexpr char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 constexpr bool SameIgnoringAsciiCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
         if (AsciiLower(*a) != AsciiLower(*b)) return false;
@@ -102,12 +104,9 @@ inline constexpr ParameterType expression_parameter_types[] = {
 };
 
 inline constexpr ResultType result_types[] = {
-    {"Integer", 0, ResultKind::integer},
-    {"Float", 2, ResultKind::floating},
-    {"Text", 1, ResultKind::text},
-    {"String", 1, ResultKind::text},
-    {"Short", 0, ResultKind::integer},
-    {"Unsigned Integer", 0, ResultKind::integer},
+    {"Integer", 0, ResultKind::integer}, {"Float", 2, ResultKind::floating},
+    {"Text", 1, ResultKind::text},       {"String", 1, ResultKind::text},
+    {"Short", 0, ResultKind::integer},   {"Unsigned Integer", 0, ResultKind::integer},
 };
 
 // The entry of `table` named `name`, or null.
@@ -122,7 +121,8 @@ constexpr const T* FindType(const T (&table)[N], const char* name) {
 // entry of `table` with that code (a number is a float when `float_bit` is
 // set); generic for codes of no entry (custom and host codes).
 template <size_t N>
-constexpr ArgumentKind ArgumentKindOf(const ParameterType (&table)[N], uint16_t code, bool float_bit) {
+constexpr ArgumentKind ArgumentKindOf(const ParameterType (&table)[N], uint16_t code,
+                                      bool float_bit) {
     for (const ParameterType& entry : table) {
         if (entry.code != code) continue;
         if (entry.kind == ArgumentKind::integer || entry.kind == ArgumentKind::floating)
@@ -201,38 +201,60 @@ inline constexpr uint32_t folder_end_type = 3;
 // colours were kept have none there: their colours read their defaults, and
 // their other values lie where they always did.
 inline constexpr PropertyType property_types[] = {
-    {"!Start item", 0, PropertySheet::refused, PropertyStore::unsupported, false, PropertyParameter::none},
+    {"!Start item", 0, PropertySheet::refused, PropertyStore::unsupported, false,
+     PropertyParameter::none},
     {"Text", 1, PropertySheet::entry, PropertyStore::label, false, PropertyParameter::none},
     {"Folder", 2, PropertySheet::entry, PropertyStore::nothing, false, PropertyParameter::none},
     {"FolderEnd", 3, PropertySheet::entry, PropertyStore::nothing, false, PropertyParameter::none},
-    {"Edit button", 4, PropertySheet::entry, PropertyStore::label, false, PropertyParameter::button_text},
-    {"Editbox String", 5, PropertySheet::entry, PropertyStore::text, false, PropertyParameter::text_limits},
-    {"Editbox Number", 6, PropertySheet::entry, PropertyStore::number, false, PropertyParameter::number_range},
-    {"Combo Box", 7, PropertySheet::entry, PropertyStore::choice, false, PropertyParameter::combo_items},
+    {"Edit button", 4, PropertySheet::entry, PropertyStore::label, false,
+     PropertyParameter::button_text},
+    {"Editbox String", 5, PropertySheet::entry, PropertyStore::text, false,
+     PropertyParameter::text_limits},
+    {"Editbox Number", 6, PropertySheet::entry, PropertyStore::number, false,
+     PropertyParameter::number_range},
+    {"Combo Box", 7, PropertySheet::entry, PropertyStore::choice, false,
+     PropertyParameter::combo_items},
     {"Size", 8, PropertySheet::entry, PropertyStore::unsupported, true, PropertyParameter::none},
     {"Color", 9, PropertySheet::entry, PropertyStore::colour, true, PropertyParameter::none},
     {"Checkbox", 10, PropertySheet::entry, PropertyStore::check, true, PropertyParameter::none},
-    {"Edit slider", 11, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Edit spin", 12, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Edit direction", 13, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
+    {"Edit slider", 11, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Edit spin", 12, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Edit direction", 13, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
     {"Group", 14, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"!List button", 15, PropertySheet::refused, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Editbox File", 16, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
+    {"!List button", 15, PropertySheet::refused, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Editbox File", 16, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
     {"Font", 17, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Custom", 18, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Editbox Image File", 19, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Combo Box Button", 20, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Editbox Float", 21, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Editbox String Multiline", 22, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::text_case},
-    {"Image List", 23, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Combo Box Icons", 24, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"URL button", 25, PropertySheet::entry, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Editbox Folder", 26, PropertySheet::unrecognised, PropertyStore::unsupported, false, PropertyParameter::none},
-    {"Edit spin float", 27, PropertySheet::unrecognised, PropertyStore::unsupported, false, PropertyParameter::none},
+    {"Custom", 18, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Editbox Image File", 19, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Combo Box Button", 20, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Editbox Float", 21, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Editbox String Multiline", 22, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::text_case},
+    {"Image List", 23, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Combo Box Icons", 24, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"URL button", 25, PropertySheet::entry, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Editbox Folder", 26, PropertySheet::unrecognised, PropertyStore::unsupported, false,
+     PropertyParameter::none},
+    {"Edit spin float", 27, PropertySheet::unrecognised, PropertyStore::unsupported, false,
+     PropertyParameter::none},
 };
 
 // A custom property: any name that begins with "Custom" (ASCII case ignored).
-constexpr bool IsCustomProperty(const char* type) { return StartsIgnoringAsciiCase(type, custom_type_prefix); }
+constexpr bool IsCustomProperty(const char* type) {
+    return StartsIgnoringAsciiCase(type, custom_type_prefix);
+}
 
 // The property type named `type`, or null for a name the SDK does not know.
 // Custom names that are not exactly "Custom" answer the "Custom" entry.

@@ -11,9 +11,9 @@ namespace plenar {
 // The host's 20-byte header at the start of every edit-data block. Written
 // only by the host.
 struct EditDataHeader {
-    uint32_t size;          // total bytes of the block, header included
-    uint32_t identifier;    // the object type's four-character identifier
-    uint32_t version;       // the host's block format version
+    uint32_t size;        // total bytes of the block, header included
+    uint32_t identifier;  // the object type's four-character identifier
+    uint32_t version;     // the host's block format version
     uint32_t reserved[2];
 };
 

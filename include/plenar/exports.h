@@ -35,15 +35,17 @@
 
 namespace plenar {
 
-struct Rect { int32_t left, top, right, bottom; };
+struct Rect {
+    int32_t left, top, right, bottom;
+};
 static_assert(sizeof(Rect) == 16);
 
 using Menu = void*;  // a Windows menu handle; a returned copy belongs to the host
 
 namespace exports {
 // lifecycle (both)
-using Initialize = int32_t(PLENAR_STDCALL*)(HostServices*, int32_t);          // 0 or -1
-using Free = int32_t(PLENAR_STDCALL*)(HostServices*);                          // 0
+using Initialize = int32_t(PLENAR_STDCALL*)(HostServices*, int32_t);  // 0 or -1
+using Free = int32_t(PLENAR_STDCALL*)(HostServices*);                 // 0
 // object (editor-time)
 using CreateObject = int32_t(PLENAR_STDCALL*)(HostServices*, void*, void* edit_data);  // 0 or -1
 using LoadObject = int32_t(PLENAR_STDCALL*)(HostServices*, void*, void* edit_data, int32_t);
@@ -92,53 +94,57 @@ using EditDebugItem = void(PLENAR_STDCALL*)(RunObjectHeader*, int32_t id);
 // host (-1: cdecl) and whether its result is a pointer (on x64 the others
 // leave only the low 32 bits of the result register defined).
 enum ExportResult : uint8_t { export_number, export_pointer };
-struct ExportEntry { const char* name; int32_t argument_bytes; ExportResult result; };
+struct ExportEntry {
+    const char* name;
+    int32_t argument_bytes;
+    ExportResult result;
+};
 inline constexpr ExportEntry export_table[] = {
-    {"Initialize",                  8, export_number},
-    {"Free",                        4, export_number},
-    {"CreateObject",               12, export_number},
-    {"LoadObject",                 16, export_number},
-    {"UnloadObject",               12, export_number},
-    {"SetEditSize",                16, export_number},
-    {"GetObjectRect",              16, export_number},
-    {"EditorDisplay",              20, export_number},
-    {"MakeIconEx",                 20, export_number},
-    {"GetObjInfos",                28, export_number},
-    {"GetHelpFileName",            -1, export_pointer},
-    {"GetDependencies",            -1, export_pointer},
-    {"GetInfos",                    4, export_number},
-    {"GetActionInfos",              8, export_pointer},
-    {"GetConditionInfos",           8, export_pointer},
-    {"GetExpressionInfos",          8, export_pointer},
-    {"GetActionMenu",              12, export_pointer},
-    {"GetConditionMenu",           12, export_pointer},
-    {"GetExpressionMenu",          12, export_pointer},
-    {"GetActionCodeFromMenu",       8, export_number},
-    {"GetConditionCodeFromMenu",    8, export_number},
-    {"GetExpressionCodeFromMenu",   8, export_number},
-    {"GetActionTitle",             20, export_pointer},
-    {"GetConditionTitle",          20, export_pointer},
-    {"GetExpressionParam",         20, export_pointer},
-    {"GetActionString",            16, export_pointer},
-    {"GetConditionString",         16, export_pointer},
-    {"GetExpressionString",        16, export_pointer},
-    {"GetExpressionTitle",         16, export_pointer},
-    {"GetProperties",              12, export_number},
-    {"ReleaseProperties",          12, export_number},
-    {"GetPropValue",               12, export_pointer},
-    {"GetPropCheck",               12, export_number},
-    {"SetPropValue",               16, export_number},
-    {"SetPropCheck",               16, export_number},
-    {"GetRunObjectInfos",           8, export_number},
-    {"GetRunObjectDataSize",        8, export_number},
-    {"CreateRunObject",            12, export_number},
-    {"DestroyRunObject",            8, export_number},
-    {"HandleRunObject",             4, export_number},
-    {"PauseRunObject",              4, export_number},
-    {"ContinueRunObject",           4, export_number},
-    {"GetDebugTree",                4, export_pointer},
-    {"GetDebugItem",               12, export_number},
-    {"EditDebugItem",               8, export_number},
+    {"Initialize", 8, export_number},
+    {"Free", 4, export_number},
+    {"CreateObject", 12, export_number},
+    {"LoadObject", 16, export_number},
+    {"UnloadObject", 12, export_number},
+    {"SetEditSize", 16, export_number},
+    {"GetObjectRect", 16, export_number},
+    {"EditorDisplay", 20, export_number},
+    {"MakeIconEx", 20, export_number},
+    {"GetObjInfos", 28, export_number},
+    {"GetHelpFileName", -1, export_pointer},
+    {"GetDependencies", -1, export_pointer},
+    {"GetInfos", 4, export_number},
+    {"GetActionInfos", 8, export_pointer},
+    {"GetConditionInfos", 8, export_pointer},
+    {"GetExpressionInfos", 8, export_pointer},
+    {"GetActionMenu", 12, export_pointer},
+    {"GetConditionMenu", 12, export_pointer},
+    {"GetExpressionMenu", 12, export_pointer},
+    {"GetActionCodeFromMenu", 8, export_number},
+    {"GetConditionCodeFromMenu", 8, export_number},
+    {"GetExpressionCodeFromMenu", 8, export_number},
+    {"GetActionTitle", 20, export_pointer},
+    {"GetConditionTitle", 20, export_pointer},
+    {"GetExpressionParam", 20, export_pointer},
+    {"GetActionString", 16, export_pointer},
+    {"GetConditionString", 16, export_pointer},
+    {"GetExpressionString", 16, export_pointer},
+    {"GetExpressionTitle", 16, export_pointer},
+    {"GetProperties", 12, export_number},
+    {"ReleaseProperties", 12, export_number},
+    {"GetPropValue", 12, export_pointer},
+    {"GetPropCheck", 12, export_number},
+    {"SetPropValue", 16, export_number},
+    {"SetPropCheck", 16, export_number},
+    {"GetRunObjectInfos", 8, export_number},
+    {"GetRunObjectDataSize", 8, export_number},
+    {"CreateRunObject", 12, export_number},
+    {"DestroyRunObject", 8, export_number},
+    {"HandleRunObject", 4, export_number},
+    {"PauseRunObject", 4, export_number},
+    {"ContinueRunObject", 4, export_number},
+    {"GetDebugTree", 4, export_pointer},
+    {"GetDebugItem", 12, export_number},
+    {"EditDebugItem", 8, export_number},
 };
 static_assert(sizeof(export_table) / sizeof(export_table[0]) == 45);
 

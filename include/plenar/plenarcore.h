@@ -12,11 +12,11 @@ namespace plenar {
 // constructs (264) and destroys (286) the surface inside them.
 class Surface {
 public:
-    PLENARCORE_API Surface();                                   // 264: empty surface
-    PLENARCORE_API ~Surface();                                  // 286: releases the pixels
-    PLENARCORE_API int32_t HasAlpha() const;                    // 587: 1 when any pixel is not opaque (0 when empty)
+    PLENARCORE_API Surface();                 // 264: empty surface
+    PLENARCORE_API ~Surface();                // 286: releases the pixels
+    PLENARCORE_API int32_t HasAlpha() const;  // 587: 1 when any pixel is not opaque (0 when empty)
     PLENARCORE_API void SetTransparentColour(uint32_t colour);  // 753: colour 0x00BBGGRR
-    PLENARCORE_API void Clear();                                // 401: all pixels 0 (transparent black)
+    PLENARCORE_API void Clear();  // 401: all pixels 0 (transparent black)
     // 355: copy the top-left width x height pixels of `source` into this
     // surface at (0, 0), clipped; -1 means the source's full width/height. An
     // empty surface first takes the size of what is copied.
@@ -32,8 +32,8 @@ public:
 
     int32_t width;
     int32_t height;
-    uint32_t* pixels;       // width*height pixels 0xAARRGGBB, row-major; null when empty
-    uint32_t transparent;   // 0x00BBGGRR, or no_transparent_colour
+    uint32_t* pixels;      // width*height pixels 0xAARRGGBB, row-major; null when empty
+    uint32_t transparent;  // 0x00BBGGRR, or no_transparent_colour
 
     static constexpr uint32_t no_transparent_colour = 0xFFFFFFFFu;
 };
@@ -77,7 +77,6 @@ enum : uint32_t { image_format_png = 0x504E4720 };  // 'PNG '
 // format leaves the surface empty and returns -1.
 extern "C" PLENARCORE_API int32_t PLENAR_STDCALL ImportImage(void* context, InputFile* file,
                                                              Surface* destination,
-                                                             const uint32_t* format,
-                                                             uint32_t zero);
+                                                             const uint32_t* format, uint32_t zero);
 
 }  // namespace plenar

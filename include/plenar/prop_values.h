@@ -12,11 +12,11 @@ public:
     // Slot 0, the destructor as the host's compiler lays it out: one slot
     // taking a flag; bit 0 set also frees the object.
     virtual void PLENAR_THISCALL Destroy(uint32_t flags) = 0;
-    virtual void PLENAR_THISCALL Delete() = 0;                          // slot 1: destroy and free
-    virtual PropValue* PLENAR_THISCALL CreateCopy() = 0;                // slot 2: new equal object
-    virtual int32_t PLENAR_THISCALL IsEqual(PropValue* other) = 0;      // slot 3: 1 when equal
-    virtual uint32_t PLENAR_THISCALL GetClassID() = 0;                  // slot 4: class code
-    virtual int32_t PLENAR_THISCALL CopyInto(PropValue* target) = 0;    // slot 5: copy into target
+    virtual void PLENAR_THISCALL Delete() = 0;                        // slot 1: destroy and free
+    virtual PropValue* PLENAR_THISCALL CreateCopy() = 0;              // slot 2: new equal object
+    virtual int32_t PLENAR_THISCALL IsEqual(PropValue* other) = 0;    // slot 3: 1 when equal
+    virtual uint32_t PLENAR_THISCALL GetClassID() = 0;                // slot 4: class code
+    virtual int32_t PLENAR_THISCALL CopyInto(PropValue* target) = 0;  // slot 5: copy into target
 
 protected:
     ~PropValue() = default;
@@ -40,22 +40,22 @@ enum PropClass : uint32_t {
 // (word 1, word 2, ...), a pointer filling one word; in the 64-bit test
 // builds the same fields take their natural places. Read an object through
 // PropLayout<...>(value) by its class code.
-struct PropNumberLayout {   // word 1
+struct PropNumberLayout {  // word 1
     const void* class_pointer;
     uint32_t value;
 };
-struct PropSizeLayout {     // words 1-2
+struct PropSizeLayout {  // words 1-2
     const void* class_pointer;
     int32_t width;
     int32_t height;
 };
-struct PropPairLayout {     // words 2-3
+struct PropPairLayout {  // words 2-3
     const void* class_pointer;
     uint32_t unused;
     int32_t first;
     int32_t second;
 };
-struct PropDoubleLayout {   // words 2-3
+struct PropDoubleLayout {  // words 2-3
     const void* class_pointer;
     uint32_t unused;
     double value;
@@ -77,8 +77,12 @@ PLENAR_PIN_OFFSET(PropPointerLayout, data, 8, 16);
 PLENAR_PIN_SIZE(PropPointerLayout, 12, 24);
 
 template <class Layout>
-Layout& PropLayout(PropValue* value) { return *reinterpret_cast<Layout*>(value); }
+Layout& PropLayout(PropValue* value) {
+    return *reinterpret_cast<Layout*>(value);
+}
 template <class Layout>
-const Layout& PropLayout(const PropValue* value) { return *reinterpret_cast<const Layout*>(value); }
+const Layout& PropLayout(const PropValue* value) {
+    return *reinterpret_cast<const Layout*>(value);
+}
 
 }  // namespace plenar

@@ -11,7 +11,7 @@ namespace plenar {
 // id, flags, count, `parameter_count` type codes, then as many zero words.
 struct AceRecord {
     int16_t id;
-    uint16_t flags;        // conditions: 0 triggered / 0x0220; expressions: result type code
+    uint16_t flags;  // conditions: 0 triggered / 0x0220; expressions: result type code
     int16_t parameter_count;
     uint16_t parameters[1];  // parameter_count codes, then parameter_count zero words
 
@@ -22,17 +22,20 @@ PLENAR_PIN_OFFSET(AceRecord, parameter_count, 4, 4);
 PLENAR_PIN_OFFSET(AceRecord, parameters, 6, 6);
 
 enum : uint16_t { condition_not_triggered = 0x0220 };
-enum : uint16_t { expression_returns_integer = 0, expression_returns_string = 1,
-                  expression_returns_float = 2 };
+enum : uint16_t {
+    expression_returns_integer = 0,
+    expression_returns_string = 1,
+    expression_returns_float = 2
+};
 
 // One entry of the property sheet; an array ends with an all-zero entry.
 struct PropertyDescriptor {
-    uint32_t id;            // 0x80000 + position; 0x7FFFF for a folder end; 0 ends the array
-    const void* title;      // UTF-16 text, or null
-    const void* info;       // UTF-16 text, or null
-    uint32_t type;          // 1000 + type code; 3 folder end; 27+ custom
+    uint32_t id;        // 0x80000 + position; 0x7FFFF for a folder end; 0 ends the array
+    const void* title;  // UTF-16 text, or null
+    const void* info;   // UTF-16 text, or null
+    uint32_t type;      // 1000 + type code; 3 folder end; 27+ custom
     uint32_t options;
-    uintptr_t parameter;    // depends on the type
+    uintptr_t parameter;  // depends on the type
 };
 PLENAR_PIN_OFFSET(PropertyDescriptor, title, 4, 8);
 PLENAR_PIN_OFFSET(PropertyDescriptor, info, 8, 16);

@@ -16,13 +16,13 @@ struct RunHeader;
 // The host's part of an instance's run data.
 struct RunObjectHeader {
     uint8_t reserved_00[8];
-    RunHeader* run_header;          // the application's run header
+    RunHeader* run_header;  // the application's run header
     uint8_t reserved_0c[0x3C - 0x0C];
-    int32_t current_id;             // id of the action/condition/expression being run; host sets it
+    int32_t current_id;  // id of the action/condition/expression being run; host sets it
     uint8_t reserved_40[0x7C - 0x40];
-    uint16_t flags;                 // expressions OR in expression_float_result / expression_string_result
+    uint16_t flags;  // expressions OR in expression_float_result / expression_string_result
     uint8_t reserved_7e[0xAC - 0x7E];
-    uint32_t parameter_cursor;      // host's position in the parameters; advanced by each fetch
+    uint32_t parameter_cursor;  // host's position in the parameters; advanced by each fetch
     uint8_t reserved_b0[184 - 0xB0];
 };
 
@@ -40,8 +40,8 @@ enum : uint16_t {
 // Parameter fetch types.
 enum FetchType : int32_t {
     fetch_integer = 0,
-    fetch_string = 1,  // expressions
-    fetch_float = 2,   // the float's bit pattern comes back
+    fetch_string = 1,    // expressions
+    fetch_float = 2,     // the float's bit pattern comes back
     fetch_generic = -1,  // whatever the host's own parameter code yields
 };
 
@@ -66,22 +66,22 @@ using EditValue = int32_t(PLENAR_STDCALL*)(RunObjectHeader* run, int32_t zero, E
 // The application's run header: one per running application, host memory.
 struct RunHeader {
     uint8_t reserved_000[0x58];
-    uint32_t value_058;                               // copied by the plug-in's run-time view
+    uint32_t value_058;  // copied by the plug-in's run-time view
     uint8_t reserved_05c[0x90 - 0x5C];
-    uint32_t value_090;                               // copied likewise
+    uint32_t value_090;  // copied likewise
     uint8_t reserved_094[0x368 - 0x94];
-    AllocateString allocate_string;                   // host memory for a result string
-    ExpressionParameter first_expression_parameter;   // first parameter of the running expression
-    ExpressionParameter next_expression_parameter;    // each further one
+    AllocateString allocate_string;                  // host memory for a result string
+    ExpressionParameter first_expression_parameter;  // first parameter of the running expression
+    ExpressionParameter next_expression_parameter;   // each further one
     uint8_t reserved_374[0x3A0 - 0x374];
-    GetParameter get_parameter;                       // next parameter of an action or condition
+    GetParameter get_parameter;  // next parameter of an action or condition
     uint8_t reserved_3a4[0x3AC - 0x3A4];
-    EditValue edit_number;                            // debugger number edit; 1 = confirmed
-    EditValue edit_text;                              // debugger text edit; 1 = confirmed
+    EditValue edit_number;  // debugger number edit; 1 = confirmed
+    EditValue edit_text;    // debugger text edit; 1 = confirmed
     uint8_t reserved_3b4[0x4F4 - 0x3B4];
-    HostServices* services;                           // the host services record
+    HostServices* services;  // the host services record
     uint8_t reserved_4f8[0x1278 - 0x4F8];
-    uint32_t value_1278;                              // copied likewise
+    uint32_t value_1278;  // copied likewise
     uint8_t reserved_127c[4];
 };
 

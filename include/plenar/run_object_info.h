@@ -9,19 +9,19 @@
 namespace plenar {
 
 struct RunObjectInfo {
-    const ConditionRoutine* conditions;     // null-terminated table
-    const ActionRoutine* actions;           // null-terminated table
-    const ExpressionRoutine* expressions;   // null-terminated table
+    const ConditionRoutine* conditions;    // null-terminated table
+    const ActionRoutine* actions;          // null-terminated table
+    const ExpressionRoutine* expressions;  // null-terminated table
     uint16_t condition_count;
     uint16_t action_count;
     uint16_t expression_count;
-    uint16_t edit_data_size;                // bytes of a new instance's edit data
+    uint16_t edit_data_size;  // bytes of a new instance's edit data
     uint32_t flags;
-    uint8_t version;                        // 100
-    uint8_t reserved_25;                    // left as the host set it
-    uint16_t reserved_26;                   // 0
-    char identifier[4];                     // four-character object identifier
-    uint16_t reserved_32;                   // 1
+    uint8_t version;       // 100
+    uint8_t reserved_25;   // left as the host set it
+    uint16_t reserved_26;  // 0
+    char identifier[4];    // four-character object identifier
+    uint16_t reserved_32;  // 1
     uint16_t padding;
 };
 

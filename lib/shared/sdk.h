@@ -29,8 +29,8 @@ public:
     SDK(const SDK&) = delete;
     SDK& operator=(const SDK&) = delete;
 
-    json_value* json;                      // root of the parsed description; owned
-    std::vector<ACEInfo*> ActionInfos;     // one owned record per "Actions" entry, by id
+    json_value* json;                   // root of the parsed description; owned
+    std::vector<ACEInfo*> ActionInfos;  // one owned record per "Actions" entry, by id
     std::vector<ACEInfo*> ConditionInfos;
     std::vector<ACEInfo*> ExpressionInfos;
     // The tables the host calls at run time: one routine per id, then null.
@@ -45,8 +45,8 @@ public:
     // The property sheet: one descriptor per entry of "Properties" the SDK
     // understood, then an all-zero terminator. Empty without a language.
     std::vector<plenar::PropertyDescriptor> EdittimeProperties;
-    plenar::HostServices* HostServices;    // the record this object was built with
-    plenar::Surface* Icon;                 // the object's icon; null when no memory was left
+    plenar::HostServices* HostServices;  // the record this object was built with
+    plenar::Surface* Icon;               // the object's icon; null when no memory was left
     // Per id, how dispatch fetches the parameters; resolved once here.
     std::vector<FetchPlan> ActionPlans;
     std::vector<FetchPlan> ConditionPlans;

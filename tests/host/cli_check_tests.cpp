@@ -30,15 +30,19 @@ namespace message = Kvor::message;
 // A catalogued message as check prints it, "CAPTION: TEXT", raised by the
 // library named `library`: without --plugin, the description's own name.
 template <typename... A>
-std::string diagnostic(const char* library, const Kvor::Message& m, const char* kind, A... arguments) {
-    return Kvor::MessageCaption(m, library, kind ? kind : "") + ": " + Kvor::MessageText(m, arguments...);
+std::string diagnostic(const char* library, const Kvor::Message& m, const char* kind,
+                       A... arguments) {
+    return Kvor::MessageCaption(m, library, kind ? kind : "") + ": " +
+           Kvor::MessageText(m, arguments...);
 }
 
 std::string shown(const char* name) { return std::string(LUMBRA_TEST_DESCRIPTIONS) + "/" + name; }
 
 const char* const not_linked = ": note: linking not checked";
 
-size_t line_count(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
+size_t line_count(const std::string& text) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // A description is checked against the object type given, whose members are
 // linked against it; without one nothing is linked, and a note says so once.
@@ -53,7 +57,8 @@ class CheckedAgainst : public testing::TestWithParam<LinkingCase> {};
 TEST_P(CheckedAgainst, LinksTheMembersOfThatObjectTypeOnly) {
     const LinkingCase& c = GetParam();
     std::wstring arguments = L"check " + description(c.description);
-    if (c.plugin) arguments += L" --plugin " + quoted(plenar::sim::program_folder() + L"\\" + c.plugin);
+    if (c.plugin)
+        arguments += L" --plugin " + quoted(plenar::sim::program_folder() + L"\\" + c.plugin);
     const CliRun run = run_cli(arguments);
     EXPECT_EQ(run.status, c.linking_errors ? 1u : 0u) << run.output;
     EXPECT_EQ(has(run.output, "Error linking"), c.linking_errors) << run.output;
@@ -70,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LinkingCase{"../../examples/Gauge/Gauge.json", L"Lumbra.pvx", true}));
 
 TEST(CliCheck, TheTestDescriptionsWithoutMistakesPrintNothing) {
-    const CliRun run = run_cli(L"check " + description("every-property.json") + L" --plugin " + lumbra());
+    const CliRun run =
+        run_cli(L"check " + description("every-property.json") + L" --plugin " + lumbra());
     EXPECT_EQ(run.status, 0u) << run.output;
     EXPECT_EQ(run.output, "");
 }
@@ -80,16 +86,21 @@ TEST(CliCheck, AllFivePlantedMistakesAreReportedWithTheirPlaces) {
     EXPECT_EQ(run.status, 1u) << run.output;
     const std::string file = shown("invalid/five-mistakes.json");
     for (const std::string& planted : {
-             ":11:55: error: " + diagnostic("five-mistakes", message::unknown_parameter_type, nullptr, "Vector") +
+             ":11:55: error: " +
+                 diagnostic("five-mistakes", message::unknown_parameter_type, nullptr, "Vector") +
                  " [Actions[2].Parameters[1]]\n",
-             ":14:19: error: " + diagnostic("five-mistakes", message::too_many_parameters, "action", "action") +
+             ":14:19: error: " +
+                 diagnostic("five-mistakes", message::too_many_parameters, "action", "action") +
                  " [Actions[3].Parameters]\n",
-             ":29:35: error: " + diagnostic("five-mistakes", message::unknown_return_type, nullptr, "Boolean") +
+             ":29:35: error: " +
+                 diagnostic("five-mistakes", message::unknown_return_type, nullptr, "Boolean") +
                  " [Expressions[2].Returns]\n",
-             ":34:4: warning: " + diagnostic("five-mistakes", message::combo_without_items, nullptr) +
+             ":34:4: warning: " +
+                 diagnostic("five-mistakes", message::combo_without_items, nullptr) +
                  " [Properties[2]]\n",
              ":35:32: error: " +
-                 diagnostic("five-mistakes", message::unknown_property_type, nullptr, "Editbox Strnig") +
+                 diagnostic("five-mistakes", message::unknown_property_type, nullptr,
+                            "Editbox Strnig") +
                  " [Properties[3].Type]\n",
          })
         EXPECT_TRUE(has(run.output, file + planted)) << planted << "\n" << run.output;
@@ -105,32 +116,43 @@ TEST(CliCheck, AllFivePlantedMistakesAreReportedWithTheirPlaces) {
 
 TEST(CliCheck, AReaderErrorIsPlacedByItsLineAndColumn) {
     plenar::sim::TempFolder folder;
-    const std::wstring path = folder.write_file(L"broken.json", "{\"Identifier\": \"LMBR\",\n  \"L\": {\n    \"Actions\": [ 1 2 ]\n  }\n}\n");
+    const std::wstring path = folder.write_file(
+        L"broken.json",
+        "{\"Identifier\": \"LMBR\",\n  \"L\": {\n    \"Actions\": [ 1 2 ]\n  }\n}\n");
     const CliRun run = run_cli(L"check \"" + path + L"\"");
     EXPECT_EQ(run.status, 1u) << run.output;
-    EXPECT_TRUE(has(run.output, "broken.json:3:20: error: " + diagnostic("broken", message::description_not_json, nullptr, "3:20: ")))
+    EXPECT_TRUE(
+        has(run.output, "broken.json:3:20: error: " +
+                            diagnostic("broken", message::description_not_json, nullptr, "3:20: ")))
         << run.output;
 }
 
 TEST(CliCheck, AnUnclosedCommentIsPlacedWhereItOpens) {
     plenar::sim::TempFolder folder;
-    const std::wstring path = folder.write_file(L"open.json", "{\"Identifier\": \"LMBR\",\n \"L\": {}} /* open\n");
+    const std::wstring path =
+        folder.write_file(L"open.json", "{\"Identifier\": \"LMBR\",\n \"L\": {}} /* open\n");
     const CliRun run = run_cli(L"check \"" + path + L"\"");
     EXPECT_EQ(run.status, 1u) << run.output;
-    EXPECT_TRUE(has(run.output, "open.json:2:11: error: " + diagnostic("open", message::description_not_json, nullptr, "Line ")))
+    EXPECT_TRUE(
+        has(run.output, "open.json:2:11: error: " +
+                            diagnostic("open", message::description_not_json, nullptr, "Line ")))
         << run.output;
 }
 
 TEST(CliCheck, AMissingDescriptionOrPluginIsReported) {
     EXPECT_EQ(run_cli(L"check C:\\no\\such.json").status, 1u);
-    EXPECT_EQ(run_cli(L"check " + description("every-property.json") + L" --plugin C:\\no\\such.pvx").status, 1u);
+    EXPECT_EQ(
+        run_cli(L"check " + description("every-property.json") + L" --plugin C:\\no\\such.pvx")
+            .status,
+        1u);
     EXPECT_EQ(run_cli(L"check").status, 2u);
 }
 
 // The scanner itself.
 
 TEST(JsonPlaces, ValuesKeepTheirLineAndColumnThroughComments) {
-    const auto scan = scan_json("// heading\n{\"a\": [1, /* two */ \"x\\ty\"],\n \"b\": {\"c\": true}}");
+    const auto scan =
+        scan_json("// heading\n{\"a\": [1, /* two */ \"x\\ty\"],\n \"b\": {\"c\": true}}");
     ASSERT_TRUE(scan.root) << scan.error;
     const JsonNode& root = *scan.root;
     EXPECT_EQ(root.line, 2);
@@ -162,19 +184,25 @@ plenar::sim::MessageBoxCall box(const Kvor::Message& m, const char* kind, A... a
 // match any text, the rest only itself.
 TEST(MessageMatch, RecognisesACataloguedBoxAndItsArguments) {
     using plenar::cli::match_message;
-    const auto type = match_message(message::unknown_parameter_type, "Tovrandi - Error",
-                                     "Error reading Parameter type \"a\"; b\"; text did not match anything.");
+    const auto type =
+        match_message(message::unknown_parameter_type, "Tovrandi - Error",
+                      "Error reading Parameter type \"a\"; b\"; text did not match anything.");
     ASSERT_TRUE(type);
     EXPECT_EQ(type->arguments, std::vector<std::string>{"a\"; b"});
-    const auto linked = match_message(message::link_beyond_declared, "Tovrandi - Error linking condition",
-                                      "The extension links condition 4, but the description declares only 2 conditions.");
+    const auto linked = match_message(
+        message::link_beyond_declared, "Tovrandi - Error linking condition",
+        "The extension links condition 4, but the description declares only 2 conditions.");
     ASSERT_TRUE(linked);
     EXPECT_EQ(linked->kind, "condition");
     EXPECT_EQ(linked->arguments, (std::vector<std::string>{"condition", "4", "2", "condition"}));
-    EXPECT_TRUE(match_message(message::description_not_found, "Other - Error", message::description_not_found.text));
-    EXPECT_FALSE(match_message(message::description_not_found, "Other - Warning", message::description_not_found.text));
-    EXPECT_FALSE(match_message(message::settings_unreadable, "Tovrandi SDK - Error", "Error opening Tovrandi.ini"));
-    EXPECT_FALSE(match_message(message::unknown_return_type, "Tovrandi - Error", "Error reading expression return"));
+    EXPECT_TRUE(match_message(message::description_not_found, "Other - Error",
+                              message::description_not_found.text));
+    EXPECT_FALSE(match_message(message::description_not_found, "Other - Warning",
+                               message::description_not_found.text));
+    EXPECT_FALSE(match_message(message::settings_unreadable, "Tovrandi SDK - Error",
+                               "Error opening Tovrandi.ini"));
+    EXPECT_FALSE(match_message(message::unknown_return_type, "Tovrandi - Error",
+                               "Error reading expression return"));
 }
 
 TEST(MessagePlaces, RepeatedMessagesTakeTheMatchingEntriesInOrder) {
@@ -198,26 +226,30 @@ TEST(MessagePlaces, RepeatedMessagesTakeTheMatchingEntriesInOrder) {
 }
 
 TEST(MessagePlaces, ARefusedRecordMetAgainKeepsItsPlace) {
-    const std::string text = R"({"Identifier": "TEST", "Dependencies": [], "L": {"Conditions": [{}, 5, {}, {}]}})";
+    const std::string text =
+        R"({"Identifier": "TEST", "Dependencies": [], "L": {"Conditions": [{}, 5, {}, {}]}})";
     const auto scan = scan_json(text);
     ASSERT_TRUE(scan.root);
     MessagePlaces places(text, &*scan.root);
     const auto refused = box(message::entry_not_object, "condition");
-    for (int reading = 0; reading < 3; ++reading) EXPECT_EQ(places.find(refused)->path, "Conditions[1]");
+    for (int reading = 0; reading < 3; ++reading)
+        EXPECT_EQ(places.find(refused)->path, "Conditions[1]");
 }
 
 TEST(MessagePlaces, ALinkedMemberBeyondTheEntriesPointsAtTheShortArray) {
-    const std::string text = "{\"Identifier\": \"TEST\", \"Dependencies\": [], \"L\": {\n \"Actions\": [{}]}}";
+    const std::string text =
+        "{\"Identifier\": \"TEST\", \"Dependencies\": [], \"L\": {\n \"Actions\": [{}]}}";
     const auto scan = scan_json(text);
     ASSERT_TRUE(scan.root);
     MessagePlaces places(text, &*scan.root);
-    const auto action = places.find(box(message::link_beyond_declared, "action", "action", 1, 1u, "action"));
+    const auto action =
+        places.find(box(message::link_beyond_declared, "action", "action", 1, 1u, "action"));
     ASSERT_TRUE(action);
     EXPECT_EQ(action->path, "Actions");
     EXPECT_EQ(action->line, 2);
     EXPECT_EQ(action->column, 13);
-    const auto condition =
-        places.find(box(message::link_beyond_declared, "condition", "condition", 0, 0u, "condition"));
+    const auto condition = places.find(
+        box(message::link_beyond_declared, "condition", "condition", 0, 0u, "condition"));
     ASSERT_TRUE(condition);
     EXPECT_EQ(condition->path, "Conditions");
     EXPECT_EQ(condition->line, 1);  // the language section, which has none

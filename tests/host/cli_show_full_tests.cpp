@@ -18,7 +18,6 @@ using namespace cli_test;
 
 namespace {
 
-
 std::wstring lumbra() { return L"\"" + program_folder() + L"\\Lumbra.pvx\""; }
 
 // One run of show for the cases that only read its output.
@@ -41,8 +40,10 @@ std::string line_starting(const std::string& output, const std::string& start) {
     return {};
 }
 
-
-struct ExpectedLine { const char* start; std::vector<const char*> parts; };
+struct ExpectedLine {
+    const char* start;
+    std::vector<const char*> parts;
+};
 
 void expect_line(const CliRun& run, const ExpectedLine& expected) {
     ASSERT_EQ(run.status, 0u) << run.output;
@@ -69,50 +70,49 @@ TEST(ShowLumbra, EditsEachPropertyAndShowsTheStoredBytesAfter) {
     EXPECT_TRUE(has(after, "0014  96 00 96 00 24 00 00 00 03 65 64 69 74 65 64 00")) << after;
 }
 
-INSTANTIATE_TEST_SUITE_P(Lumbra, ShowLumbraLine, testing::Values(
-    ExpectedLine{"name:", {"\"Lumbra\""}},
-    ExpectedLine{"help file:", {"\"Help/Example.chm\""}},
-    ExpectedLine{"GetInfos 7:", {"254"}},
-    ExpectedLine{"identifier:", {"\"LMBR\""}},
-    ExpectedLine{"GetObjectRect:", {"(10, 20)-(160, 170), 150 x 150"}},
-    ExpectedLine{"id 0 flags 0x0000 count 1 codes 45", {}},
-    ExpectedLine{"id 0 flags 0x0220 count 2 codes 22 22", {}},
-    ExpectedLine{"id 1 flags 0x0001 count 0", {}},
-    ExpectedLine{"parameter 0:", {"\"Set Lumbra Source \""}},
-    ExpectedLine{"popup", {"\"Lumbra Option\""}},
-    ExpectedLine{"25000 Lumbra Set Source", {"-> code 0"}},
-    ExpectedLine{"27000 Get Lumbra Source", {"-> code 0"}},
-    ExpectedLine{"0x00080001 1005 Editbox String", {"options 0x00000004", "max length 0"}},
-    ExpectedLine{"0x00080001 STRW", {"\"https://video.example.org/watch/lumbra\"", "check 0"}},
-    ExpectedLine{"transparent colour:", {"#FF00FF"}},
-    ExpectedLine{"drawn:", {"(10, 20)-(160, 170), 150 x 150"}},
-    ExpectedLine{"centre colour:", {"#0A7DFF"}},
-    ExpectedLine{"edge colour:", {"#000000"}},
-    ExpectedLine{"action 0", {"(\"sample\")", "-> 0", "1 fetched"}},
-    ExpectedLine{"condition 0", {"(2, 3)", "2 fetched"}},
-    ExpectedLine{"expression 0", {"(2, 3)", "-> 5 ", "2 fetched"}},
-    ExpectedLine{"expression 1", {"-> \"Hello world!\"", "string flag"}},
-    ExpectedLine{"tree:", {"0x0080 0xFFFF"}},
-    ExpectedLine{"at once:", {"\"\""}},
-    ExpectedLine{"DestroyRunObject:", {"0"}}));
+INSTANTIATE_TEST_SUITE_P(
+    Lumbra, ShowLumbraLine,
+    testing::Values(
+        ExpectedLine{"name:", {"\"Lumbra\""}}, ExpectedLine{"help file:", {"\"Help/Example.chm\""}},
+        ExpectedLine{"GetInfos 7:", {"254"}}, ExpectedLine{"identifier:", {"\"LMBR\""}},
+        ExpectedLine{"GetObjectRect:", {"(10, 20)-(160, 170), 150 x 150"}},
+        ExpectedLine{"id 0 flags 0x0000 count 1 codes 45", {}},
+        ExpectedLine{"id 0 flags 0x0220 count 2 codes 22 22", {}},
+        ExpectedLine{"id 1 flags 0x0001 count 0", {}},
+        ExpectedLine{"parameter 0:", {"\"Set Lumbra Source \""}},
+        ExpectedLine{"popup", {"\"Lumbra Option\""}},
+        ExpectedLine{"25000 Lumbra Set Source", {"-> code 0"}},
+        ExpectedLine{"27000 Get Lumbra Source", {"-> code 0"}},
+        ExpectedLine{"0x00080001 1005 Editbox String", {"options 0x00000004", "max length 0"}},
+        ExpectedLine{"0x00080001 STRW", {"\"https://video.example.org/watch/lumbra\"", "check 0"}},
+        ExpectedLine{"transparent colour:", {"#FF00FF"}},
+        ExpectedLine{"drawn:", {"(10, 20)-(160, 170), 150 x 150"}},
+        ExpectedLine{"centre colour:", {"#0A7DFF"}}, ExpectedLine{"edge colour:", {"#000000"}},
+        ExpectedLine{"action 0", {"(\"sample\")", "-> 0", "1 fetched"}},
+        ExpectedLine{"condition 0", {"(2, 3)", "2 fetched"}},
+        ExpectedLine{"expression 0", {"(2, 3)", "-> 5 ", "2 fetched"}},
+        ExpectedLine{"expression 1", {"-> \"Hello world!\"", "string flag"}},
+        ExpectedLine{"tree:", {"0x0080 0xFFFF"}}, ExpectedLine{"at once:", {"\"\""}},
+        ExpectedLine{"DestroyRunObject:", {"0"}}));
 
 // What Lumbra does not have: a number, a combo box and a colour on the sheet
 // (edited by show to 42, item 1 and 0x336699 before the run), a float and a
 // text expression, a condition with a text, a debugger item not editable.
-INSTANTIATE_TEST_SUITE_P(Gauge, ShowGaugeLine, testing::Values(
-    ExpectedLine{"name:", {"\"Gauge\""}},
-    ExpectedLine{"identifier:", {"\"GAUG\""}},
-    ExpectedLine{"ProductName:", {"\"Gauge\""}},
-    ExpectedLine{"0x00080000 1006 Editbox Number", {"minimum 1, maximum 1000000"}},
-    ExpectedLine{"0x00080001 1007 Combo Box", {"items \"Left to right\", \"Right to left\""}},
-    ExpectedLine{"0x00080002 1009 Color", {"options 0x00000001"}},
-    ExpectedLine{"0x00080002 DWRD", {"3381555"}},
-    ExpectedLine{"condition 0", {"(\"sample\")", "-> 1 ", "1 fetched"}},
-    ExpectedLine{"expression 0", {"(float 0.047619)", "float flag"}},
-    ExpectedLine{"expression 1", {"-> \"sample\"", "string flag"}},
-    ExpectedLine{"expression 2", {"-> 3368601 "}},
-    ExpectedLine{"tree:", {"0x0000 0xFFFF"}},
-    ExpectedLine{"501 ms later:", {"\"Value: 2 of 42\""}}));
+INSTANTIATE_TEST_SUITE_P(
+    Gauge, ShowGaugeLine,
+    testing::Values(ExpectedLine{"name:", {"\"Gauge\""}}, ExpectedLine{"identifier:", {"\"GAUG\""}},
+                    ExpectedLine{"ProductName:", {"\"Gauge\""}},
+                    ExpectedLine{"0x00080000 1006 Editbox Number", {"minimum 1, maximum 1000000"}},
+                    ExpectedLine{"0x00080001 1007 Combo Box",
+                                 {"items \"Left to right\", \"Right to left\""}},
+                    ExpectedLine{"0x00080002 1009 Color", {"options 0x00000001"}},
+                    ExpectedLine{"0x00080002 DWRD", {"3381555"}},
+                    ExpectedLine{"condition 0", {"(\"sample\")", "-> 1 ", "1 fetched"}},
+                    ExpectedLine{"expression 0", {"(float 0.047619)", "float flag"}},
+                    ExpectedLine{"expression 1", {"-> \"sample\"", "string flag"}},
+                    ExpectedLine{"expression 2", {"-> 3368601 "}},
+                    ExpectedLine{"tree:", {"0x0000 0xFFFF"}},
+                    ExpectedLine{"501 ms later:", {"\"Value: 2 of 42\""}}));
 
 // The second language, chosen by the settings file beside the plug-in.
 TEST(ShowGauge, TheFrenchTextsComeWithTheSettingsFileThatAsksForThem) {
@@ -144,7 +144,8 @@ std::string read_file(const std::wstring& path) {
     std::string bytes;
     if (FILE* file = _wfopen(path.c_str(), L"rb")) {
         char buffer[65536];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            bytes.append(buffer, got);
         std::fclose(file);
     }
     return bytes;
@@ -177,7 +178,8 @@ TEST(ShowLumbra, PngIsAValidPictureOfTheIconBesideTheDrawing) {
     for (size_t at = 8; at + 12 <= png.size();) {
         const uint32_t length = big_endian(png, at);
         ASSERT_LE(at + 12 + length, png.size());
-        EXPECT_EQ(crc32_of(png, at + 4, 4 + length), big_endian(png, at + 8 + length)) << png.substr(at + 4, 4);
+        EXPECT_EQ(crc32_of(png, at + 4, 4 + length), big_endian(png, at + 8 + length))
+            << png.substr(at + 4, 4);
         last = png.substr(at + 4, 4);
         at += 12 + length;
     }
@@ -188,7 +190,8 @@ TEST(ShowLumbra, PngIsAValidPictureOfTheIconBesideTheDrawing) {
     EXPECT_EQ(big_endian(png, 16), uint32_t(width));
     EXPECT_EQ(big_endian(png, 20), uint32_t(height));
     EXPECT_TRUE(has(run.output, "size:               " + std::to_string(width) + " x " +
-                                    std::to_string(height))) << run.output;
+                                    std::to_string(height)))
+        << run.output;
 
     // Decoded by the host's own import, the drawing's fill shows 1:1 and the
     // icon's transparent corner as the checkerboard.
@@ -203,10 +206,10 @@ TEST(ShowLumbra, PngIsAValidPictureOfTheIconBesideTheDrawing) {
     ASSERT_EQ(picture.height, height);
     size_t fill = 0;
     for (int i = 0; i < width * height; ++i) fill += picture.pixels[i] == 0xFF0A7DFFu;
-    EXPECT_EQ(fill, size_t(142 * 142));  // inside the 4-pixel outline
-    EXPECT_EQ(pixel_at(picture, 16, 16), 0xFFFFFFFFu);          // light check
-    EXPECT_EQ(pixel_at(picture, 16 + 4, 16), 0xFFC8C8C8u);      // dark check beside it
-    EXPECT_EQ(pixel_at(picture, 0, 0), 0xFFE8E8E8u);            // margin
+    EXPECT_EQ(fill, size_t(142 * 142));                     // inside the 4-pixel outline
+    EXPECT_EQ(pixel_at(picture, 16, 16), 0xFFFFFFFFu);      // light check
+    EXPECT_EQ(pixel_at(picture, 16 + 4, 16), 0xFFC8C8C8u);  // dark check beside it
+    EXPECT_EQ(pixel_at(picture, 0, 0), 0xFFE8E8E8u);        // margin
 }
 
 // Lumbra's own description with a "Color" property put first, which the
@@ -234,13 +237,15 @@ TEST(ShowLumbra, MessageBoxIsShownInTheSectionThatRaisedIt) {
     ASSERT_EQ(run.status, 0u) << run.output;
     const size_t section = run.output.find("Run-object information\n");
     const Kvor::Message& unhandled = Kvor::message::unhandled_property_type;
-    const size_t box = run.output.find("message box (MessageBoxA, style " + std::to_string(unhandled.style) +
-                                       "): \"" + unhandled.caption + "\"");
+    const size_t box =
+        run.output.find("message box (MessageBoxA, style " + std::to_string(unhandled.style) +
+                        "): \"" + unhandled.caption + "\"");
     ASSERT_NE(box, std::string::npos) << run.output;
     EXPECT_LT(section, box);
     EXPECT_LT(box, run.output.find("Editor object\n"));
     std::string text;  // as show quotes it
-    for (char c : Kvor::MessageText(unhandled, "Colour")) text += c == '"' ? std::string("\\\"") : std::string(1, c);
+    for (char c : Kvor::MessageText(unhandled, "Colour"))
+        text += c == '"' ? std::string("\\\"") : std::string(1, c);
     EXPECT_TRUE(has(run.output.substr(box), "\"" + text + "\"")) << run.output;
 }
 

@@ -12,8 +12,6 @@ using namespace cli_test;
 
 namespace {
 
-
-
 TEST(CliShow, ReportsExportsImportsAndInitialize) {
     const CliRun run = run_cli(L"show \"" + program_folder() + L"\\fake_plugin.pvx\"");
     EXPECT_EQ(run.status, 0u) << run.output;
@@ -22,8 +20,9 @@ TEST(CliShow, ReportsExportsImportsAndInitialize) {
     EXPECT_TRUE(has(run.output, "FakeMessageBoxA")) << run.output;
     EXPECT_TRUE(has(run.output, "plenarcore.dll: 6 by ordinal, 0 by name")) << run.output;
     EXPECT_TRUE(has(run.output, "no \"KVOR\" 101 resource")) << run.output;
-    EXPECT_TRUE(has(run.output, plenar::sim::stack_measured ? "balanced (stdcall, 8 bytes)"
-                                                            : plenar::sim::stack_not_measured_reason))
+    EXPECT_TRUE(has(run.output, plenar::sim::stack_measured
+                                    ? "balanced (stdcall, 8 bytes)"
+                                    : plenar::sim::stack_not_measured_reason))
         << run.output;
     EXPECT_TRUE(has(run.output, "\"fake plug-in initialised\"")) << run.output;
     EXPECT_FALSE(has(run.output, "\r\n"));

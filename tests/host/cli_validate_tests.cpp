@@ -16,7 +16,6 @@ using plenar::sim::program_folder;
 
 namespace cli_test {
 
-
 std::wstring quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 std::wstring lumbra() { return quoted(program_folder() + L"\\Lumbra.pvx"); }
 std::wstring description(const char* name) {
@@ -30,8 +29,7 @@ namespace {
 
 using namespace cli_test;
 
-
-const char* const check_names[] = {"exports", "initialize", "menus", "record-counts",
+const char* const check_names[] = {"exports", "initialize",          "menus",  "record-counts",
                                    "linking", "property-round-trip", "memory", "ids"};
 
 size_t lines(const std::string& text) {
@@ -43,37 +41,45 @@ size_t lines(const std::string& text) {
 class EveryCheck : public testing::TestWithParam<const wchar_t*> {};
 
 TEST_P(EveryCheck, Passes) {
-    const CliRun run = run_cli(L"validate " + quoted(program_folder() + L"\\" + GetParam()) + L" --memory-cycles 40");
+    const CliRun run = run_cli(L"validate " + quoted(program_folder() + L"\\" + GetParam()) +
+                               L" --memory-cycles 40");
     EXPECT_EQ(run.status, 0u) << run.output;
     // Where no stack balance can be measured, the exports check says so.
     for (const std::string name : check_names) {
-        const std::string note = name == "exports" && !plenar::sim::stack_measured
-                                     ? std::string(" (stack balance ") + plenar::sim::stack_not_measured_reason + ")"
-                                     : "";
+        const std::string note =
+            name == "exports" && !plenar::sim::stack_measured
+                ? std::string(" (stack balance ") + plenar::sim::stack_not_measured_reason + ")"
+                : "";
         EXPECT_TRUE(has(run.output, "pass  " + name + note + "\n")) << name << "\n" << run.output;
     }
     EXPECT_TRUE(has(run.output, "8 checks, 0 failed\n")) << run.output;
     EXPECT_FALSE(has(run.output, "FAIL")) << run.output;
 }
 
-INSTANTIATE_TEST_SUITE_P(OnLumbraAndTheExample, EveryCheck, testing::Values(L"Lumbra.pvx", L"Gauge.pvx"));
+INSTANTIATE_TEST_SUITE_P(OnLumbraAndTheExample, EveryCheck,
+                         testing::Values(L"Lumbra.pvx", L"Gauge.pvx"));
 
 TEST(CliValidate, TheRoundTripOfEveryKindOfPropertyPasses) {
-    const CliRun run = run_cli(L"validate " + lumbra() + L" --description " + description("every-property.json") +
-                               L" --filter round-trip");
+    const CliRun run = run_cli(L"validate " + lumbra() + L" --description " +
+                               description("every-property.json") + L" --filter round-trip");
     EXPECT_EQ(run.status, 0u) << run.output;
     EXPECT_EQ(run.output, "pass  property-round-trip\n1 checks, 0 failed\n");
 }
 
 TEST(CliValidate, AConditionDeclaringOneIntegerFailsTheLinkingCheckOnly) {
-    const CliRun run = run_cli(L"validate " + lumbra() + L" --description " +
-                               description("condition-one-integer.json") + L" --memory-cycles 20 --only-failed");
+    const CliRun run =
+        run_cli(L"validate " + lumbra() + L" --description " +
+                description("condition-one-integer.json") + L" --memory-cycles 20 --only-failed");
     EXPECT_EQ(run.status, 1u) << run.output;
-    const std::string caption = Kvor::MessageCaption(Kvor::message::link_mismatch, "Lumbra", "condition");
-    std::string text = Kvor::MessageText(Kvor::message::link_mismatch, "condition", 0, "Same?",
-                                         "(integer) giving an integer", "(integer, integer) giving an integer");
-    for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "  ");  // one line a check
-    EXPECT_TRUE(has(run.output, "FAIL  linking: CreateRunObject showed message box \"" + caption + "\": " + text))
+    const std::string caption =
+        Kvor::MessageCaption(Kvor::message::link_mismatch, "Lumbra", "condition");
+    std::string text =
+        Kvor::MessageText(Kvor::message::link_mismatch, "condition", 0, "Same?",
+                          "(integer) giving an integer", "(integer, integer) giving an integer");
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.replace(at, 2, "  ");  // one line a check
+    EXPECT_TRUE(has(run.output, "FAIL  linking: CreateRunObject showed message box \"" + caption +
+                                    "\": " + text))
         << run.output;
     EXPECT_FALSE(has(run.output, "pass  ")) << run.output;  // --only-failed
     EXPECT_TRUE(has(run.output, "8 checks, 1 failed\n")) << run.output;
@@ -81,19 +87,24 @@ TEST(CliValidate, AConditionDeclaringOneIntegerFailsTheLinkingCheckOnly) {
 }
 
 TEST(CliValidate, AMenuEntryWithoutARecordFailsTheMenusCheck) {
-    const CliRun run = run_cli(L"validate " + lumbra() + L" --description " + description("menu-to-nowhere.json") +
-                               L" --filter ^(menus|record-counts)$");
+    const CliRun run =
+        run_cli(L"validate " + lumbra() + L" --description " + description("menu-to-nowhere.json") +
+                L" --filter ^(menus|record-counts)$");
     EXPECT_EQ(run.status, 1u) << run.output;
-    EXPECT_TRUE(has(run.output, "FAIL  menus: Action menu entry 25007 gives code 7, which has no record\n")) << run.output;
+    EXPECT_TRUE(
+        has(run.output, "FAIL  menus: Action menu entry 25007 gives code 7, which has no record\n"))
+        << run.output;
     EXPECT_TRUE(has(run.output, "pass  record-counts\n")) << run.output;
 }
 
 TEST(CliValidate, InProcessGivesTheSameVerdicts) {
     const CliRun run = run_cli(L"validate " + lumbra() + L" --description " +
-                               description("invalid/five-mistakes.json") + L" --in-process --filter ^(initialize|menus)$");
+                               description("invalid/five-mistakes.json") +
+                               L" --in-process --filter ^(initialize|menus)$");
     EXPECT_EQ(run.status, 1u) << run.output;
     const Kvor::Message& unknown = Kvor::message::unknown_parameter_type;
-    EXPECT_TRUE(has(run.output, std::string("FAIL  initialize: Initialize showed message box \"") + unknown.caption +
+    EXPECT_TRUE(has(run.output, std::string("FAIL  initialize: Initialize showed message box \"") +
+                                    unknown.caption +
                                     "\": " + Kvor::MessageText(unknown, "Vector")))
         << run.output;
     EXPECT_TRUE(has(run.output, "pass  menus\n")) << run.output;
@@ -132,14 +143,16 @@ TEST(CliValidate, ACrashAHangOrAnEarlyEndIsTheVerdictOfItsCheckOnly) {
         {"Initialize print\nGetActionMenu crash\nFree hang\n",
          L" --timeout 2 --memory-cycles 4",
          {"pass  initialize\n",
-          "CRASH menus: access violation (0xC0000005)\n      | misbehaving plug-in: Initialize was called\n",
+          "CRASH menus: access violation (0xC0000005)\n      | misbehaving plug-in: Initialize was "
+          "called\n",
           "FAIL  record-counts: GetRunObjectInfos did not answer 1\n",
           "TIMEOUT memory: no answer after 2 s; its process was ended\n"
           "      | misbehaving plug-in: Initialize was called\n",
           "FAIL  ids: GetRunObjectInfos did not answer 1\n",
           "8 checks, 7 failed (1 crashed, 1 timed out)\n"}},
         // Exit code 0 without a verdict is no pass.
-        {"GetActionMenu exit\n", L" --filter ^menus$",
+        {"GetActionMenu exit\n",
+         L" --filter ^menus$",
          {"CRASH menus: its process ended with exit code 0 before giving a result\n",
           "1 checks, 1 failed (1 crashed)\n"}},
     };
@@ -147,7 +160,8 @@ TEST(CliValidate, ACrashAHangOrAnEarlyEndIsTheVerdictOfItsCheckOnly) {
         plenar::sim::TempFolder folder;
         const CliRun run = run_cli(L"validate " + misbehaving_plugin(folder, c.orders) + c.options);
         EXPECT_EQ(run.status, 1u) << c.orders << run.output;
-        for (const std::string& line : c.lines) EXPECT_TRUE(has(run.output, line)) << line << "\n" << run.output;
+        for (const std::string& line : c.lines)
+            EXPECT_TRUE(has(run.output, line)) << line << "\n" << run.output;
         std::istringstream report(run.output);
         for (std::string line; std::getline(report, line);) {
             if (!is_verdict_line(line)) continue;
@@ -158,8 +172,9 @@ TEST(CliValidate, ACrashAHangOrAnEarlyEndIsTheVerdictOfItsCheckOnly) {
 
 TEST(CliValidate, BadArgumentsGiveUsage) {
     const std::wstring usage_errors[] = {
-        L"validate", L"validate " + lumbra() + L" --frobnicate", L"validate " + lumbra() + L" --filter (",
-        L"validate " + lumbra() + L" --timeout 0", L"validate " + lumbra() + L" --timeout 2s",
+        L"validate", L"validate " + lumbra() + L" --frobnicate",
+        L"validate " + lumbra() + L" --filter (", L"validate " + lumbra() + L" --timeout 0",
+        L"validate " + lumbra() + L" --timeout 2s",
         // In the validator's own process nothing can end a hang.
         L"validate " + lumbra() + L" --in-process --timeout 5",
         L"run-check no-such-check " + lumbra() + L" --result result.txt",
@@ -185,10 +200,12 @@ TEST(CliList, PrintsEveryCheckWithItsDescription) {
 
 // The host's value objects, seen as the plug-in sees them: data words after
 // the class pointer, slots called thiscall.
-plenar::Word Slot(plenar::PropValue* value, int slot, std::initializer_list<plenar::Word> arguments = {}) {
+plenar::Word Slot(plenar::PropValue* value, int slot,
+                  std::initializer_list<plenar::Word> arguments = {}) {
     const void* const* table = *reinterpret_cast<const void* const* const*>(value);
     std::vector<plenar::Word> words(arguments);
-    auto result = plenar::sim::checked_call(table[slot], words, plenar::sim::Convention::thiscall, value);
+    auto result =
+        plenar::sim::checked_call(table[slot], words, plenar::sim::Convention::thiscall, value);
     EXPECT_TRUE(result.balanced()) << "slot " << slot;
     return result.value;
 }
@@ -196,7 +213,8 @@ plenar::Word Slot(plenar::PropValue* value, int slot, std::initializer_list<plen
 TEST(HostValues, TextAndNumberObjectsHaveTheHostsLayoutAndSlots) {
     using plenar::sim::HostValue;
     auto* text = new HostValue(std::wstring(L"Gr\u00fc\u00dfe"));
-    EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(plenar::PropLayout<plenar::PropPointerLayout>(text).data)),
+    EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(
+                  plenar::PropLayout<plenar::PropPointerLayout>(text).data)),
               L"Gr\u00fc\u00dfe");
     EXPECT_EQ(Slot(text, 4), uint32_t(plenar::prop_class_wstr));
 

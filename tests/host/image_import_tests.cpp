@@ -54,7 +54,12 @@ TEST(ImageImport, ReplacesWhatTheSurfaceHeld) {
     EXPECT_EQ(surface.pixels[0], 0xFFABCDEFu);
 }
 
-struct Refusal { const char* what; std::string bytes; uint32_t format; bool context; };
+struct Refusal {
+    const char* what;
+    std::string bytes;
+    uint32_t format;
+    bool context;
+};
 
 class ImageImportRefusal : public testing::TestWithParam<Refusal> {};
 
@@ -62,8 +67,9 @@ TEST_P(ImageImportRefusal, LeavesTheSurfaceEmpty) {
     const Refusal& refusal = GetParam();
     Surface surface;
     ASSERT_EQ(import(plenar::sim::encode_png(2, 2, four_pixels), surface), 0);  // something to lose
-    EXPECT_NE(import(refusal.bytes, surface, refusal.format,
-                     refusal.context ? &import_context : nullptr), 0);
+    EXPECT_NE(
+        import(refusal.bytes, surface, refusal.format, refusal.context ? &import_context : nullptr),
+        0);
     EXPECT_EQ(surface.width, 0);
     EXPECT_EQ(surface.height, 0);
     EXPECT_EQ(surface.pixels, nullptr);
@@ -72,19 +78,24 @@ TEST_P(ImageImportRefusal, LeavesTheSurfaceEmpty) {
 const std::string good_png = plenar::sim::encode_png(2, 2, four_pixels);
 
 // A 1 x 1 BMP, which a general image decoder would accept.
-const std::string bmp = std::string("BM\x3A\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0"
-                                    "\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\xFF\0\0\0", 58);
+const std::string bmp = std::string(
+    "BM\x3A\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0"
+    "\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\xFF\0\0\0",
+    58);
 
-INSTANTIATE_TEST_SUITE_P(NotPng, ImageImportRefusal, testing::Values(
-    Refusal{"text", "This is not an image.", image_format_png, true},
-    Refusal{"empty", "", image_format_png, true},
-    Refusal{"bmp", bmp, image_format_png, true},
-    Refusal{"truncated", good_png.substr(0, good_png.size() / 2), image_format_png, true},
-    Refusal{"other format code", good_png, 0x4A504720, true},
-    Refusal{"no import context", good_png, image_format_png, false}),
+INSTANTIATE_TEST_SUITE_P(
+    NotPng, ImageImportRefusal,
+    testing::Values(Refusal{"text", "This is not an image.", image_format_png, true},
+                    Refusal{"empty", "", image_format_png, true},
+                    Refusal{"bmp", bmp, image_format_png, true},
+                    Refusal{"truncated", good_png.substr(0, good_png.size() / 2), image_format_png,
+                            true},
+                    Refusal{"other format code", good_png, 0x4A504720, true},
+                    Refusal{"no import context", good_png, image_format_png, false}),
     [](const testing::TestParamInfo<Refusal>& info) {
         std::string name = info.param.what;
-        for (char& c : name) if (c == ' ') c = '_';
+        for (char& c : name)
+            if (c == ' ') c = '_';
         return name;
     });
 

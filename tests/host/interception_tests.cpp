@@ -32,7 +32,8 @@ TEST_F(InterceptionTest, TheHeapIsCountedAndRefusedOnlyWhenAsked) {
 }
 
 TEST_F(InterceptionTest, RecordsMessageBoxAWithoutShowingIt) {
-    const CallResult result = plugin->call("FakeMessageBoxA", 0x1234, "Hello there", "Caption A", 48);
+    const CallResult result =
+        plugin->call("FakeMessageBoxA", 0x1234, "Hello there", "Caption A", 48);
     EXPECT_EQ(result.value, 1u);  // IDOK
     ASSERT_EQ(intercepted.message_boxes().size(), 1u);
     const MessageBoxCall& box = intercepted.message_boxes()[0];
@@ -44,10 +45,13 @@ TEST_F(InterceptionTest, RecordsMessageBoxAWithoutShowingIt) {
 }
 
 TEST_F(InterceptionTest, RecordsMessageBoxWAsUtf8) {
-    plugin->call("FakeMessageBoxW", nullptr, L"Gr\u00fc\u00dfe \u65e5\u672c", L"Tovrandi - Error", 16);
+    plugin->call("FakeMessageBoxW", nullptr, L"Gr\u00fc\u00dfe \u65e5\u672c", L"Tovrandi - Error",
+                 16);
     ASSERT_EQ(intercepted.message_boxes().size(), 1u);
     const MessageBoxCall& box = intercepted.message_boxes()[0];
-    EXPECT_EQ(box.text, "Gr\xc3\xbc\xc3\x9f" "e \xe6\x97\xa5\xe6\x9c\xac");
+    EXPECT_EQ(box.text,
+              "Gr\xc3\xbc\xc3\x9f"
+              "e \xe6\x97\xa5\xe6\x9c\xac");
     EXPECT_EQ(box.caption, "Tovrandi - Error");
     EXPECT_EQ(box.style, 16u);
     EXPECT_EQ(box.owner, 0u);

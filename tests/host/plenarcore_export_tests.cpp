@@ -12,7 +12,8 @@ using namespace plenar::sim;
 
 namespace {
 
-const std::vector<uint16_t> host_ordinals = {34, 137, 264, 286, 355, 366, 401, 443, 587, 638, 677, 753};
+const std::vector<uint16_t> host_ordinals = {34,  137, 264, 286, 355, 366,
+                                             401, 443, 587, 638, 677, 753};
 
 TEST(PlenarcoreExports, AreExactlyTheHostOrdinalsWithoutNames) {
     HMODULE core = GetModuleHandleW(L"plenarcore.dll");

@@ -11,7 +11,8 @@ namespace {
 using RunTimeTest = FakePluginTest;
 
 TEST_F(RunTimeTest, RunDataLeadsToTheRunHeaderAndServices) {
-    RunObjectHeader* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
+    RunObjectHeader* run =
+        host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
     ASSERT_NE(run->run_header, nullptr);
     EXPECT_EQ(run->run_header->services, host.services());
     EXPECT_EQ(run->run_header->value_058, RunTime::value_058);
@@ -19,7 +20,8 @@ TEST_F(RunTimeTest, RunDataLeadsToTheRunHeaderAndServices) {
     EXPECT_EQ(run->run_header->value_1278, RunTime::value_1278);
     EXPECT_EQ(RunTime::extension_of(run), nullptr);
     const void* extension = &host;
-    std::memcpy(reinterpret_cast<uint8_t*>(run) + sizeof(RunObjectHeader), &extension, sizeof extension);
+    std::memcpy(reinterpret_cast<uint8_t*>(run) + sizeof(RunObjectHeader), &extension,
+                sizeof extension);
     EXPECT_EQ(RunTime::extension_of(run), &host);
 }
 
@@ -34,7 +36,8 @@ TEST_F(RunTimeTest, RunDataHasTheSizeThePluginAsksFor) {
 }
 
 TEST_F(RunTimeTest, GetParameterPlaysTheQueueAndAdvancesTheCursor) {
-    RunObjectHeader* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
+    RunObjectHeader* run =
+        host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
     run->parameter_cursor = 10;
     host.run_time().queue_float(2.5f);
     host.run_time().queue_text(L"text");
@@ -56,7 +59,8 @@ TEST_F(RunTimeTest, GetParameterPlaysTheQueueAndAdvancesTheCursor) {
 }
 
 TEST_F(RunTimeTest, AskingBeyondTheQueueIsAFault) {
-    RunObjectHeader* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
+    RunObjectHeader* run =
+        host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
     host.run_time().queue_null_text();
     plenar::Word values[2] = {7, 7};
     plugin->call("FakeFetchParameters", run, values, 2);
@@ -66,7 +70,8 @@ TEST_F(RunTimeTest, AskingBeyondTheQueueIsAFault) {
 }
 
 TEST_F(RunTimeTest, ExpressionParametersAreTakenFromTheSameQueue) {
-    RunObjectHeader* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
+    RunObjectHeader* run =
+        host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
     host.run_time().queue_parameter(1);
     host.run_time().queue_parameter(2);
     RunHeader* header = run->run_header;
@@ -77,7 +82,8 @@ TEST_F(RunTimeTest, ExpressionParametersAreTakenFromTheSameQueue) {
 }
 
 TEST_F(RunTimeTest, AllocateStringGivesDistinctRecordedMemory) {
-    RunObjectHeader* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
+    RunObjectHeader* run =
+        host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
     void* first = run->run_header->allocate_string(run, 0, 12);
     void* second = run->run_header->allocate_string(run, 0, 4);
     ASSERT_NE(first, nullptr);
@@ -89,7 +95,8 @@ TEST_F(RunTimeTest, AllocateStringGivesDistinctRecordedMemory) {
 }
 
 TEST_F(RunTimeTest, EditDialogsAnswerFromTheQueueAndWriteTheText) {
-    RunObjectHeader* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
+    RunObjectHeader* run =
+        host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
     wchar_t text[6] = L"old";
     EditRecord record{{0, 0}, text, 6};
     host.run_time().queue_edit_answer(1, L"a longer text");

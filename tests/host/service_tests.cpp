@@ -13,7 +13,8 @@ using ServiceTest = FakePluginTest;
 TEST_F(ServiceTest, ResizeMovesTheBlockAndKeepsItsContent) {
     void* block = host.edit_data().create(32, 0x524D424C);
     std::memcpy(static_cast<uint8_t*>(block) + 20, "0123456789AB", 12);
-    void* moved = reinterpret_cast<void*>(plugin->call("FakeResize", host.services(), block, 64).value);
+    void* moved =
+        reinterpret_cast<void*>(plugin->call("FakeResize", host.services(), block, 64).value);
     ASSERT_NE(moved, nullptr);
     EXPECT_NE(moved, block);
     EXPECT_FALSE(host.edit_data().owns(block));  // the old block is freed
@@ -35,7 +36,8 @@ TEST_F(ServiceTest, ResizeMovesTheBlockAndKeepsItsContent) {
 TEST_F(ServiceTest, ShrinkingKeepsTheFront) {
     void* block = host.edit_data().create(40);
     static_cast<uint8_t*>(block)[21] = 0x77;
-    void* moved = reinterpret_cast<void*>(plugin->call("FakeResize", host.services(), block, 24).value);
+    void* moved =
+        reinterpret_cast<void*>(plugin->call("FakeResize", host.services(), block, 24).value);
     ASSERT_NE(moved, nullptr);
     EXPECT_EQ(EditDataStore::size(moved), 24u);
     EXPECT_EQ(static_cast<uint8_t*>(moved)[21], 0x77);

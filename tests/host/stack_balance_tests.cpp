@@ -61,19 +61,19 @@ TEST_F(StackBalanceTest, MissingExportsAreListedInTableOrder) {
 TEST(CheckedCall, MeasuresEachConvention) {
     SKIP_UNLESS_STACK_MEASURED();
     const plenar::Word words[] = {2, 3};
-    const CallResult cdecl_call = checked_call(reinterpret_cast<const void*>(&add_cdecl), words,
-                                               Convention::cdecl_);
+    const CallResult cdecl_call =
+        checked_call(reinterpret_cast<const void*>(&add_cdecl), words, Convention::cdecl_);
     EXPECT_EQ(cdecl_call.value, 5u);
     EXPECT_TRUE(cdecl_call.balanced());
 
-    const CallResult stdcall_call = checked_call(reinterpret_cast<const void*>(&add_stdcall), words,
-                                                 Convention::stdcall);
+    const CallResult stdcall_call =
+        checked_call(reinterpret_cast<const void*>(&add_stdcall), words, Convention::stdcall);
     EXPECT_EQ(stdcall_call.value, 5u);
     EXPECT_EQ(stdcall_call.bytes_removed, 8);
     EXPECT_TRUE(stdcall_call.balanced());
 
-    const CallResult mismatch = checked_call(reinterpret_cast<const void*>(&add_stdcall), words,
-                                             Convention::cdecl_);
+    const CallResult mismatch =
+        checked_call(reinterpret_cast<const void*>(&add_stdcall), words, Convention::cdecl_);
     EXPECT_FALSE(mismatch.balanced());
     EXPECT_EQ(mismatch.bytes_removed, 8);
 }

@@ -43,7 +43,9 @@ TEST(Surface, FillStoresOpaqueColourAsArgb) {
                 << x << "," << y;
 }
 
-struct ClippedFill { int x, y, width, height, expected; };
+struct ClippedFill {
+    int x, y, width, height, expected;
+};
 
 class SurfaceFillClipping : public testing::TestWithParam<ClippedFill> {};
 
@@ -55,14 +57,15 @@ TEST_P(SurfaceFillClipping, PaintsOnlyTheVisiblePart) {
     EXPECT_EQ(count_pixels(surface, opaque_pixel(orange)), fill.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Edges, SurfaceFillClipping, testing::Values(
-    ClippedFill{-3, -3, 5, 5, 4},            // over the top-left corner
-    ClippedFill{8, 8, 5, 5, 4},              // over the bottom-right corner
-    ClippedFill{-5, 2, 30, 1, 10},           // wider than the surface
-    ClippedFill{20, 20, 5, 5, 0},            // wholly outside
-    ClippedFill{2, 2, 0, 5, 0},              // empty
-    ClippedFill{2, 2, -4, 5, 0},             // negative width
-    ClippedFill{0x7FFFFFF0, 0, 0x7FFFFFF0, 5, 0}));  // end beyond 32 bits
+INSTANTIATE_TEST_SUITE_P(
+    Edges, SurfaceFillClipping,
+    testing::Values(ClippedFill{-3, -3, 5, 5, 4},                    // over the top-left corner
+                    ClippedFill{8, 8, 5, 5, 4},                      // over the bottom-right corner
+                    ClippedFill{-5, 2, 30, 1, 10},                   // wider than the surface
+                    ClippedFill{20, 20, 5, 5, 0},                    // wholly outside
+                    ClippedFill{2, 2, 0, 5, 0},                      // empty
+                    ClippedFill{2, 2, -4, 5, 0},                     // negative width
+                    ClippedFill{0x7FFFFFF0, 0, 0x7FFFFFF0, 5, 0}));  // end beyond 32 bits
 
 TEST(Surface, OutlineDrawsBandsInwardAndLeavesTheInside) {
     Surface surface;
@@ -71,7 +74,8 @@ TEST(Surface, OutlineDrawsBandsInwardAndLeavesTheInside) {
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x) {
             const bool on_band = inside(x, y, 2, 3, 14, 15) && !inside(x, y, 6, 7, 10, 11);
-            EXPECT_EQ(pixel_at(surface, x, y), on_band ? opaque_pixel(orange) : 0u) << x << "," << y;
+            EXPECT_EQ(pixel_at(surface, x, y), on_band ? opaque_pixel(orange) : 0u)
+                << x << "," << y;
         }
 }
 
@@ -80,7 +84,7 @@ TEST(Surface, OutlineIsClippedAtTheSurfaceEdges) {
     make_blank_surface(surface, 10, 10);
     surface.OutlineRect(-5, -5, 15, 15, 2, 0);  // every band outside
     EXPECT_EQ(count_pixels(surface, opaque_pixel(0)), 0);
-    surface.OutlineRect(5, 5, 15, 15, 2, 0);    // the right and bottom bands outside
+    surface.OutlineRect(5, 5, 15, 15, 2, 0);  // the right and bottom bands outside
     EXPECT_EQ(count_pixels(surface, opaque_pixel(0)), 2 * 5 + 2 * 5 - 4);
 }
 

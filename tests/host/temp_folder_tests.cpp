@@ -8,7 +8,9 @@ using namespace plenar::sim;
 
 namespace {
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 TEST(TempFolder, IsFreshAndRemovedWithItsFiles) {
     std::wstring path;
@@ -28,7 +30,8 @@ TEST(TempFolder, IsFreshAndRemovedWithItsFiles) {
 
 TEST(TempFolder, HoldsAPluginCopyThatLoadsWithFilesBesideIt) {
     TempFolder folder;
-    const std::wstring copy = folder.place_copy(program_folder() + L"\\fake_plugin.pvx", L"Copy.pvx");
+    const std::wstring copy =
+        folder.place_copy(program_folder() + L"\\fake_plugin.pvx", L"Copy.pvx");
     folder.write_file(L"Copy.json", "{\"Identifier\": \"TEST\"}");
     EXPECT_EQ(copy, folder.file(L"Copy.pvx"));
     Plugin plugin(copy);

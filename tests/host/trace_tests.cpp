@@ -23,7 +23,8 @@ struct Event {
 // Runs plenar-host.exe to its end; its output is not wanted here.
 DWORD run_host(const std::wstring& arguments) {
     const std::wstring program = program_folder() + L"\\plenar-host.exe";
-    const plenar::sim::ProcessRun run = plenar::sim::run_command_line(program, L"\"" + program + L"\" " + arguments);
+    const plenar::sim::ProcessRun run =
+        plenar::sim::run_command_line(program, L"\"" + program + L"\" " + arguments);
     return run.started ? run.exit_code : 0xFFFFFFFF;
 }
 
@@ -53,8 +54,8 @@ std::vector<Event> events_of(const std::string& trace) {
     std::istringstream lines(trace);
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("{\"name\":", 0) != 0) continue;
-        events.push_back({text_field(line, "name"), text_field(line, "cat"), number_field(line, "ts"),
-                          number_field(line, "dur"), line});
+        events.push_back({text_field(line, "name"), text_field(line, "cat"),
+                          number_field(line, "ts"), number_field(line, "dur"), line});
     }
     return events;
 }
@@ -115,7 +116,8 @@ TEST(ShowTrace, HoldsInitializeWithItsArgumentsAndResult) {
 
 TEST(ShowTrace, HoldsTheRunHeaderCallbacksOfTheRun) {
     const std::vector<Event> events = events_of(lumbra_trace());
-    for (const char* name : {"get_parameter", "first_expression_parameter", "next_expression_parameter"})
+    for (const char* name :
+         {"get_parameter", "first_expression_parameter", "next_expression_parameter"})
         EXPECT_NE(find_event(events, "callback", name), nullptr) << name << "\n" << lumbra_trace();
 }
 

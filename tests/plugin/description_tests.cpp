@@ -22,8 +22,8 @@ TEST_F(DescriptionLookup, WithoutFilesTheEmbeddedDescriptionIsRead) {
     EXPECT_EQ(Initialize(), 0);
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(CurrentName(), "Lumbra");
-    auto table = reinterpret_cast<const plenar::wchar* const*>(
-        plugin->call("GetDependencies").value);
+    auto table =
+        reinterpret_cast<const plenar::wchar* const*>(plugin->call("GetDependencies").value);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table[0], nullptr);  // nothing from disk to ship
 }
@@ -41,8 +41,8 @@ TEST_F(DescriptionLookup, APlainFileBesideTheLibraryIsReadAndListedAsDependency)
     PlaceAndLoad();
     EXPECT_EQ(Initialize(), 0);
     EXPECT_EQ(CurrentName(), "plain");
-    auto table = reinterpret_cast<const plenar::wchar* const*>(
-        plugin->call("GetDependencies").value);
+    auto table =
+        reinterpret_cast<const plenar::wchar* const*>(plugin->call("GetDependencies").value);
     ASSERT_NE(table[0], nullptr);
     EXPECT_EQ(plenar::sim::utf8_from_wide(table[0]), "Lumbra.json");
     EXPECT_EQ(table[1], nullptr);
@@ -109,7 +109,8 @@ TEST_F(DescriptionLookup, AnswersBeforeTheFirstGoodInitializeAreNotKept) {
     const std::string good = R"({"Identifier": "LMBR", "Dependencies": ["a.dll"], "UK English": {
         "About": {"Name": "good"},
         "Properties": [{"Type": "Checkbox", "DefaultState": false},
-                       {"Type": "Editbox String", "DefaultState": ")" + text37 + R"("}]}})";
+                       {"Type": "Editbox String", "DefaultState": ")" +
+                             text37 + R"("}]}})";
     folder.write_file(L"Lumbra.json", "{");
     PlaceAndLoad();
     auto edit_data_size = [&] {
@@ -119,7 +120,8 @@ TEST_F(DescriptionLookup, AnswersBeforeTheFirstGoodInitializeAreNotKept) {
     };
     auto dependencies = [&] {
         std::vector<std::string> names;
-        auto table = reinterpret_cast<const plenar::wchar* const*>(plugin->call("GetDependencies").value);
+        auto table =
+            reinterpret_cast<const plenar::wchar* const*>(plugin->call("GetDependencies").value);
         for (; table && *table; ++table) names.push_back(plenar::sim::utf8_from_wide(*table));
         return names;
     };
@@ -137,12 +139,11 @@ TEST_F(DescriptionLookup, AnswersBeforeTheFirstGoodInitializeAreNotKept) {
 struct FailureCase {
     const char* name;
     const char* file_text;  // Lumbra.json beside the library; null: a folder of that name
-    const char* text;  // the reader's message; null: the catalogue's text
+    const char* text;       // the reader's message; null: the catalogue's text
     const Kvor::Message* message;
 };
 
-class DescriptionFailures : public PluginCase,
-                            public ::testing::WithParamInterface<FailureCase> {};
+class DescriptionFailures : public PluginCase, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(DescriptionFailures, AreReportedAndLeaveNoObject) {
     const FailureCase& c = GetParam();
@@ -158,7 +159,8 @@ TEST_P(DescriptionFailures, AreReportedAndLeaveNoObject) {
     EXPECT_EQ(Boxes()[0].style, c.message->style);
     EXPECT_FALSE(Boxes()[0].wide);
     EXPECT_EQ(Boxes()[0].owner, 0u);
-    for (int which = 0; which < 5; ++which) EXPECT_EQ(ObjectInfo(which), "") << which;  // no SDK object answers
+    for (int which = 0; which < 5; ++which)
+        EXPECT_EQ(ObjectInfo(which), "") << which;  // no SDK object answers
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -191,7 +193,8 @@ TEST_F(DescriptionLookup, NoFileAndNoResourceGiveTwoReports) {
     Load(path);
     EXPECT_EQ(Initialize(), -1);
     ASSERT_EQ(Boxes().size(), 2u);
-    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::resource_missing, "json", 102));
+    lumbra_test::ExpectShown(Boxes()[0],
+                             lumbra_test::Shown(Kvor::message::resource_missing, "json", 102));
     EXPECT_TRUE(Boxes()[0].wide);
     lumbra_test::ExpectShown(Boxes()[1], lumbra_test::Shown(Kvor::message::description_not_found));
     EXPECT_FALSE(Boxes()[1].wide);
@@ -202,7 +205,8 @@ TEST_F(DescriptionLookup, CaptionsCarryTheLibrarysOwnName) {
     Load(Place(L"Other.pvx"));
     EXPECT_EQ(Initialize(), -1);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].caption, Kvor::MessageCaption(Kvor::message::description_not_json, "Other"));
+    EXPECT_EQ(Boxes()[0].caption,
+              Kvor::MessageCaption(Kvor::message::description_not_json, "Other"));
     EXPECT_EQ(Boxes()[0].caption, "Other - Error parsing JSON");  // the library's own name
 }
 
@@ -238,10 +242,11 @@ TEST_P(SettingsFile, ChoosesTheLanguage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, SettingsFile,
-    ::testing::Values(
-        SettingsCase{"CrLfWithBlanks", "[Tovrandi]\r\nLanguages = French; Deutsch\r\nX=1\r\n", "deutsch"},
-        SettingsCase{"LineFeedsOnlyRunOn", "Languages=Deutsch\nX=1\n", "english"},
-        SettingsCase{"NoMatch", "Languages=French\r\n", "english"}),
+    ::testing::Values(SettingsCase{"CrLfWithBlanks",
+                                   "[Tovrandi]\r\nLanguages = French; Deutsch\r\nX=1\r\n",
+                                   "deutsch"},
+                      SettingsCase{"LineFeedsOnlyRunOn", "Languages=Deutsch\nX=1\n", "english"},
+                      SettingsCase{"NoMatch", "Languages=French\r\n", "english"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DescriptionLookup, SettingsWithoutTheKeyAreReported) {
@@ -250,7 +255,8 @@ TEST_F(DescriptionLookup, SettingsWithoutTheKeyAreReported) {
     PlaceAndLoad();
     EXPECT_EQ(Initialize(), 0);
     ASSERT_FALSE(Boxes().empty());
-    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::settings_without_languages));
+    lumbra_test::ExpectShown(Boxes()[0],
+                             lumbra_test::Shown(Kvor::message::settings_without_languages));
 }
 
 TEST_F(DescriptionLookup, ALibraryInAUnicodeFolderReadsTheParentsSettings) {

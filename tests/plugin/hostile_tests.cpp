@@ -134,10 +134,10 @@ TEST_F(HostileHost, OddIdsAtRunTimeReachTheFallbacks) {
         run->current_id = id;
         plenar::Word words[] = {plenar::sim::word(run), 1, 2};
         using plenar::sim::Convention;
-        auto action = plenar::sim::checked_call(reinterpret_cast<const void*>(info.actions[0]), words,
-                                                Convention::stdcall);
-        auto condition = plenar::sim::checked_call(reinterpret_cast<const void*>(info.conditions[0]),
-                                                   words, Convention::stdcall);
+        auto action = plenar::sim::checked_call(reinterpret_cast<const void*>(info.actions[0]),
+                                                words, Convention::stdcall);
+        auto condition = plenar::sim::checked_call(
+            reinterpret_cast<const void*>(info.conditions[0]), words, Convention::stdcall);
         auto expression = plenar::sim::checked_call(
             reinterpret_cast<const void*>(info.expressions[0]), {words, 2}, Convention::stdcall);
         EXPECT_TRUE(action.balanced() && condition.balanced() && expression.balanced());
@@ -145,7 +145,8 @@ TEST_F(HostileHost, OddIdsAtRunTimeReachTheFallbacks) {
         EXPECT_EQ(condition.value, 0u);
         EXPECT_EQ(expression.value, 0u);
         plenar::wchar item[256] = {'x'};
-        Call("GetDebugItem", {plenar::sim::word(item), plenar::sim::word(run), static_cast<uint32_t>(id)});
+        Call("GetDebugItem",
+             {plenar::sim::word(item), plenar::sim::word(run), static_cast<uint32_t>(id)});
         EXPECT_EQ(item[0], 0);
     }
     // Every odd debugger id is reported, never thrown into the host.
@@ -182,7 +183,8 @@ TEST_F(HostileHost, OutOfMemoryAnywhereInInitialize) {
     auto name = [&](plenar::sim::Plugin& loaded) {
         plenar::wchar texts[5][260] = {};
         host.set_open_application(true);
-        loaded.call("GetObjInfos", host.services(), nullptr, texts[0], texts[1], texts[2], texts[3], texts[4]);
+        loaded.call("GetObjInfos", host.services(), nullptr, texts[0], texts[1], texts[2], texts[3],
+                    texts[4]);
         return plenar::sim::utf8_from_wide(texts[0]);
     };
     size_t whole = 0;
@@ -209,7 +211,8 @@ TEST_F(HostileHost, OutOfMemoryAnywhereInInitialize) {
             const auto& last = Boxes().back();
             EXPECT_TRUE(last.text == Kvor::message::out_of_memory.text ||
                         last.text == Kvor::message::description_no_memory.text ||
-                        last.caption == Kvor::MessageCaption(Kvor::message::description_not_json, "Lumbra"))
+                        last.caption ==
+                            Kvor::MessageCaption(Kvor::message::description_not_json, "Lumbra"))
                 << last.caption << ": " << last.text;
             EXPECT_EQ(name(loaded), "");
         }
@@ -229,7 +232,8 @@ TEST_F(HostileHost, OutOfMemoryInAnExportGivesItsFailureValueAndABox) {
     void* block = host.edit_data().create(28 + 1 + 37 + 1);
     Call("GetProperties", {plenar::sim::word(host.services()), plenar::sim::word(block), 0});
     for (const auto& call : host.service_calls())
-        if (call.code == plenar::service_resize_edit_data && call.result) block = reinterpret_cast<void*>(call.result);
+        if (call.code == plenar::service_resize_edit_data && call.result)
+            block = reinterpret_cast<void*>(call.result);
     auto* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
 
     const plenar::Word record = plenar::sim::word(host.services());
@@ -239,10 +243,16 @@ TEST_F(HostileHost, OutOfMemoryInAnExportGivesItsFailureValueAndABox) {
         plenar::Word failure;
         std::function<void(plenar::Word)> release;  // what a good answer made
     } rows[] = {
-        {"GetPropValue", {record, plenar::sim::word(block), 0x80001}, 0,
+        {"GetPropValue",
+         {record, plenar::sim::word(block), 0x80001},
+         0,
          [](plenar::Word value) { reinterpret_cast<plenar::PropValue*>(value)->Delete(); }},
-        {"CreateRunObject", {plenar::sim::word(run), 0, 0}, static_cast<uint32_t>(-1),
-         [&](plenar::Word) { Call("DestroyRunObject", {plenar::sim::word(run), 0}); }},
+        {"CreateRunObject",
+         {plenar::sim::word(run), 0, 0},
+         static_cast<uint32_t>(-1),
+         [&](plenar::Word) {
+             Call("DestroyRunObject", {plenar::sim::word(run), 0});
+         }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -298,7 +308,8 @@ TEST_F(HostileHost, LoadUnloadCyclesKeepMemoryFlat) {
         auto menu = loaded.call("GetActionMenu", host.services(), nullptr, nullptr);
         if (menu.value) DestroyMenu(reinterpret_cast<HMENU>(menu.value));
         for (int instance = 0; instance < 3; ++instance) {
-            auto* run = host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
+            auto* run =
+                host.run_time().create_run_data(sizeof(plenar::RunObjectHeader) + sizeof(void*));
             loaded.call("CreateRunObject", run, nullptr, nullptr);
             loaded.call("DestroyRunObject", run, 0);
         }

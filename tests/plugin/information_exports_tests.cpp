@@ -10,7 +10,10 @@ namespace {
 
 TEST_F(EditorExports, GetInfosAnswers) {
     Start();
-    const struct { int32_t code; uint32_t answer; } rows[] = {
+    const struct {
+        int32_t code;
+        uint32_t answer;
+    } rows[] = {
         {0, 0x300}, {1, 0}, {2, 0x100}, {3, 0}, {6, 2}, {7, 254}, {8, 1}, {9, 0}, {-1, 0},
     };
     for (const auto& row : rows) EXPECT_EQ(Call("GetInfos", row.code), row.answer) << row.code;
@@ -47,8 +50,8 @@ class ObjectInfos : public EditorExports {
 protected:
     InfoBuffers Read(plenar::HostServices* services) {
         InfoBuffers buffers;
-        Call("GetObjInfos", services, nullptr, buffers.texts[0], buffers.texts[1],
-             buffers.texts[2], buffers.texts[3], buffers.texts[4]);
+        Call("GetObjInfos", services, nullptr, buffers.texts[0], buffers.texts[1], buffers.texts[2],
+             buffers.texts[3], buffers.texts[4]);
         EXPECT_TRUE(buffers.GuardsIntact());
         return buffers;
     }
@@ -57,7 +60,12 @@ protected:
 TEST_F(ObjectInfos, NameComesFromThePrimaryLanguageUnlessAnApplicationIsOpen) {
     folder.write_file(L"Tovrandi.ini", "Languages=Deutsch\r\n");
     StartWith(two_languages);
-    const struct { const char* row; bool record; bool open; const char* name; } rows[] = {
+    const struct {
+        const char* row;
+        bool record;
+        bool open;
+        const char* name;
+    } rows[] = {
         {"null record", false, false, "primary"},
         {"no application", true, false, "primary"},
         {"application open", true, true, "deutsch"},
@@ -145,14 +153,14 @@ TEST_F(EditorExports, DependenciesFromTheResourceAreEmpty) {
 }
 
 TEST_F(EditorExports, DependenciesFromDiskListTheDescriptionThenTheNames) {
-    folder.write_file(L"Other.json",
-                      std::string(R"({"Identifier": "LMBR", "Dependencies": ["a.dll", "sub/b.txt", 5, ")") +
-                          "\xC3\xA9" + R"(.ini"], "UK English": {}})");
+    folder.write_file(
+        L"Other.json",
+        std::string(R"({"Identifier": "LMBR", "Dependencies": ["a.dll", "sub/b.txt", 5, ")") +
+            "\xC3\xA9" + R"(.ini"], "UK English": {}})");
     Load(Place(L"Other.pvx"));
     ASSERT_EQ(Initialize(), 0);
     const plenar::Word first = Call("GetDependencies");
-    const std::vector<std::string> expected{"Other.json", "a.dll", "sub/b.txt", "",
-                                            "\xC3\xA9.ini"};
+    const std::vector<std::string> expected{"Other.json", "a.dll", "sub/b.txt", "", "\xC3\xA9.ini"};
     EXPECT_EQ(Table(first), expected);
     EXPECT_EQ(Call("GetDependencies"), first);
     EXPECT_EQ(Table(first), expected);

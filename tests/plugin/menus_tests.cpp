@@ -114,7 +114,12 @@ TEST_F(EditorMenusAndTexts, SubmenuWithOneEntryLeadsBackToCodeZero) {
 
 TEST_F(EditorMenusAndTexts, EachFamilyHasItsOwnBase) {
     Load(R"("ActionMenu": [[1, "A"]], "ConditionMenu": [[2, "C"]], "ExpressionMenu": [[3, "E"]])");
-    const struct { const char* menu; const char* code; UINT identifier; int32_t number; } cases[] = {
+    const struct {
+        const char* menu;
+        const char* code;
+        UINT identifier;
+        int32_t number;
+    } cases[] = {
         {"GetActionMenu", "GetActionCodeFromMenu", 25001, 1},
         {"GetConditionMenu", "GetConditionCodeFromMenu", 26002, 2},
         {"GetExpressionMenu", "GetExpressionCodeFromMenu", 27003, 3},
@@ -134,13 +139,19 @@ TEST_F(EditorMenusAndTexts, EachFamilyHasItsOwnBase) {
 // answer is -1, which names none either.
 TEST_F(EditorMenusAndTexts, IdentifiersAtTheEndsOfTheRangeGiveTheirCodeOrMinusOne) {
     Load("");
-    const struct { const char* code; int32_t base; } families[] = {
+    const struct {
+        const char* code;
+        int32_t base;
+    } families[] = {
         {"GetActionCodeFromMenu", 25000},
         {"GetConditionCodeFromMenu", 26000},
         {"GetExpressionCodeFromMenu", 27000},
     };
     for (const auto& family : families) {
-        const struct { int32_t identifier; int32_t code; } rows[] = {
+        const struct {
+            int32_t identifier;
+            int32_t code;
+        } rows[] = {
             {family.base, 0},
             {family.base + 32767, 32767},
             {0, -family.base},
@@ -150,7 +161,8 @@ TEST_F(EditorMenusAndTexts, IdentifiersAtTheEndsOfTheRangeGiveTheirCodeOrMinusOn
             {INT32_MIN, -1},
         };
         for (const auto& row : rows)
-            EXPECT_EQ(static_cast<int32_t>(Call(family.code, host.services(), row.identifier)), row.code)
+            EXPECT_EQ(static_cast<int32_t>(Call(family.code, host.services(), row.identifier)),
+                      row.code)
                 << family.code << " " << row.identifier;
     }
 }
@@ -242,7 +254,11 @@ TEST_F(EditorMenusAndTexts, EveryRequestGetsItsOwnCopy) {
 
 TEST_F(EditorMenusAndTexts, DisplayStringsAndPrompts) {
     Load("");
-    const struct { const char* name; int32_t code; const wchar_t* expected; } strings[] = {
+    const struct {
+        const char* name;
+        int32_t code;
+        const wchar_t* expected;
+    } strings[] = {
         {"GetActionString", 0, L"Set text to %0"},
         {"GetActionString", 1, L"Lumbra Source "},
         {"GetActionString", 2, L""},
@@ -256,7 +272,11 @@ TEST_F(EditorMenusAndTexts, DisplayStringsAndPrompts) {
     };
     for (const auto& c : strings) EXPECT_EQ(String(c.name, c.code), c.expected) << c.name;
 
-    const struct { const char* name; int32_t code, parameter; const wchar_t* expected; } prompts[] = {
+    const struct {
+        const char* name;
+        int32_t code, parameter;
+        const wchar_t* expected;
+    } prompts[] = {
         {"GetActionTitle", 0, 0, L"New text"},
         {"GetActionTitle", 0, 1, L""},  // a one-element parameter
         {"GetActionTitle", 0, 2, L""},
@@ -275,8 +295,8 @@ TEST_F(EditorMenusAndTexts, DisplayStringsAndPrompts) {
 
 TEST_F(EditorMenusAndTexts, ExpressionTitlesEndInAnOpeningParenthesis) {
     Load("");
-    const std::pair<int32_t, const wchar_t*> cases[] = {
-        {0, L"Add("}, {1, L"Get("}, {2, L"("}, {3, L"("}, {4, L"("}, {-1, L"("}};
+    const std::pair<int32_t, const wchar_t*> cases[] = {{0, L"Add("}, {1, L"Get("}, {2, L"("},
+                                                        {3, L"("},    {4, L"("},    {-1, L"("}};
     for (const auto& [code, expected] : cases)
         EXPECT_EQ(String("GetExpressionTitle", code), expected) << code;
 }
@@ -309,7 +329,8 @@ TEST_F(EditorMenusAndTexts, TooSmallBuffersAreCutAndTerminated) {
 }
 
 TEST_F(EditorMenusAndTexts, AnIncompatibleHostGetsNoMenusAndUntouchedBuffers) {
-    Load(R"("ActionMenu": [[0, "Set"]], "ConditionMenu": [[0, "Is"]], "ExpressionMenu": [[0, "Get"]])");
+    Load(
+        R"("ActionMenu": [[0, "Set"]], "ConditionMenu": [[0, "Is"]], "ExpressionMenu": [[0, "Get"]])");
     for (std::optional<uint32_t> version :
          {std::optional<uint32_t>(0x02000000 | 253), std::optional<uint32_t>(0x01000000 | 300),
           std::optional<uint32_t>()}) {
@@ -318,8 +339,8 @@ TEST_F(EditorMenusAndTexts, AnIncompatibleHostGetsNoMenusAndUntouchedBuffers) {
             EXPECT_EQ(Menu(name), nullptr) << name;
         wchar_t buffer[8];
         std::fill(std::begin(buffer), std::end(buffer), untouched);
-        for (const char* name : {"GetActionString", "GetConditionString", "GetExpressionString",
-                                 "GetExpressionTitle"})
+        for (const char* name :
+             {"GetActionString", "GetConditionString", "GetExpressionString", "GetExpressionTitle"})
             EXPECT_EQ(Call(name, host.services(), 0, buffer, 8), 0u) << name;
         for (const char* name : {"GetActionTitle", "GetConditionTitle", "GetExpressionParam"})
             EXPECT_EQ(Call(name, host.services(), 0, 0, buffer, 8), 0u) << name;

@@ -43,16 +43,15 @@ TEST_P(HostVersions, DecideCreationAndRecords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HostVersions,
-    ::testing::Values(
-        HostCase{"Build253", 0x02000000 | 253, false},
-        HostCase{"Build254", 0x02000000 | 254, true},
-        HostCase{"Version1", 0x01000000 | 300, false},
-        HostCase{"Version3", 0x03000000 | 254, true},
-        HostCase{"Version1WithHighestBuild", 0x0100FFFF, false},
-        // Only the low 12 bits are the build: bits 12 to 15 do not count.
-        HostCase{"BuildBitsOnly", 0x0200F0FE, true},
-        HostCase{"HighBitsOverBuild10", 0x02001000 | 10, false},
-        HostCase{"NoVersionRoutine", std::nullopt, false}),
+    ::testing::Values(HostCase{"Build253", 0x02000000 | 253, false},
+                      HostCase{"Build254", 0x02000000 | 254, true},
+                      HostCase{"Version1", 0x01000000 | 300, false},
+                      HostCase{"Version3", 0x03000000 | 254, true},
+                      HostCase{"Version1WithHighestBuild", 0x0100FFFF, false},
+                      // Only the low 12 bits are the build: bits 12 to 15 do not count.
+                      HostCase{"BuildBitsOnly", 0x0200F0FE, true},
+                      HostCase{"HighBitsOverBuild10", 0x02001000 | 10, false},
+                      HostCase{"NoVersionRoutine", std::nullopt, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EditorExports, LoadObjectOnlyNoticesTheEditData) {
@@ -103,7 +102,11 @@ TEST_F(EditorExports, ObjectRectFollowsTheSize) {
 TEST_F(EditorExports, ObjectRectEdgesStayInTheRange) {
     Start();
     EditSize* data = NewEditData();
-    const struct { int32_t left, top; int16_t width, height; int32_t right, bottom; } rows[] = {
+    const struct {
+        int32_t left, top;
+        int16_t width, height;
+        int32_t right, bottom;
+    } rows[] = {
         {10, 20, 150, 150, 160, 170},
         {INT32_MAX - 150, INT32_MIN + 150, 150, -150, INT32_MAX, INT32_MIN},
         {INT32_MAX - 100, INT32_MIN + 100, 150, -150, INT32_MAX, INT32_MIN},
@@ -192,7 +195,6 @@ TEST_F(EditorExports, EditorDisplayWithoutAWindowDrawsNothing) {
 
 // --- icon --------------------------------------------------------------------
 
-
 // The embedded icon decoded by the host library itself.
 void DecodeResourceIcon(void* module, Surface& decoded) {
     auto bytes = plenar::sim::find_resource(module, L"KVOR", 101);
@@ -279,7 +281,8 @@ TEST_F(EditorExports, WithImageImportAMissingIconIsReported) {
     Load(path);
     ASSERT_EQ(Initialize(), 0);
     ASSERT_EQ(Boxes().size(), 1u);
-    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::resource_missing, "png", 101));
+    lumbra_test::ExpectShown(Boxes()[0],
+                             lumbra_test::Shown(Kvor::message::resource_missing, "png", 101));
     Surface icon;
     Call("MakeIconEx", host.services(), &icon, 0, 0, 0);
     EXPECT_EQ(icon.width, 0);

@@ -25,11 +25,13 @@ struct ShownMessage {
 };
 template <typename... A>
 ShownMessage Shown(const Kvor::Message& message, A... arguments) {
-    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, "Lumbra"), message.style};
+    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, "Lumbra"),
+            message.style};
 }
 template <typename... A>
 ShownMessage ShownAbout(const char* kind, const Kvor::Message& message, A... arguments) {
-    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, "Lumbra", kind), message.style};
+    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, "Lumbra", kind),
+            message.style};
 }
 inline void ExpectShown(const plenar::sim::MessageBoxCall& box, const ShownMessage& expected) {
     EXPECT_EQ(box.text, expected.text);
@@ -90,8 +92,8 @@ protected:
 
 // A description whose one language is named `name` (its About "Name").
 inline std::string Description(const std::string& name) {
-    return R"({"Identifier": "TEST", "Dependencies": [], ")" + name +
-           R"(": {"About": {"Name": ")" + name + R"("}}})";
+    return R"({"Identifier": "TEST", "Dependencies": [], ")" + name + R"(": {"About": {"Name": ")" +
+           name + R"("}}})";
 }
 
 }  // namespace lumbra_test

@@ -131,7 +131,8 @@ protected:
         ValueSlots slots(value);
         EXPECT_EQ(slots.Call(4), uint32_t(plenar::prop_class_dword));
         const uint32_t number =
-            plenar::PropLayout<plenar::PropNumberLayout>(static_cast<plenar::PropValue*>(value)).value;
+            plenar::PropLayout<plenar::PropNumberLayout>(static_cast<plenar::PropValue*>(value))
+                .value;
         slots.Call(1);
         return number;
     }

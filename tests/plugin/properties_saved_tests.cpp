@@ -33,8 +33,9 @@ TEST_F(SheetExports, TheHeaderWordNeverHasTheSavedValuesLaidOutAgain) {
     EXPECT_EQ(Get(Id(count)), nullptr);
     EXPECT_EQ(Stored(), saved);
     ASSERT_EQ(Boxes().size(), 1u);
-    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::Shown(Kvor::message::properties_damaged,
-                                                           Kvor::message::damage_size_beyond_block));
+    lumbra_test::ExpectShown(Boxes()[0],
+                             lumbra_test::Shown(Kvor::message::properties_damaged,
+                                                Kvor::message::damage_size_beyond_block));
     ExpectNoFaults();
 }
 
@@ -89,7 +90,8 @@ TEST_F(SheetExports, ABlockSavedBeforeTheDescriptionGrewKeepsItsValues) {
     EXPECT_EQ(Whole(), saved);
     HostValue count_value(plenar::prop_class_int, {.number = 3});
     Set(Id(count), count_value);
-    EXPECT_EQ(Stored(), Join({{0x01}, Text("mine"), Number(3), Number(1), Text("tail"), Number(77)}));
+    EXPECT_EQ(Stored(),
+              Join({{0x01}, Text("mine"), Number(3), Number(1), Text("tail"), Number(77)}));
     EXPECT_EQ(PropSize(), host.edit_data().length(block));
     EXPECT_TRUE(Boxes().empty());
     ExpectNoFaults();
@@ -120,8 +122,8 @@ std::wstring Environment(const wchar_t* name) {
 }
 
 DWORD RunSelf(const std::wstring& filter) {
-    const plenar::sim::ProcessRun run =
-        plenar::sim::run_process(plenar::sim::own_program(), {L"--gtest_filter=" + filter, L"--gtest_brief=1"});
+    const plenar::sim::ProcessRun run = plenar::sim::run_process(
+        plenar::sim::own_program(), {L"--gtest_filter=" + filter, L"--gtest_brief=1"});
     return run.started ? run.exit_code : 0xFFFFFFFF;
 }
 
@@ -162,7 +164,9 @@ TEST_F(SheetExports, ASavedBlockReadsBack) {
     block = host.edit_data().create(uint32_t(saved.size()));
     std::memcpy(block, saved.data(), saved.size());
     EXPECT_EQ(Call("LoadObject", host.services(), nullptr, block, 0), 0u);
-    EXPECT_EQ(GetText(Id(name)), "Gr\xc3\xbc\xc3\x9f" "e aus Lumbra");
+    EXPECT_EQ(GetText(Id(name)),
+              "Gr\xc3\xbc\xc3\x9f"
+              "e aus Lumbra");
     EXPECT_EQ(GetNumber(Id(count)), uint32_t(-12345));
     EXPECT_EQ(GetNumber(Id(choice)), 2u);
     EXPECT_EQ(GetText(Id(tail)), "t");

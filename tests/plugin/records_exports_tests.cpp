@@ -34,9 +34,12 @@ TEST_F(EditorExports, LumbrasRecordsAsTheHostSeesThem) {
 
 TEST_F(EditorExports, IdsWithoutARecordGiveNull) {
     Start();
-    struct { const char* name; int32_t id; } rows[] = {
-        {"GetActionInfos", 2},    {"GetActionInfos", -1},    {"GetActionInfos", 0xFFFF},
-        {"GetConditionInfos", 1}, {"GetConditionInfos", -1}, {"GetExpressionInfos", 2},
+    struct {
+        const char* name;
+        int32_t id;
+    } rows[] = {
+        {"GetActionInfos", 2},      {"GetActionInfos", -1},     {"GetActionInfos", 0xFFFF},
+        {"GetConditionInfos", 1},   {"GetConditionInfos", -1},  {"GetExpressionInfos", 2},
         {"GetExpressionInfos", -1}, {"GetActionInfos", 0x7FFF},
     };
     for (const auto& row : rows)
@@ -53,29 +56,56 @@ struct TypeRow {
 
 // Parameter type names of actions and conditions, in any case.
 const TypeRow parameter_types[] = {
-    {"text", 45, true},         {"STRING", 45, true},        {"filename", 40, true},
-    {"File", 40, true},         {"float", 22, true},         {"INTEGER", 22, true},
-    {"unsigned integer", 22, true}, {"object", 1, true},     {"Position", 8, true},
-    {"create", 9, true},        {"SysCreate", 20, true},     {"animation", 10, true},
-    {"nop", 11, true},          {"Player", 12, true},        {"every", 13, true},
-    {"KEY", 14, true},          {"speed", 15, true},         {"joydirection", 17, true},
-    {"Shoot", 18, true},        {"zone", 19, true},          {"comparison", 23, true},
-    {"stringcomparison", 46, true}, {"colour", 24, true},    {"COLOR", 24, true},
-    {"frame", 26, true},        {"SampleLoop", 27, true},    {"musicloop", 28, true},
-    {"NewDirection", 29, true}, {"textnumber", 30, true},    {"click", 31, true},
-    {"program", 33, true},      {"Custom12", 1012, true},    {"custom", 1000, true},
-    {"Customer", 1000, true},   {"CUSTOM7x", 1007, true},    {"Texts", 0, false},
-    {"Foo", 0, false},          {"", 0, false},
+    {"text", 45, true},
+    {"STRING", 45, true},
+    {"filename", 40, true},
+    {"File", 40, true},
+    {"float", 22, true},
+    {"INTEGER", 22, true},
+    {"unsigned integer", 22, true},
+    {"object", 1, true},
+    {"Position", 8, true},
+    {"create", 9, true},
+    {"SysCreate", 20, true},
+    {"animation", 10, true},
+    {"nop", 11, true},
+    {"Player", 12, true},
+    {"every", 13, true},
+    {"KEY", 14, true},
+    {"speed", 15, true},
+    {"joydirection", 17, true},
+    {"Shoot", 18, true},
+    {"zone", 19, true},
+    {"comparison", 23, true},
+    {"stringcomparison", 46, true},
+    {"colour", 24, true},
+    {"COLOR", 24, true},
+    {"frame", 26, true},
+    {"SampleLoop", 27, true},
+    {"musicloop", 28, true},
+    {"NewDirection", 29, true},
+    {"textnumber", 30, true},
+    {"click", 31, true},
+    {"program", 33, true},
+    {"Custom12", 1012, true},
+    {"custom", 1000, true},
+    {"Customer", 1000, true},
+    {"CUSTOM7x", 1007, true},
+    {"Texts", 0, false},
+    {"Foo", 0, false},
+    {"", 0, false},
 };
 
 const TypeRow expression_parameter_types[] = {
-    {"text", 3, true},  {"STRING", 3, true}, {"Float", 1, true}, {"integer", 1, true},
-    {"Unsigned Integer", 1, true}, {"Object", 0, false}, {"Custom3", 0, false},
+    {"text", 3, true},     {"STRING", 3, true},           {"Float", 1, true},
+    {"integer", 1, true},  {"Unsigned Integer", 1, true}, {"Object", 0, false},
+    {"Custom3", 0, false},
 };
 
 const TypeRow return_types[] = {
-    {"integer", 0, true}, {"FLOAT", 2, true}, {"text", 1, true},   {"String", 1, true},
-    {"short", 0, true},   {"unsigned integer", 0, true},           {"Bogus", 0, false},
+    {"integer", 0, true}, {"FLOAT", 2, true}, {"text", 1, true},
+    {"String", 1, true},  {"short", 0, true}, {"unsigned integer", 0, true},
+    {"Bogus", 0, false},
 };
 
 std::string Entry(const std::string& extra, const char* type) {
@@ -88,7 +118,6 @@ void Append(std::string& list, const std::string& element) {
     list += element;
 }
 
-
 TEST_F(EditorExports, TypeNamesThroughTheRecords) {
     std::string actions, conditions, expressions;
     using lumbra_test::Shown;
@@ -96,15 +125,18 @@ TEST_F(EditorExports, TypeNamesThroughTheRecords) {
     std::vector<lumbra_test::ShownMessage> expected_messages;
     for (const TypeRow& row : parameter_types) {
         Append(actions, Entry("", row.name));
-        if (!row.known) expected_messages.push_back(Shown(message::unknown_parameter_type, row.name));
+        if (!row.known)
+            expected_messages.push_back(Shown(message::unknown_parameter_type, row.name));
     }
     for (const TypeRow& row : parameter_types) {
         Append(conditions, Entry(", \"Triggered\": true", row.name));
-        if (!row.known) expected_messages.push_back(Shown(message::unknown_parameter_type, row.name));
+        if (!row.known)
+            expected_messages.push_back(Shown(message::unknown_parameter_type, row.name));
     }
     for (const TypeRow& row : expression_parameter_types) {
         Append(expressions, Entry(", \"Returns\": \"Integer\"", row.name));
-        if (!row.known) expected_messages.push_back(Shown(message::unknown_parameter_type, row.name));
+        if (!row.known)
+            expected_messages.push_back(Shown(message::unknown_parameter_type, row.name));
     }
     for (const TypeRow& row : return_types) {
         expressions += std::string(",{\"Title\": \"r\", \"Returns\": \"") + row.name + "\"}";
@@ -135,7 +167,8 @@ TEST_F(EditorExports, TypeNamesThroughTheRecords) {
     ExpectRecord(Record("GetExpressionInfos", id), id, 0, {});
 
     ASSERT_EQ(Boxes().size(), expected_messages.size());
-    for (size_t i = 0; i < expected_messages.size(); ++i) lumbra_test::ExpectShown(Boxes()[i], expected_messages[i]);
+    for (size_t i = 0; i < expected_messages.size(); ++i)
+        lumbra_test::ExpectShown(Boxes()[i], expected_messages[i]);
 }
 
 struct KindRow {
@@ -143,9 +176,9 @@ struct KindRow {
     const char* member;
     const char* noun;
     const char* records;
-    const char* type;         // a type name of that kind
+    const char* type;  // a type name of that kind
     uint16_t code;
-    const char* extra;        // members every entry of the kind carries
+    const char* extra;  // members every entry of the kind carries
     uint16_t flags;
 };
 
@@ -164,7 +197,8 @@ TEST_P(ParameterLimit, SixteenAcceptedSeventeenRefused) {
 
     ExpectRecord(Record(k.records, 0), 0, k.flags, std::vector<uint16_t>(16, k.code));
     ASSERT_EQ(Boxes().size(), 1u);
-    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::ShownAbout(k.noun, Kvor::message::too_many_parameters, k.noun));
+    lumbra_test::ExpectShown(
+        Boxes()[0], lumbra_test::ShownAbout(k.noun, Kvor::message::too_many_parameters, k.noun));
     // The refused entry keeps its place, so the next one is still at its own id.
     const plenar::AceRecord* refused = Record(k.records, 1);
     ASSERT_NE(refused, nullptr);
@@ -175,12 +209,11 @@ TEST_P(ParameterLimit, SixteenAcceptedSeventeenRefused) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ParameterLimit,
-    ::testing::Values(
-        KindRow{"Actions", "Actions", "action", "GetActionInfos", "Text", 45, "", 0},
-        KindRow{"Conditions", "Conditions", "condition", "GetConditionInfos", "Integer", 22, "",
-                0x0220},
-        KindRow{"Expressions", "Expressions", "expression", "GetExpressionInfos", "String", 3,
-                ", \"Returns\": \"Float\"", 2}),
+    ::testing::Values(KindRow{"Actions", "Actions", "action", "GetActionInfos", "Text", 45, "", 0},
+                      KindRow{"Conditions", "Conditions", "condition", "GetConditionInfos",
+                              "Integer", 22, "", 0x0220},
+                      KindRow{"Expressions", "Expressions", "expression", "GetExpressionInfos",
+                              "String", 3, ", \"Returns\": \"Float\"", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -39,7 +39,7 @@ protected:
     // Calls the routine of `table` for `id` as the host does: the id in the
     // run data, the routine stdcall with the host words.
     plenar::Word Call(const void* const* table, plenar::RunObjectHeader* run, int32_t id,
-                  std::initializer_list<plenar::Word> words) {
+                      std::initializer_list<plenar::Word> words) {
         run->current_id = id;
         std::vector<plenar::Word> arguments{plenar::sim::word(run)};
         arguments.insert(arguments.end(), words);
@@ -48,7 +48,8 @@ protected:
         return result.value;
     }
     uint32_t Action(plenar::RunObjectHeader* run, int32_t id) {
-        return static_cast<uint32_t>(Call(reinterpret_cast<const void* const*>(info.actions), run, id, {11, 22}));
+        return static_cast<uint32_t>(
+            Call(reinterpret_cast<const void* const*>(info.actions), run, id, {11, 22}));
     }
     int32_t Condition(plenar::RunObjectHeader* run, int32_t id) {
         return static_cast<int32_t>(
@@ -112,12 +113,15 @@ TEST_F(Running, ANullTextIsReportedAtEveryCallAndTheMemberSkipped) {
         Host().queue_null_text();
         EXPECT_EQ(Action(run, 0), 0u);
         ASSERT_EQ(Boxes().size(), static_cast<size_t>(call));
-        lumbra_test::ExpectShown(Boxes().back(), lumbra_test::Shown(Kvor::message::null_text_parameter));
+        lumbra_test::ExpectShown(Boxes().back(),
+                                 lumbra_test::Shown(Kvor::message::null_text_parameter));
     }
     Destroy(run);
 }
 
-struct ConditionCase { int32_t a, b, expected; };
+struct ConditionCase {
+    int32_t a, b, expected;
+};
 
 TEST_F(Running, TheConditionComparesItsTwoIntegers) {
     Start();
@@ -189,9 +193,10 @@ TEST_F(Running, AMemberThatDisagreesWithItsDeclarationIsReportedOnceAndLeftUnlin
                       {"Returns": "Text"}]}})");
     auto* first = NewInstance();
     ASSERT_EQ(Boxes().size(), 1u);
-    lumbra_test::ExpectShown(Boxes()[0], lumbra_test::ShownAbout("condition", Kvor::message::link_mismatch, "condition", 0,
-                                                                 "Same?", "(integer) giving an integer",
-                                                                 "(integer, integer) giving an integer"));
+    lumbra_test::ExpectShown(
+        Boxes()[0], lumbra_test::ShownAbout("condition", Kvor::message::link_mismatch, "condition",
+                                            0, "Same?", "(integer) giving an integer",
+                                            "(integer, integer) giving an integer"));
     auto* second = NewInstance();
     EXPECT_EQ(Boxes().size(), 1u);  // once, not per instance
     Host().queue_parameter(4);
@@ -210,7 +215,8 @@ TEST_F(Running, AnExpressionWithTheWrongResultTypeIsNotLinked) {
                       {"Title": "Hello(", "Returns": "Integer"}]}})");
     auto* run = NewInstance();
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0].caption, Kvor::MessageCaption(Kvor::message::link_mismatch, "Lumbra", "expression"));
+    EXPECT_EQ(Boxes()[0].caption,
+              Kvor::MessageCaption(Kvor::message::link_mismatch, "Lumbra", "expression"));
     EXPECT_EQ(ExpressionCall(run, 1), 0u);
     Destroy(run);
 }
@@ -279,7 +285,8 @@ TEST_F(Running, DebuggerErrorsAreReportedNotThrown) {
     EXPECT_TRUE(plugin->call("EditDebugItem", run, -1).balanced());
     ASSERT_EQ(Boxes().size(), 2u);
     for (const auto& box : Boxes())
-        lumbra_test::ExpectShown(box, lumbra_test::Shown(Kvor::message::debugger_error, Kvor::message::debugger_unknown_item));
+        lumbra_test::ExpectShown(box, lumbra_test::Shown(Kvor::message::debugger_error,
+                                                         Kvor::message::debugger_unknown_item));
     Destroy(run);
 }
 

@@ -11,8 +11,8 @@
 namespace plenar::cli {
 
 struct CheckContext {
-    std::wstring plugin;                     // Windows path
-    std::optional<std::wstring> description; // Windows path
+    std::wstring plugin;                      // Windows path
+    std::optional<std::wstring> description;  // Windows path
     int memory_cycles = 200;
     // How long a check run in a process of its own may take before that
     // process is ended.

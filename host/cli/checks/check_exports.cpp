@@ -49,7 +49,8 @@ CheckOutcome exports_present_and_balanced(const CheckContext& context) {
     session->call_on_block(block, "GetProperties", services, block, 0);
     session->call("GetPropCheck", services, block, property_id_base);
     session->call_on_block(block, "SetPropCheck", services, block, property_id_base, 0);
-    if (auto* object = session->call("GetPropValue", services, block, property_id_base).pointer<PropValue>()) {
+    if (auto* object =
+            session->call("GetPropValue", services, block, property_id_base).pointer<PropValue>()) {
         session->call_on_block(block, "SetPropValue", services, block, property_id_base, object);
         object->Delete();
     }
@@ -69,7 +70,9 @@ CheckOutcome exports_present_and_balanced(const CheckContext& context) {
     session->call("Free", services);
     const std::string faults = stack_faults(*session);
     if (!faults.empty()) return fail(faults);
-    return sim::stack_measured ? pass() : pass(std::string("stack balance ") + sim::stack_not_measured_reason);
+    return sim::stack_measured
+               ? pass()
+               : pass(std::string("stack balance ") + sim::stack_not_measured_reason);
 }
 
 CheckOutcome initialize_quietly(const CheckContext& context) {
@@ -77,15 +80,20 @@ CheckOutcome initialize_quietly(const CheckContext& context) {
     const sim::CallResult result = session->call("Initialize", session->host().services(), 0);
     if (!result.found) return fail("Initialize is not exported");
     if (!result.balanced()) return fail(stack_faults(*session));
-    if (result.value != 0) return fail("Initialize returned " + std::to_string(static_cast<int32_t>(result.value)));
+    if (result.value != 0)
+        return fail("Initialize returned " + std::to_string(static_cast<int32_t>(result.value)));
     const std::string boxes = message_boxes_since(0);
     return boxes.empty() ? pass() : fail("Initialize showed " + boxes);
 }
 
 }  // namespace
 
-extern const Check exports_check = {"exports", "every one of the host's 45 exports is present and, called as the host calls it, balances the stack for its calling convention",
-                                    &exports_present_and_balanced};
-extern const Check initialize_check = {"initialize", "Initialize succeeds without a message box", &initialize_quietly};
+extern const Check exports_check = {
+    "exports",
+    "every one of the host's 45 exports is present and, called as the host calls it, balances the "
+    "stack for its calling convention",
+    &exports_present_and_balanced};
+extern const Check initialize_check = {"initialize", "Initialize succeeds without a message box",
+                                       &initialize_quietly};
 
 }  // namespace plenar::cli

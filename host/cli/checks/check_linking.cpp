@@ -15,7 +15,8 @@ CheckOutcome members_match_declarations(const CheckContext& context) {
     const size_t before = message_box_count();
     if (!session->create_and_destroy_run_object(block)) {
         const std::string boxes = message_boxes_since(before);
-        return fail("CreateRunObject or DestroyRunObject failed" + (boxes.empty() ? "" : " after " + boxes));
+        return fail("CreateRunObject or DestroyRunObject failed" +
+                    (boxes.empty() ? "" : " after " + boxes));
     }
     const std::string boxes = message_boxes_since(before);
     if (!boxes.empty()) return fail("CreateRunObject showed " + boxes);
@@ -25,9 +26,10 @@ CheckOutcome members_match_declarations(const CheckContext& context) {
 
 }  // namespace
 
-extern const Check linking_check = {"linking",
-                                    "creating a run object links every member without a message box (\"Tovrandi - "
-                                    "Error linking ...\": declared parameters disagree with the member)",
-                                    &members_match_declarations};
+extern const Check linking_check = {
+    "linking",
+    "creating a run object links every member without a message box (\"Tovrandi - "
+    "Error linking ...\": declared parameters disagree with the member)",
+    &members_match_declarations};
 
 }  // namespace plenar::cli

@@ -32,7 +32,8 @@ size_t heap_bytes_in_use() {
 size_t private_bytes() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+    if (GetProcessMemoryInfo(GetCurrentProcess(),
+                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                              sizeof counters) &&
         counters.PrivateUsage)
         return counters.PrivateUsage;
@@ -50,7 +51,8 @@ std::string one_cycle(const std::wstring& path, sim::Host& host, bool bare) {
     void* block = host.edit_data().create(info.edit_data_size < 28 ? 28 : info.edit_data_size);
     plugin.call("CreateObject", host.services(), nullptr, block);
     if (RunObjectHeader* run = host.create_run_data(plugin)) {
-        if (plugin.call("CreateRunObject", run, block, nullptr).value != 0) return "CreateRunObject failed";
+        if (plugin.call("CreateRunObject", run, block, nullptr).value != 0)
+            return "CreateRunObject failed";
         plugin.call("DestroyRunObject", run, 0);
     }
     plugin.call("UnloadObject", host.services(), nullptr, 0);
@@ -110,17 +112,19 @@ CheckOutcome memory_stays_flat(const CheckContext& context) {
     const size_t measured = static_cast<size_t>(cycles - warm_up);
     const size_t tolerance = 64 * 1024 + 256 * measured;
     if (added > tolerance)
-        return fail("memory in use grew by " + std::to_string(added) + " over " + std::to_string(measured) +
-                    " cycles beyond what loading alone costs (" + std::to_string(added / measured) +
-                    " a cycle; tolerance " + std::to_string(tolerance) + ")");
+        return fail("memory in use grew by " + std::to_string(added) + " over " +
+                    std::to_string(measured) + " cycles beyond what loading alone costs (" +
+                    std::to_string(added / measured) + " a cycle; tolerance " +
+                    std::to_string(tolerance) + ")");
     return pass();
 }
 
 }  // namespace
 
-extern const Check memory_check = {"memory",
-                                   "repeated load, Initialize, CreateObject, run object, unload keeps private bytes "
-                                   "flat",
-                                   &memory_stays_flat};
+extern const Check memory_check = {
+    "memory",
+    "repeated load, Initialize, CreateObject, run object, unload keeps private bytes "
+    "flat",
+    &memory_stays_flat};
 
 }  // namespace plenar::cli

@@ -16,8 +16,10 @@ struct VerdictWord {
     Verdict verdict;
     const char* word;
 };
-constexpr VerdictWord verdict_words[] = {
-    {Verdict::passed, "pass"}, {Verdict::failed, "fail"}, {Verdict::crashed, "crash"}, {Verdict::timed_out, "timeout"}};
+constexpr VerdictWord verdict_words[] = {{Verdict::passed, "pass"},
+                                         {Verdict::failed, "fail"},
+                                         {Verdict::crashed, "crash"},
+                                         {Verdict::timed_out, "timeout"}};
 
 std::optional<CheckOutcome> read_result(const std::string& text) {
     const size_t end_of_word = text.find('\n');
@@ -35,12 +37,16 @@ std::string read_whole(const std::wstring& path) {
 
 CheckOutcome crashed(std::string reason) { return {Verdict::crashed, std::move(reason), {}}; }
 
-CheckOutcome outcome_of(const sim::ProcessRun& end, const std::string& result, int time_limit_seconds) {
+CheckOutcome outcome_of(const sim::ProcessRun& end, const std::string& result,
+                        int time_limit_seconds) {
     if (!end.started) return fail("its process did not start");
     if (end.timed_out)
-        return {Verdict::timed_out,
-                "no answer after " + std::to_string(time_limit_seconds) + " s; its process was ended", {}};
-    if (sim::is_exception_code(end.exit_code)) return crashed(sim::describe_exception(end.exit_code));
+        return {
+            Verdict::timed_out,
+            "no answer after " + std::to_string(time_limit_seconds) + " s; its process was ended",
+            {}};
+    if (sim::is_exception_code(end.exit_code))
+        return crashed(sim::describe_exception(end.exit_code));
     const std::optional<CheckOutcome> told = read_result(result);
     if (told && static_cast<uint32_t>(result_exit_status(*told)) == end.exit_code) return *told;
     // A plug-in that ends the process itself (ExitProcess, abort) leaves no
@@ -59,8 +65,8 @@ CheckOutcome run_check_apart(const Check& check, const CheckContext& context,
     const std::wstring temp = folder.file(L"temp");
     CreateDirectoryW(temp.c_str(), nullptr);
     // What a killed child leaves in its temporary folder goes with this one.
-    const sim::ProcessOptions options{folder.file(L"output.txt"), {{L"TEMP", temp}, {L"TMP", temp}},
-                                      context.time_limit_seconds};
+    const sim::ProcessOptions options{
+        folder.file(L"output.txt"), {{L"TEMP", temp}, {L"TMP", temp}}, context.time_limit_seconds};
     std::vector<std::wstring> arguments = run_check_arguments(check, context);
     arguments.insert(arguments.end(), {L"--result", result_path});
     arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());

@@ -27,18 +27,21 @@ enum : uint32_t {
 struct Expected {
     std::string kind;  // "text", "number", "check"
     uint32_t id = 0;
-    std::string value; // UTF-8 text, or a decimal number
+    std::string value;  // UTF-8 text, or a decimal number
 };
 
 const PropertyDescriptor* descriptors_given(sim::Host& host) {
     for (const sim::ServiceCall& call : host.service_calls())
-        if (call.code == service_insert_properties && call.a) return reinterpret_cast<const PropertyDescriptor*>(call.a);
+        if (call.code == service_insert_properties && call.a)
+            return reinterpret_cast<const PropertyDescriptor*>(call.a);
     return nullptr;
 }
 
 // A value for each kind that differs from any default and that no letter
 // case rule changes (no ASCII letters).
-std::wstring text_for(uint32_t id) { return L"#" + std::to_wstring(id - property_id_base) + L" \u00e9\u2014\u2211 12"; }
+std::wstring text_for(uint32_t id) {
+    return L"#" + std::to_wstring(id - property_id_base) + L" \u00e9\u2014\u2211 12";
+}
 
 uint32_t number_for(const PropertyDescriptor& descriptor) {
     const auto* range = reinterpret_cast<const int32_t*>(descriptor.parameter);
@@ -95,25 +98,30 @@ CheckOutcome read_back(const CheckContext& context) {
     if (!session) return fail("fresh process: " + problem);
     HostServices* services = session->host().services();
     const std::string saved = read_whole(*context.read_back_folder + L"\\saved.bin");
-    if (saved.size() < sizeof(EditDataHeader)) return fail("fresh process: the saved block is missing");
+    if (saved.size() < sizeof(EditDataHeader))
+        return fail("fresh process: the saved block is missing");
     void* block = session->host().edit_data().create(static_cast<uint32_t>(saved.size()));
     std::memcpy(block, saved.data(), saved.size());
     const size_t boxes_before = message_box_count();
     if (session->call_on_block(block, "LoadObject", services, nullptr, block, 0).value != 0)
         return fail("fresh process: LoadObject refused the saved block");
-    for (const Expected& e : load_expectations(read_whole(*context.read_back_folder + L"\\expected.txt"))) {
+    for (const Expected& e :
+         load_expectations(read_whole(*context.read_back_folder + L"\\expected.txt"))) {
         const std::string where = "property " + std::to_string(e.id - property_id_base);
         if (e.kind == "check") {
             const uint32_t state = session->call("GetPropCheck", services, block, e.id).number();
             if (std::to_string(state) != e.value)
-                return fail(where + ": check state reads back " + std::to_string(state) + ", saved " + e.value);
+                return fail(where + ": check state reads back " + std::to_string(state) +
+                            ", saved " + e.value);
             continue;
         }
         auto* value = session->call("GetPropValue", services, block, e.id).pointer<PropValue>();
         if (!value) return fail(where + ": GetPropValue gives no value after loading");
         const sim::ReadValue read = sim::take_plugin_value(value);
-        const std::string got = e.kind == "text" ? sim::utf8_from_wide(read.text) : std::to_string(read.number);
-        if (got != e.value) return fail(where + ": reads back \"" + got + "\", saved \"" + e.value + "\"");
+        const std::string got =
+            e.kind == "text" ? sim::utf8_from_wide(read.text) : std::to_string(read.number);
+        if (got != e.value)
+            return fail(where + ": reads back \"" + got + "\", saved \"" + e.value + "\"");
     }
     const std::string boxes = message_boxes_since(boxes_before);
     if (!boxes.empty()) return fail("fresh process: reading back showed " + boxes);
@@ -142,7 +150,8 @@ CheckOutcome round_trip(const CheckContext& context) {
             expected.push_back({"text", id, sim::utf8_from_wide(text->text())});
             value = text;
         } else if (type == type_editbox_number || type == type_combo_box || type == type_color) {
-            auto* number = new sim::HostValue(type == type_combo_box ? combo_index_for(*descriptor) : number_for(*descriptor));
+            auto* number = new sim::HostValue(type == type_combo_box ? combo_index_for(*descriptor)
+                                                                     : number_for(*descriptor));
             expected.push_back({"number", id, std::to_string(number->number())});
             value = number;
         }
@@ -159,7 +168,8 @@ CheckOutcome round_trip(const CheckContext& context) {
     if (!stack_faults(*session).empty()) return fail(stack_faults(*session));
 
     sim::TempFolder saved;
-    saved.write_file(L"saved.bin", std::string(static_cast<const char*>(block), sim::EditDataStore::size(block)));
+    saved.write_file(L"saved.bin",
+                     std::string(static_cast<const char*>(block), sim::EditDataStore::size(block)));
     saved.write_file(L"expected.txt", save_expectations(expected));
     CheckContext fresh = context;
     fresh.read_back_folder = saved.path();
@@ -174,9 +184,10 @@ CheckOutcome round_trip(const CheckContext& context) {
 
 }  // namespace
 
-extern const Check properties_check = {"property-round-trip",
-                                       "every property set through SetPropValue and SetPropCheck reads back the same "
-                                       "from the saved block in a fresh process",
-                                       &round_trip};
+extern const Check properties_check = {
+    "property-round-trip",
+    "every property set through SetPropValue and SetPropCheck reads back the same "
+    "from the saved block in a fresh process",
+    &round_trip};
 
 }  // namespace plenar::cli

@@ -9,10 +9,10 @@ namespace plenar::cli {
 namespace {
 
 struct Family {
-    const char* name;              // "Action"
-    int32_t menu_base;             // 25000
+    const char* name;   // "Action"
+    int32_t menu_base;  // 25000
     uint16_t RunObjectInfo::*count;
-    const char* parameter_title;   // the export naming a parameter
+    const char* parameter_title;  // the export naming a parameter
 };
 
 const Family families[] = {
@@ -21,7 +21,9 @@ const Family families[] = {
     {"Expression", 27000, &RunObjectInfo::expression_count, "GetExpressionParam"},
 };
 
-std::string export_of(const Family& family, const char* what) { return std::string("Get") + family.name + what; }
+std::string export_of(const Family& family, const char* what) {
+    return std::string("Get") + family.name + what;
+}
 
 // Every item identifier of a menu tree, popups followed.
 void collect_menu_ids(HMENU menu, std::vector<uint32_t>& ids) {
@@ -34,7 +36,8 @@ void collect_menu_ids(HMENU menu, std::vector<uint32_t>& ids) {
         MENUITEMINFOW item{};
         item.cbSize = sizeof item;
         item.fMask = MIIM_FTYPE | MIIM_ID;
-        if (GetMenuItemInfoW(menu, i, TRUE, &item) && !(item.fType & MFT_SEPARATOR)) ids.push_back(item.wID);
+        if (GetMenuItemInfoW(menu, i, TRUE, &item) && !(item.fType & MFT_SEPARATOR))
+            ids.push_back(item.wID);
     }
 }
 
@@ -46,17 +49,19 @@ CheckOutcome menus_lead_to_records(const CheckContext& context) {
     void* block = session->new_block();
     for (const Family& family : families) {
         const HMENU menu =
-            session->call(export_of(family, "Menu").c_str(), services, nullptr, block).pointer<HMENU__>();
+            session->call(export_of(family, "Menu").c_str(), services, nullptr, block)
+                .pointer<HMENU__>();
         if (!menu) continue;  // no menu: nothing to lead anywhere
         std::vector<uint32_t> ids;
         collect_menu_ids(menu, ids);
         for (uint32_t id : ids) {
             const int32_t code = static_cast<int32_t>(
                 session->call(export_of(family, "CodeFromMenu").c_str(), services, id).value);
-            const void* record = session->call(export_of(family, "Infos").c_str(), services, code).pointer<void>();
+            const void* record =
+                session->call(export_of(family, "Infos").c_str(), services, code).pointer<void>();
             if (!record)
-                return fail(std::string(family.name) + " menu entry " + std::to_string(id) + " gives code " +
-                            std::to_string(code) + ", which has no record");
+                return fail(std::string(family.name) + " menu entry " + std::to_string(id) +
+                            " gives code " + std::to_string(code) + ", which has no record");
         }
         DestroyMenu(menu);
     }
@@ -72,13 +77,15 @@ CheckOutcome counts_agree(const CheckContext& context) {
     if (!session->run_object_info(info)) return fail("GetRunObjectInfos did not answer 1");
     for (const Family& family : families) {
         int records = 0;
-        while (records < 32767 &&
-               session->call(export_of(family, "Infos").c_str(), session->host().services(), records).value)
+        while (
+            records < 32767 &&
+            session->call(export_of(family, "Infos").c_str(), session->host().services(), records)
+                .value)
             ++records;
         if (records != info.*family.count)
             return fail(std::string(family.name) + " records: GetRunObjectInfos counts " +
-                        std::to_string(info.*family.count) + ", Get" + family.name + "Infos answers " +
-                        std::to_string(records));
+                        std::to_string(info.*family.count) + ", Get" + family.name +
+                        "Infos answers " + std::to_string(records));
     }
     return pass();
 }
@@ -103,7 +110,8 @@ CheckOutcome every_id_is_survived(const CheckContext& context) {
         const bool expression = std::string(family.name) == "Expression";
         for (int32_t id : ids) {
             session->call(export_of(family, "Infos").c_str(), services, id);
-            session->call(export_of(family, "CodeFromMenu").c_str(), services, family.menu_base + id);
+            session->call(export_of(family, "CodeFromMenu").c_str(), services,
+                          family.menu_base + id);
             session->call(export_of(family, "CodeFromMenu").c_str(), services, id);
             session->call(export_of(family, "String").c_str(), services, id, buffer, 260);
             if (expression) session->call("GetExpressionTitle", services, id, buffer, 260);
@@ -114,10 +122,12 @@ CheckOutcome every_id_is_survived(const CheckContext& context) {
     void* block = session->new_block();
     session->call_on_block(block, "GetProperties", services, block, 0);
     for (int32_t index : probe_ids(16)) {
-        for (uint32_t id : {property_id_base + static_cast<uint32_t>(index), static_cast<uint32_t>(index)}) {
+        for (uint32_t id :
+             {property_id_base + static_cast<uint32_t>(index), static_cast<uint32_t>(index)}) {
             session->call("GetPropCheck", services, block, id);
             session->call_on_block(block, "SetPropCheck", services, block, id, 1);
-            if (auto* value = session->call("GetPropValue", services, block, id).pointer<PropValue>())
+            if (auto* value =
+                    session->call("GetPropValue", services, block, id).pointer<PropValue>())
                 value->Delete();
         }
     }
@@ -137,14 +147,17 @@ CheckOutcome every_id_is_survived(const CheckContext& context) {
 
 }  // namespace
 
-extern const Check menus_check = {"menus", "every menu entry leads through Get*CodeFromMenu to an existing record",
-                                  &menus_lead_to_records};
-extern const Check counts_check = {"record-counts",
-                                   "GetRunObjectInfos' counts equal the records Get*Infos answers from id 0 upward",
-                                   &counts_agree};
-extern const Check ids_check = {"ids",
-                                "every export taking an id or code survives ids in and out of range (-1, 32767, count, "
-                                "count + 1) with the stack balanced",
-                                &every_id_is_survived};
+extern const Check menus_check = {
+    "menus", "every menu entry leads through Get*CodeFromMenu to an existing record",
+    &menus_lead_to_records};
+extern const Check counts_check = {
+    "record-counts",
+    "GetRunObjectInfos' counts equal the records Get*Infos answers from id 0 upward",
+    &counts_agree};
+extern const Check ids_check = {
+    "ids",
+    "every export taking an id or code survives ids in and out of range (-1, 32767, count, "
+    "count + 1) with the stack balanced",
+    &every_id_is_survived};
 
 }  // namespace plenar::cli

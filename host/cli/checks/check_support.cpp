@@ -10,7 +10,8 @@ std::unique_ptr<PluginSession> open_session(const CheckContext& context) {
     return session;
 }
 
-std::unique_ptr<PluginSession> initialised_session(const CheckContext& context, std::string& problem) {
+std::unique_ptr<PluginSession> initialised_session(const CheckContext& context,
+                                                   std::string& problem) {
     auto session = open_session(context);
     const int32_t result = session->initialize();
     if (result != 0) {
@@ -30,13 +31,15 @@ std::string message_boxes_since(size_t first) {
     std::string text;
     for (char c : boxes[first].text) text += c == '\r' ? ' ' : c == '\n' ? ' ' : c;
     std::string told = "message box \"" + boxes[first].caption + "\": " + text;
-    if (boxes.size() - first > 1) told += " (and " + std::to_string(boxes.size() - first - 1) + " more)";
+    if (boxes.size() - first > 1)
+        told += " (and " + std::to_string(boxes.size() - first - 1) + " more)";
     return told;
 }
 
 std::string stack_faults(const PluginSession& session) {
     std::string told;
-    for (const std::string& fault : session.stack_faults()) told += (told.empty() ? "" : "; ") + fault;
+    for (const std::string& fault : session.stack_faults())
+        told += (told.empty() ? "" : "; ") + fault;
     return told;
 }
 

@@ -13,7 +13,8 @@ namespace plenar::cli {
 std::unique_ptr<PluginSession> open_session(const CheckContext& context);
 
 // Loaded and initialised; `problem` tells why not when it returns null.
-std::unique_ptr<PluginSession> initialised_session(const CheckContext& context, std::string& problem);
+std::unique_ptr<PluginSession> initialised_session(const CheckContext& context,
+                                                   std::string& problem);
 
 // "message box "CAPTION": TEXT" for the first box recorded since `first`,
 // or "" when there is none.

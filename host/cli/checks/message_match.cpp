@@ -14,8 +14,9 @@ std::vector<std::string> literal_pieces(std::string_view format) {
             ++i;
         } else {
             // Flags, width and length up to the conversion letter.
-            while (i + 1 < format.size() && std::string_view("-+ #0123456789.lhz").find(format[i + 1]) !=
-                                                    std::string_view::npos)
+            while (i + 1 < format.size() &&
+                   std::string_view("-+ #0123456789.lhz").find(format[i + 1]) !=
+                       std::string_view::npos)
                 ++i;
             ++i;
             pieces.emplace_back();
@@ -26,11 +27,13 @@ std::vector<std::string> literal_pieces(std::string_view format) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> format_arguments(std::string_view format, std::string_view text) {
+std::optional<std::vector<std::string>> format_arguments(std::string_view format,
+                                                         std::string_view text) {
     const std::vector<std::string> pieces = literal_pieces(format);
     const std::string& first = pieces.front();
     const std::string& last = pieces.back();
-    if (pieces.size() == 1) return text == first ? std::optional(std::vector<std::string>{}) : std::nullopt;
+    if (pieces.size() == 1)
+        return text == first ? std::optional(std::vector<std::string>{}) : std::nullopt;
     if (text.size() < first.size() + last.size() || text.substr(0, first.size()) != first ||
         text.substr(text.size() - last.size()) != last)
         return std::nullopt;
@@ -47,8 +50,8 @@ std::optional<std::vector<std::string>> format_arguments(std::string_view format
     return arguments;
 }
 
-std::optional<MatchedMessage> match_message(const Kvor::Message& message, const std::string& caption,
-                                            const std::string& text) {
+std::optional<MatchedMessage> match_message(const Kvor::Message& message,
+                                            const std::string& caption, const std::string& text) {
     // The caption as a format: its placeholders are conversions.
     std::string caption_format;
     bool has_kind = false;

@@ -18,11 +18,12 @@ struct MatchedMessage {
 
 // The arguments when `text` is `format` formatted (each conversion matches
 // any run of characters, as short as the rest allows).
-std::optional<std::vector<std::string>> format_arguments(std::string_view format, std::string_view text);
+std::optional<std::vector<std::string>> format_arguments(std::string_view format,
+                                                         std::string_view text);
 
 // The match when `caption` and `text` are `message`'s ("{library}" in a
 // caption matches any library name).
-std::optional<MatchedMessage> match_message(const Kvor::Message& message, const std::string& caption,
-                                            const std::string& text);
+std::optional<MatchedMessage> match_message(const Kvor::Message& message,
+                                            const std::string& caption, const std::string& text);
 
 }  // namespace plenar::cli

@@ -20,7 +20,8 @@ bool same_letters(std::string_view a, std::string_view b) {
 
 bool known_parameter_type(std::string_view name, bool expression) {
     const std::string type(name);
-    if (expression) return Kvor::FindType(Kvor::expression_parameter_types, type.c_str()) != nullptr;
+    if (expression)
+        return Kvor::FindType(Kvor::expression_parameter_types, type.c_str()) != nullptr;
     return Kvor::StartsIgnoringAsciiCase(type.c_str(), Kvor::custom_type_prefix) ||
            Kvor::FindType(Kvor::parameter_types, type.c_str()) != nullptr;
 }
@@ -29,7 +30,9 @@ bool known_return_type(std::string_view name) {
     return Kvor::FindType(Kvor::result_types, std::string(name).c_str()) != nullptr;
 }
 
-bool known_property_type(std::string_view name) { return Kvor::AcceptedPropertyType(std::string(name).c_str()); }
+bool known_property_type(std::string_view name) {
+    return Kvor::AcceptedPropertyType(std::string(name).c_str());
+}
 
 const char* family_key(std::string_view kind) {
     if (kind == "action") return "Actions";
@@ -41,14 +44,20 @@ DescriptionPlace place_of(const JsonNode& node, std::string path) {
     return {node.line, node.column, std::move(path)};
 }
 
-std::string indexed(const std::string& key, size_t index) { return key + "[" + std::to_string(index) + "]"; }
+std::string indexed(const std::string& key, size_t index) {
+    return key + "[" + std::to_string(index) + "]";
+}
 
-std::string text_of(const JsonNode& node) { return node.is(Kind::string) ? node.text : std::string(); }
+std::string text_of(const JsonNode& node) {
+    return node.is(Kind::string) ? node.text : std::string();
+}
 
 // Every entry of a language array with its path, for a predicate to choose from.
-using EntryTest = std::function<std::optional<DescriptionPlace>(const JsonNode&, const std::string&)>;
+using EntryTest =
+    std::function<std::optional<DescriptionPlace>(const JsonNode&, const std::string&)>;
 
-std::vector<DescriptionPlace> matching(const JsonNode& language, const std::string& key, const EntryTest& test) {
+std::vector<DescriptionPlace> matching(const JsonNode& language, const std::string& key,
+                                       const EntryTest& test) {
     std::vector<DescriptionPlace> places;
     const JsonNode& array = language[key];
     for (size_t i = 0; i < array.items.size(); ++i)
@@ -59,11 +68,14 @@ std::vector<DescriptionPlace> matching(const JsonNode& language, const std::stri
 std::vector<DescriptionPlace> properties_of_type(const JsonNode& language, std::string_view type,
                                                  const std::function<bool(const JsonNode&)>& wrong,
                                                  const char* member) {
-    return matching(language, "Properties", [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
-        if (!same_letters(text_of(entry["Type"]), type) || !wrong(entry)) return std::nullopt;
-        const JsonNode& value = entry[member];
-        return value.is(Kind::none) ? place_of(entry, path) : place_of(value, path + "." + member);
-    });
+    return matching(
+        language, "Properties",
+        [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
+            if (!same_letters(text_of(entry["Type"]), type) || !wrong(entry)) return std::nullopt;
+            const JsonNode& value = entry[member];
+            return value.is(Kind::none) ? place_of(entry, path)
+                                        : place_of(value, path + "." + member);
+        });
 }
 
 // The candidates a message of the record or property code may be about.
@@ -75,40 +87,51 @@ std::vector<DescriptionPlace> candidates(const JsonNode& language, const sim::Me
         std::vector<DescriptionPlace> places;
         for (const char* key : {"Actions", "Conditions", "Expressions"}) {
             const bool expression = std::string_view(key) == "Expressions";
-            auto found = matching(language, key, [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
-                const JsonNode& parameters = entry["Parameters"];
-                for (size_t p = 0; p < parameters.items.size(); ++p) {
-                    const JsonNode& parameter = parameters.items[p];
-                    const std::string type = text_of(parameter[size_t{0}]);
-                    if (type == name && !known_parameter_type(type, expression))
-                        return place_of(parameter, path + "." + indexed("Parameters", p));
-                }
-                return std::nullopt;
-            });
+            auto found = matching(
+                language, key,
+                [&](const JsonNode& entry,
+                    const std::string& path) -> std::optional<DescriptionPlace> {
+                    const JsonNode& parameters = entry["Parameters"];
+                    for (size_t p = 0; p < parameters.items.size(); ++p) {
+                        const JsonNode& parameter = parameters.items[p];
+                        const std::string type = text_of(parameter[size_t{0}]);
+                        if (type == name && !known_parameter_type(type, expression))
+                            return place_of(parameter, path + "." + indexed("Parameters", p));
+                    }
+                    return std::nullopt;
+                });
             places.insert(places.end(), found.begin(), found.end());
         }
         return places;
     }
     if (const auto m = is(message::unknown_return_type)) {
         const std::string& name = m->arguments[0];
-        return matching(language, "Expressions", [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
-            const JsonNode& returns = entry["Returns"];
-            if (text_of(returns) != name || known_return_type(name) || !entry.is(Kind::object)) return std::nullopt;
-            return returns.is(Kind::none) ? place_of(entry, path) : place_of(returns, path + ".Returns");
-        });
+        return matching(
+            language, "Expressions",
+            [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
+                const JsonNode& returns = entry["Returns"];
+                if (text_of(returns) != name || known_return_type(name) || !entry.is(Kind::object))
+                    return std::nullopt;
+                return returns.is(Kind::none) ? place_of(entry, path)
+                                              : place_of(returns, path + ".Returns");
+            });
     }
     if (const auto m = is(message::too_many_parameters)) {
-        return matching(language, family_key(m->kind), [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
-            const JsonNode& parameters = entry["Parameters"];
-            if (parameters.size() <= size_t(Kvor::MaxParameters)) return std::nullopt;
-            return place_of(parameters, path + ".Parameters");
-        });
+        return matching(
+            language, family_key(m->kind),
+            [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
+                const JsonNode& parameters = entry["Parameters"];
+                if (parameters.size() <= size_t(Kvor::MaxParameters)) return std::nullopt;
+                return place_of(parameters, path + ".Parameters");
+            });
     }
     if (const auto m = is(message::entry_not_object)) {
-        return matching(language, family_key(m->kind), [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
-            if (entry.is(Kind::object)) return std::nullopt;
-            return place_of(entry, path);
-        });
+        return matching(
+            language, family_key(m->kind),
+            [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
+                if (entry.is(Kind::object)) return std::nullopt;
+                return place_of(entry, path);
+            });
     }
     auto linked = is(message::link_mismatch);
     if (!linked) linked = is(message::link_beyond_declared);
@@ -123,57 +146,74 @@ std::vector<DescriptionPlace> candidates(const JsonNode& language, const sim::Me
     }
     if (const auto m = is(message::unhandled_property_type)) {
         const std::string& name = m->arguments[0];
-        return matching(language, "Properties", [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
-            const JsonNode& type = entry["Type"];
-            if (text_of(type) != name) return std::nullopt;
-            return type.is(Kind::none) ? place_of(entry, path) : place_of(type, path + ".Type");
-        });
+        return matching(
+            language, "Properties",
+            [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
+                const JsonNode& type = entry["Type"];
+                if (text_of(type) != name) return std::nullopt;
+                return type.is(Kind::none) ? place_of(entry, path) : place_of(type, path + ".Type");
+            });
     }
     const auto refused = is(message::refused_property_type);
     const auto unrecognised = is(message::unknown_property_type);
     if (refused || unrecognised) {
         const std::string& wanted = (refused ? refused : unrecognised)->arguments[0];
-        return matching(language, "Properties", [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
-            const JsonNode& type = entry["Type"];
-            const std::string name = text_of(type);
-            const bool fits = refused ? (name == wanted && name.rfind('!', 0) == 0)
-                                      : (name == wanted && !known_property_type(name));
-            if (!fits) return std::nullopt;
-            return type.is(Kind::none) ? place_of(entry, path) : place_of(type, path + ".Type");
-        });
+        return matching(
+            language, "Properties",
+            [&](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
+                const JsonNode& type = entry["Type"];
+                const std::string name = text_of(type);
+                const bool fits = refused ? (name == wanted && name.rfind('!', 0) == 0)
+                                          : (name == wanted && !known_property_type(name));
+                if (!fits) return std::nullopt;
+                return type.is(Kind::none) ? place_of(entry, path) : place_of(type, path + ".Type");
+            });
     }
     if (is(message::custom_property)) {
-        return matching(language, "Properties", [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
-            if (!Kvor::IsCustomProperty(text_of(entry["Type"]).c_str())) return std::nullopt;
-            return place_of(entry["Type"], path + ".Type");
-        });
+        return matching(
+            language, "Properties",
+            [](const JsonNode& entry, const std::string& path) -> std::optional<DescriptionPlace> {
+                if (!Kvor::IsCustomProperty(text_of(entry["Type"]).c_str())) return std::nullopt;
+                return place_of(entry["Type"], path + ".Type");
+            });
     }
-    const auto not_string = [](const JsonNode& entry) { return !entry["DefaultState"].is(Kind::string); };
+    const auto not_string = [](const JsonNode& entry) {
+        return !entry["DefaultState"].is(Kind::string);
+    };
     if (is(message::combo_without_items))
-        return properties_of_type(language, "Combo Box", [](const JsonNode& e) { return e["Items"].size() == 0; }, "Items");
+        return properties_of_type(
+            language, "Combo Box", [](const JsonNode& e) { return e["Items"].size() == 0; },
+            "Items");
     if (is(message::default_text_invalid))
         return properties_of_type(language, "Editbox String", not_string, "DefaultState");
     if (is(message::default_number_invalid))
-        return properties_of_type(language, "Editbox Number",
-                                  [](const JsonNode& e) { return !e["DefaultState"].is(Kind::integer); }, "DefaultState");
+        return properties_of_type(
+            language, "Editbox Number",
+            [](const JsonNode& e) { return !e["DefaultState"].is(Kind::integer); }, "DefaultState");
     if (is(message::default_choice_invalid))
         return properties_of_type(language, "Combo Box", not_string, "DefaultState");
     if (is(message::default_choice_not_an_item))
-        return properties_of_type(language, "Combo Box", [](const JsonNode& e) {
-            const std::string wanted = text_of(e["DefaultState"]);
-            return std::none_of(e["Items"].items.begin(), e["Items"].items.end(),
-                                [&](const JsonNode& item) { return same_letters(text_of(item), wanted); });
-        }, "DefaultState");
+        return properties_of_type(
+            language, "Combo Box",
+            [](const JsonNode& e) {
+                const std::string wanted = text_of(e["DefaultState"]);
+                return std::none_of(
+                    e["Items"].items.begin(), e["Items"].items.end(),
+                    [&](const JsonNode& item) { return same_letters(text_of(item), wanted); });
+            },
+            "DefaultState");
     if (is(message::default_check_invalid))
-        return properties_of_type(language, "Checkbox",
-                                  [](const JsonNode& e) { return !e["DefaultState"].is(Kind::boolean); }, "DefaultState");
+        return properties_of_type(
+            language, "Checkbox",
+            [](const JsonNode& e) { return !e["DefaultState"].is(Kind::boolean); }, "DefaultState");
     return {};
 }
 
 }  // namespace
 
 const JsonNode* primary_language(const JsonNode& root) {
-    if (root.members.size() >= 3 && root.members[2].value.is(Kind::object)) return &root.members[2].value;
+    if (root.members.size() >= 3 && root.members[2].value.is(Kind::object))
+        return &root.members[2].value;
     for (const auto& [name, value] : root.members)
         if (value.is(Kind::object)) return &value;
     return nullptr;

@@ -11,7 +11,8 @@ std::wstring plugin_base_name(const std::wstring& path) {
     return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-PluginSession::PluginSession(const std::wstring& plugin, const std::optional<std::wstring>& description,
+PluginSession::PluginSession(const std::wstring& plugin,
+                             const std::optional<std::wstring>& description,
                              const std::optional<std::wstring>& name)
     : path_(plugin) {
     if (description) {
@@ -23,16 +24,18 @@ PluginSession::PluginSession(const std::wstring& plugin, const std::optional<std
 }
 
 void PluginSession::note_unbalanced(const char* name, const sim::CallResult& result) {
-    stack_faults_.push_back(std::string(name) + (result.found ? " removed " + std::to_string(result.bytes_removed) +
-                                                                   " argument bytes, " +
-                                                                   std::to_string(result.bytes_expected) + " expected"
-                                                             : " is not exported"));
+    stack_faults_.push_back(std::string(name) +
+                            (result.found ? " removed " + std::to_string(result.bytes_removed) +
+                                                " argument bytes, " +
+                                                std::to_string(result.bytes_expected) + " expected"
+                                          : " is not exported"));
 }
 
 void PluginSession::follow_moves(void*& block, size_t first_call) {
     for (size_t i = first_call; i < host_.service_calls().size(); ++i) {
         const sim::ServiceCall& service = host_.service_calls()[i];
-        if (service.code == service_resize_edit_data && service.result && service.a == reinterpret_cast<intptr_t>(block))
+        if (service.code == service_resize_edit_data && service.result &&
+            service.a == reinterpret_cast<intptr_t>(block))
             block = reinterpret_cast<void*>(service.result);
     }
 }
@@ -51,7 +54,8 @@ void* PluginSession::new_block() {
     const uint32_t size = run_object_info(info) ? info.edit_data_size : 0;
     uint32_t identifier = 0;
     std::memcpy(&identifier, info.identifier, 4);
-    return host_.edit_data().create(size < sizeof(EditDataHeader) ? sizeof(EditDataHeader) : size, identifier);
+    return host_.edit_data().create(size < sizeof(EditDataHeader) ? sizeof(EditDataHeader) : size,
+                                    identifier);
 }
 
 bool PluginSession::create_and_destroy_run_object(void* block) {

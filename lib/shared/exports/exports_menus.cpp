@@ -36,8 +36,7 @@ PLUGIN_EXPORT plenar::Menu PLENAR_STDCALL GetConditionMenu(HostServices* service
     return CopyForHost(services, Kvor::ConditionMenu);
 }
 
-PLUGIN_EXPORT plenar::Menu PLENAR_STDCALL GetExpressionMenu(HostServices* services, void*,
-                                                            void*) {
+PLUGIN_EXPORT plenar::Menu PLENAR_STDCALL GetExpressionMenu(HostServices* services, void*, void*) {
     return CopyForHost(services, Kvor::ExpressionMenu);
 }
 

@@ -10,8 +10,8 @@ using Kvor::EDITDATA;
 
 namespace {
 constexpr int16_t new_object_size = 150;
-constexpr uint32_t editor_fill_colour = 0xFF7D0A;   // red 10, green 125, blue 255
-constexpr uint32_t editor_outline_colour = 0;       // black
+constexpr uint32_t editor_fill_colour = 0xFF7D0A;  // red 10, green 125, blue 255
+constexpr uint32_t editor_outline_colour = 0;      // black
 constexpr int32_t editor_outline_thickness = 4;
 constexpr uint32_t icon_transparent_colour = 0xFF00FF;
 
@@ -19,7 +19,9 @@ constexpr uint32_t icon_transparent_colour = 0xFF00FF;
 // of them held to the 32-bit range, so an edge near the range's end gives the
 // nearest value instead of wrapping round to the other side.
 int32_t Clamped(int64_t value) {
-    return static_cast<int32_t>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
+    return static_cast<int32_t>(value < INT32_MIN   ? INT32_MIN
+                                : value > INT32_MAX ? INT32_MAX
+                                                    : value);
 }
 
 void NoticeEditData(HostServices* services, void* edit_data) {

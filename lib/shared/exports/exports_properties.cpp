@@ -36,14 +36,14 @@ bool IsTextProperty(uint32_t index) {
 // The text or data a STRW, STRA or DATA value points to; "" for none.
 template <typename Char>
 const Char* TextOf(const plenar::PropValue* value) {
-    const auto* text = static_cast<const Char*>(plenar::PropLayout<plenar::PropPointerLayout>(value).data);
+    const auto* text =
+        static_cast<const Char*>(plenar::PropLayout<plenar::PropPointerLayout>(value).data);
     static const Char empty[1] = {};
     return text ? text : empty;
 }
 
 // A text as stored: UTF-8 and its NUL.
-void RewriteText(HostServices* services, EDITDATA*& data, uint32_t index,
-                 const std::string& text) {
+void RewriteText(HostServices* services, EDITDATA*& data, uint32_t index, const std::string& text) {
     Kvor::RewriteProperty(services, data, index, text.c_str(),
                           static_cast<uint32_t>(text.size() + 1));
 }
@@ -58,7 +58,8 @@ std::string WideTextOf(const plenar::PropValue* value) {
 // names the one it now holds.
 void LayOut(HostServices* services, EDITDATA*& data) {
     Kvor::InitialisePropertiesFromJSON(services, data);
-    if (services && services->service) services->service(data, plenar::service_edit_data_notice, 0, 0, 0);
+    if (services && services->service)
+        services->service(data, plenar::service_edit_data_notice, 0, 0, 0);
 }
 
 // Writes a host value into the property `id` names, as its class gives the bytes.
@@ -87,9 +88,7 @@ void SetValue(HostServices* services, void* edit_data, uint32_t id, plenar::Prop
             Kvor::RewriteProperty(services, data, index,
                                   &PropLayout<plenar::PropSizeLayout>(value).width, 8);
             return;
-        case plenar::prop_class_wstr:
-            RewriteText(services, data, index, WideTextOf(value));
-            return;
+        case plenar::prop_class_wstr: RewriteText(services, data, index, WideTextOf(value)); return;
         case plenar::prop_class_astr:
             RewriteText(services, data, index, Kvor::ANSIToUTF8(TextOf<char>(value)));
             return;
@@ -100,9 +99,7 @@ void SetValue(HostServices* services, void* edit_data, uint32_t id, plenar::Prop
             }
             RewriteText(services, data, index, WideTextOf(value));
             return;
-        default:
-            Kvor::Report(Kvor::message::custom_value_class);
-            return;
+        default: Kvor::Report(Kvor::message::custom_value_class); return;
     }
 }
 
@@ -155,8 +152,8 @@ PLUGIN_EXPORT void PLENAR_STDCALL SetPropCheck(HostServices* services, void* edi
     });
 }
 
-PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edit_data,
-                                               uint32_t id, plenar::PropValue* value) {
+PLUGIN_EXPORT void PLENAR_STDCALL SetPropValue(HostServices* services, void* edit_data, uint32_t id,
+                                               plenar::PropValue* value) {
     if (!value) return;
     Kvor::Guarded([&] { SetValue(services, edit_data, id, value); });
 }

@@ -8,7 +8,8 @@ namespace {
 const plenar::AceRecord* Answer(HostServices* services, const Kvor::ACEInfo* (*record_at)(int),
                                 int32_t code) {
     return Kvor::Guarded(static_cast<const plenar::AceRecord*>(nullptr), [&] {
-        if (!Kvor::HostIsCompatible(services)) return static_cast<const plenar::AceRecord*>(nullptr);
+        if (!Kvor::HostIsCompatible(services))
+            return static_cast<const plenar::AceRecord*>(nullptr);
         const Kvor::ACEInfo* record = record_at(static_cast<int16_t>(code));
         return record ? record->HostView() : nullptr;
     });

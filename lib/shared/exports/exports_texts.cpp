@@ -61,8 +61,7 @@ PLUGIN_EXPORT void* PLENAR_STDCALL GetExpressionString(HostServices* services, i
 }
 
 PLUGIN_EXPORT void* PLENAR_STDCALL GetActionTitle(HostServices* services, int32_t code,
-                                                  int32_t parameter, wchar* buffer,
-                                                  int32_t size) {
+                                                  int32_t parameter, wchar* buffer, int32_t size) {
     return ParameterPrompt(services, AceKind::action, code, parameter, buffer, size);
 }
 

@@ -47,9 +47,18 @@ struct json_value {
         int32_t boolean;
         int64_t integer;
         double dbl;
-        struct { uint32_t length; char* ptr; } string;
-        struct { uint32_t length; json_object_entry* values; } object;
-        struct { uint32_t length; json_value** values; } array;
+        struct {
+            uint32_t length;
+            char* ptr;
+        } string;
+        struct {
+            uint32_t length;
+            json_object_entry* values;
+        } object;
+        struct {
+            uint32_t length;
+            json_value** values;
+        } array;
     } u;
     // Reader's working field: next node in creation order; for an object in
     // the second pass, the write cursor into its name area.
@@ -96,7 +105,7 @@ struct json_reader_settings {
     // non-null block for a request of zero bytes.
     void* (*allocate)(size_t size, int zero_fill, void* user_data);
     void (*release)(void* block, void* user_data);  // null means free
-    void* user_data;  // handed to both callbacks unchanged
+    void* user_data;                                // handed to both callbacks unchanged
 };
 
 // Parses `length` bytes of `text`, a malloc'd block with a NUL at `length`.

@@ -94,8 +94,8 @@ int line_of(const char* text, const char* at) { return int(std::count(text, at, 
 
 }  // namespace
 
-int json_strip_comments(char** text, json_parse_state* state, char* message,
-                        size_t message_size, size_t* length_slot) {
+int json_strip_comments(char** text, json_parse_state* state, char* message, size_t message_size,
+                        size_t* length_slot) {
     const char* const in = *text;
     const size_t length = in ? *length_slot : 0;
     // The copy is never longer than the input: a line comment's at least three
@@ -150,8 +150,8 @@ int json_strip_comments(char** text, json_parse_state* state, char* message,
             // The line is where the text ended; the opening's offset is what
             // leads the reader back to the comment.
             snprintf(message, message_size,
-                     "Line %d, char %d: Opened /* */ comment without closing it.",
-                     line_of(in, end), int(opened - in));
+                     "Line %d, char %d: Opened /* */ comment without closing it.", line_of(in, end),
+                     int(opened - in));
             failed = true;
             break;
         }

@@ -11,9 +11,9 @@ inline constexpr uint32_t json_limit = 4294967287u;
 struct json_parse_state {
     json_reader_settings settings;  // caller's copy with the defaults filled in
     uint32_t requested;             // bytes requested so far (kept only under a memory limit)
-    json_value* current;  // first pass: the value being read
+    json_value* current;            // first pass: the value being read
     json_value* root;
-    json_value* chain;    // first pass: last node created; second pass: next node to fill
+    json_value* chain;       // first pass: last node created; second pass: next node to fill
     int line;                // first pass: the line being read, from 1
     const char* line_start;  // first pass: where that line began
     char message[128];
@@ -30,5 +30,5 @@ void* json_request(json_parse_state& state, uint64_t size, bool zero_fill);
 // consumed either way: on success `*text` becomes the stripped copy (from
 // json_request) and `*length` its size counting the final NUL; on failure the
 // block is freed, `*text` is null and the message is in `message`.
-int json_strip_comments(char** text, json_parse_state* state, char* message,
-                        size_t message_size, size_t* length);
+int json_strip_comments(char** text, json_parse_state* state, char* message, size_t message_size,
+                        size_t* length);

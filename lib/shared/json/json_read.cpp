@@ -78,39 +78,39 @@ public:
     value:  // a value: at the start, after '[', after ',' in an array, after ':'
         p = skip_blanks(p);
         switch (*p) {
-        case '{':
-            if (!open(json_type_object)) return false;
-            ++p;
-            goto member;
-        case '[':
-            if (!open(json_type_array)) return false;
-            ++p;
-            goto value;
-        case ']':
-            // Closes the array a value was awaited in (so "[1,]" is [1]); with
-            // relaxed commas a ']' where no array is open is skipped.
-            if (s.current && s.current->type == json_type_array) goto close;
-            if (!relaxed_commas()) return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
-            ++p;
-            goto value;
-        case '"':
-            if (!open(json_type_string) || !string_value(p)) return false;
-            goto close;
-        case 't':
-            if (!literal(p, "true", json_type_boolean, 1)) return false;
-            goto close;
-        case 'f':
-            if (!literal(p, "false", json_type_boolean, 0)) return false;
-            goto close;
-        case 'n':
-            if (!literal(p, "null", json_type_null, 0)) return false;
-            goto close;
-        default:
-            if (is_digit(*p) || *p == '-') {
-                if (!number(p)) return false;
+            case '{':
+                if (!open(json_type_object)) return false;
+                ++p;
+                goto member;
+            case '[':
+                if (!open(json_type_array)) return false;
+                ++p;
+                goto value;
+            case ']':
+                // Closes the array a value was awaited in (so "[1,]" is [1]); with
+                // relaxed commas a ']' where no array is open is skipped.
+                if (s.current && s.current->type == json_type_array) goto close;
+                if (!relaxed_commas()) return fail(s, "%d:%d: Unexpected ]", s.line, column(p));
+                ++p;
+                goto value;
+            case '"':
+                if (!open(json_type_string) || !string_value(p)) return false;
                 goto close;
-            }
-            return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), *p);
+            case 't':
+                if (!literal(p, "true", json_type_boolean, 1)) return false;
+                goto close;
+            case 'f':
+                if (!literal(p, "false", json_type_boolean, 0)) return false;
+                goto close;
+            case 'n':
+                if (!literal(p, "null", json_type_null, 0)) return false;
+                goto close;
+            default:
+                if (is_digit(*p) || *p == '-') {
+                    if (!number(p)) return false;
+                    goto close;
+                }
+                return fail(s, "%d:%d: Unexpected %c when seeking value", s.line, column(p), *p);
         }
 
     close:  // the current value ends at `p`: its parent counts it and is current again
@@ -124,7 +124,7 @@ public:
         ++p;
         if (s.current->type == json_type_object) goto member_next;
 
-    // array_next: ',' or ']' after an element
+        // array_next: ',' or ']' after an element
         p = skip_blanks(p);
         if (*p == ',') {
             ++p;
@@ -230,7 +230,8 @@ private:
         json_value* node = s.current;
         const char* const first = p + 1;
         if (!string(p, node->u.string.length)) return false;
-        if (size_t(p - first) == node->u.string.length) node->u.string.ptr = const_cast<char*>(first);
+        if (size_t(p - first) == node->u.string.length)
+            node->u.string.ptr = const_cast<char*>(first);
         return true;
     }
 
@@ -249,11 +250,11 @@ private:
         string_reader<false> reader(nullptr);
         const char* q = p + 1;
         switch (reader.read(q, end)) {
-        case outcome::closed: break;
-        case outcome::text_ended:
-            return fail(s, "Unexpected EOF in string (at %d:%d)", s.line, column(q));
-        case outcome::bad_escape:
-            return fail(s, "Invalid character value `%c` (at %d:%d)", 'u', s.line, column(q));
+            case outcome::closed: break;
+            case outcome::text_ended:
+                return fail(s, "Unexpected EOF in string (at %d:%d)", s.line, column(q));
+            case outcome::bad_escape:
+                return fail(s, "Invalid character value `%c` (at %d:%d)", 'u', s.line, column(q));
         }
         // The text is shorter than this; the check keeps the 32-bit count honest.
         if (reader.length > json_limit)
@@ -368,10 +369,12 @@ private:
         const uint64_t length = node->u.array.length;
         uint64_t size;
         switch (node->type) {
-        case json_type_array: size = length * sizeof(json_value*); break;
-        case json_type_string: size = length + 1; break;
-        case json_type_object: size = length * sizeof(json_object_entry) + name_total(node); break;
-        default: return true;  // the value was computed in the first pass
+            case json_type_array: size = length * sizeof(json_value*); break;
+            case json_type_string: size = length + 1; break;
+            case json_type_object:
+                size = length * sizeof(json_object_entry) + name_total(node);
+                break;
+            default: return true;  // the value was computed in the first pass
         }
         char* block = static_cast<char*>(json_request(s, size, false));
         node->u.string.ptr = block;

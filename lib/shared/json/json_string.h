@@ -84,7 +84,8 @@ private:
             }
             if (write) memcpy(out + length, &w, word_size);
         }
-        for (; *q != '"' && *q != '\\' && (write || *q != 0); ++q) put(static_cast<unsigned char>(*q));
+        for (; *q != '"' && *q != '\\' && (write || *q != 0); ++q)
+            put(static_cast<unsigned char>(*q));
         return q;
     }
 
@@ -92,13 +93,13 @@ private:
     // the bad digit of a \u escape (and returns false).
     bool escape(const char*& q) {
         switch (*q) {
-        case 'b': put(8); return true;
-        case 'f': put(12); return true;
-        case 'n': put(10); return true;
-        case 'r': put(13); return true;
-        case 't': put(9); return true;
-        case 'u': break;
-        default: put(static_cast<unsigned char>(*q)); return true;  // stands for itself
+            case 'b': put(8); return true;
+            case 'f': put(12); return true;
+            case 'n': put(10); return true;
+            case 'r': put(13); return true;
+            case 't': put(9); return true;
+            case 'u': break;
+            default: put(static_cast<unsigned char>(*q)); return true;  // stands for itself
         }
         unsigned code;
         const int digits = hex_digits(q + 1, code);

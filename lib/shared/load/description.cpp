@@ -46,8 +46,8 @@ void ReadHostLanguage() {
     WideChar* host = static_cast<WideChar*>(calloc(path_capacity, sizeof(WideChar)));
     if (!host) return;
     if (ModulePath(nullptr, host)) {
-        HMODULE executable = LoadLibraryExW(host, nullptr, DONT_RESOLVE_DLL_REFERENCES |
-                                                               LOAD_LIBRARY_AS_DATAFILE);
+        HMODULE executable =
+            LoadLibraryExW(host, nullptr, DONT_RESOLVE_DLL_REFERENCES | LOAD_LIBRARY_AS_DATAFILE);
         if (executable) {
             WideChar number[20] = {};
             if (LoadStringW(executable, 720, number, 20) > 0) {
@@ -80,7 +80,8 @@ void SearchDataFile(WideChar* path, const WideChar* suffix) {
     if (TryCandidate(path, beside)) return;
 
     size_t separator = beside.find_last_of(L"\\/");
-    std::wstring file_name = separator == std::wstring::npos ? beside : beside.substr(separator + 1);
+    std::wstring file_name =
+        separator == std::wstring::npos ? beside : beside.substr(separator + 1);
 
     WideChar host_path[path_capacity];
     if (!ModulePath(GetModuleHandleW(nullptr), host_path)) return;

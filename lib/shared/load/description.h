@@ -26,8 +26,7 @@ int32_t Init(plenar::HostServices* services);
 // else the library's resource "KVOR" `number` (0: none). A file's text is a
 // malloc'd block with a NUL at `size` that the caller frees; resource data is
 // the library's own, read-only and never freed.
-DataSource ReadFileOrResource(char*& text, size_t& size, const WideChar* extension,
-                              int number);
+DataSource ReadFileOrResource(char*& text, size_t& size, const WideChar* extension, int number);
 
 // The first existing candidate for the extension, language-coded name first,
 // or an empty path. `path` holds 260 characters.

@@ -64,13 +64,11 @@ const json_value& CurrentLanguage() {
     std::string text;
     switch (ReadSettingsFile(text)) {
         case SettingsRead::absent:
-        case SettingsRead::unreadable:
-            return DefaultLanguageIndex();
+        case SettingsRead::unreadable: return DefaultLanguageIndex();
         case SettingsRead::unavailable:
             Report(Kvor::message::settings_unreadable);
             return DefaultLanguageIndex();
-        case SettingsRead::read:
-            break;
+        case SettingsRead::read: break;
     }
     bool found_key = false;
     const json_value& root = ::SDK ? *::SDK->json : json_none;

@@ -12,18 +12,18 @@ namespace {
 uint32_t current_tick_count = 0;
 
 std::string WideToRecordedText(const WideChar* text) {
-  if (!text) return {};
-  int length = WideToMultiByte(code_page_utf8, text, -1, nullptr, 0);
-  if (length <= 1) return {};
-  std::string converted(length, '\0');
-  WideToMultiByte(code_page_utf8, text, -1, converted.data(), length);
-  converted.resize(length - 1);
-  return converted;
+    if (!text) return {};
+    int length = WideToMultiByte(code_page_utf8, text, -1, nullptr, 0);
+    if (length <= 1) return {};
+    std::string converted(length, '\0');
+    WideToMultiByte(code_page_utf8, text, -1, converted.data(), length);
+    converted.resize(length - 1);
+    return converted;
 }
 
 void RecordDebugPiece(bool wide, std::string text) {
-  RecordedDebugOutput() += text;
-  RecordedDebugPieces().push_back({wide, std::move(text)});
+    RecordedDebugOutput() += text;
+    RecordedDebugPieces().push_back({wide, std::move(text)});
 }
 
 // Without a display the box returns at once, as Windows reports a box that
@@ -33,36 +33,36 @@ constexpr int box_not_shown = -1;
 }  // namespace
 
 std::vector<RecordedBox>& RecordedBoxes() {
-  static std::vector<RecordedBox> boxes;
-  return boxes;
+    static std::vector<RecordedBox> boxes;
+    return boxes;
 }
 
 std::string& RecordedDebugOutput() {
-  static std::string output;
-  return output;
+    static std::string output;
+    return output;
 }
 
 std::vector<RecordedDebugPiece>& RecordedDebugPieces() {
-  static std::vector<RecordedDebugPiece> pieces;
-  return pieces;
+    static std::vector<RecordedDebugPiece> pieces;
+    return pieces;
 }
 
 void SetTickCount(uint32_t milliseconds) { current_tick_count = milliseconds; }
 
 void ClearRecords() {
-  RecordedBoxes().clear();
-  RecordedDebugOutput().clear();
-  RecordedDebugPieces().clear();
+    RecordedBoxes().clear();
+    RecordedDebugOutput().clear();
+    RecordedDebugPieces().clear();
 }
 
 int MessageBoxNarrow(const char* text, const char* caption, uint32_t style) {
-  RecordedBoxes().push_back({false, text ? text : "", caption ? caption : "", style});
-  return box_not_shown;
+    RecordedBoxes().push_back({false, text ? text : "", caption ? caption : "", style});
+    return box_not_shown;
 }
 
 int MessageBoxWide(const WideChar* text, const WideChar* caption, uint32_t style) {
-  RecordedBoxes().push_back({true, WideToRecordedText(text), WideToRecordedText(caption), style});
-  return box_not_shown;
+    RecordedBoxes().push_back({true, WideToRecordedText(text), WideToRecordedText(caption), style});
+    return box_not_shown;
 }
 
 void DebugOutputNarrow(const char* text) { RecordDebugPiece(false, text ? text : ""); }
@@ -81,7 +81,7 @@ extern "C" void __assert_fail(const char* assertion, const char* file, unsigned 
 namespace Kvor::Platform {
 
 void AssertionFailed(const char* expression, const char* file, int line) {
-  __assert_fail(expression, file, static_cast<unsigned>(line), nullptr);
+    __assert_fail(expression, file, static_cast<unsigned>(line), nullptr);
 }
 
 }  // namespace Kvor::Platform

@@ -14,10 +14,10 @@
 namespace Kvor::Platform {
 
 struct RecordedBox {
-  bool wide;  // made through MessageBoxWide
-  std::string text;
-  std::string caption;
-  uint32_t style;
+    bool wide;  // made through MessageBoxWide
+    std::string text;
+    std::string caption;
+    uint32_t style;
 };
 
 std::vector<RecordedBox>& RecordedBoxes();
@@ -25,8 +25,8 @@ std::vector<RecordedBox>& RecordedBoxes();
 std::string& RecordedDebugOutput();
 // The same output piece by piece, with the call that wrote each.
 struct RecordedDebugPiece {
-  bool wide;  // written through DebugOutputWide
-  std::string text;
+    bool wide;  // written through DebugOutputWide
+    std::string text;
 };
 std::vector<RecordedDebugPiece>& RecordedDebugPieces();
 void SetTickCount(uint32_t milliseconds);

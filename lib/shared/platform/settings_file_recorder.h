@@ -10,4 +10,4 @@
 namespace Kvor {
 void SetSettingsFile(SettingsRead state, const std::string& text = std::string());
 int SettingsFileReads();  // how often the file was looked for
-}
+}  // namespace Kvor

@@ -29,8 +29,7 @@ SettingsRead ReadSettingsFile(std::string& text) {
                 text.assign(static_cast<size_t>(size), '\0');
                 if (fread(text.data(), 1, text.size(), file) == text.size())
                     result = SettingsRead::read;
-            } catch (const std::bad_alloc&) {
-            }
+            } catch (const std::bad_alloc&) {}
         }
     }
     fclose(file);

@@ -11,11 +11,11 @@
 namespace Kvor {
 
 struct EDITDATA {
-    plenar::EditDataHeader Header;   // the host's; never written here
-    int16_t Width;                   // size in the frame editor, pixels
+    plenar::EditDataHeader Header;  // the host's; never written here
+    int16_t Width;                  // size in the frame editor, pixels
     int16_t Height;
-    uint32_t Tovrandi_Prop_Size;     // whole block size as last laid out; 0: not built yet
-    uint8_t Tovrandi_Props[1];       // check bytes, then the stored values
+    uint32_t Tovrandi_Prop_Size;  // whole block size as last laid out; 0: not built yet
+    uint8_t Tovrandi_Props[1];    // check bytes, then the stored values
 };
 
 static_assert(offsetof(EDITDATA, Width) == 20);

@@ -24,9 +24,12 @@ uint32_t ComputeEditDataSize(const json_value& properties) {
         const json_value& entry = properties[static_cast<int32_t>(i)];
         const char* type = entry["Type"].text();
         const PropertyType* known = FindPropertyType(type);
-        if (!AcceptedPropertyType(type)) Report(Kvor::message::unhandled_property_type, type);
-        else if (known->store == PropertyStore::text) size += strlen(entry["DefaultState"].text()) + 1;
-        else if (StoresBytes(known->store)) size += stored_number_size;
+        if (!AcceptedPropertyType(type))
+            Report(Kvor::message::unhandled_property_type, type);
+        else if (known->store == PropertyStore::text)
+            size += strlen(entry["DefaultState"].text()) + 1;
+        else if (StoresBytes(known->store))
+            size += stored_number_size;
         if (size > 0xFFFFFFFFu) size = 0xFFFFFFFFu;
     }
     return static_cast<uint32_t>(size);

@@ -86,7 +86,8 @@ constexpr uint32_t no_entry = UINT32_MAX;
 // Moves `at` past the values of the first `count` entries, noting in
 // `found` where entry `wanted`'s lies when it is among them.
 bool Walk(const uint8_t* bytes, const json_value& properties, uint32_t count, uint32_t end,
-          uint32_t& at, const char*& damage, uint32_t wanted = no_entry, Location* found = nullptr) {
+          uint32_t& at, const char*& damage, uint32_t wanted = no_entry,
+          Location* found = nullptr) {
     for (uint32_t j = 0; j < count; ++j) {
         const uint32_t start = at;
         if (!Step(bytes, properties[static_cast<int32_t>(j)], end, at, damage)) return false;
@@ -150,25 +151,28 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
     const char* damage = nullptr;
     uint32_t at = values;
     Location location{};
-    const bool all_found = values <= end && Walk(bytes, properties, count, end, at, damage, wanted, &location);
+    const bool all_found =
+        values <= end && Walk(bytes, properties, count, end, at, damage, wanted, &location);
     // The values of `held` entries end at `last`: with or without their colours after them.
     const auto ends_there = [&](uint32_t held, uint32_t last, bool& colours) {
-        const uint64_t with_colours = uint64_t(last) + stored_number_size * ColoursAmong(properties, held);
+        const uint64_t with_colours =
+            uint64_t(last) + stored_number_size * ColoursAmong(properties, held);
         colours = with_colours == end;
         return colours || last == end;
     };
     bool colours = false;
-    const bool found_wanted = wanted < count && StoreOf(properties[static_cast<int32_t>(wanted)]) != PropertyStore::colour;
+    const bool found_wanted = wanted < count && StoreOf(properties[static_cast<int32_t>(wanted)]) !=
+                                                    PropertyStore::colour;
     if (all_found && ends_there(count, at, colours) && SpareBitsClear(bytes, count)) {
-        layout = {end, count, values, !colours && ColoursAmong(properties, count) > 0, colours, at,
-                  found_wanted, location};
+        layout = {end,     count, values,       !colours && ColoursAmong(properties, count) > 0,
+                  colours, at,    found_wanted, location};
         return true;
     }
     for (uint32_t held = count; held-- > 0;) {
         const uint32_t first = storage_offset + CheckByteCount(held);
         uint32_t last = first;
-        if (first <= end && Walk(bytes, properties, held, end, last, damage) && ends_there(held, last, colours) &&
-            SpareBitsClear(bytes, held)) {
+        if (first <= end && Walk(bytes, properties, held, end, last, damage) &&
+            ends_there(held, last, colours) && SpareBitsClear(bytes, held)) {
             layout = {end, held, first, true, colours, last, false, {}};
             return true;
         }
@@ -186,7 +190,8 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
 bool Locate(const EDITDATA* block, const json_value& properties, const Layout& layout,
             uint32_t index, Location& location) {
     if (StoreOf(properties[static_cast<int32_t>(index)]) == PropertyStore::colour) {
-        location = {layout.colours_start + stored_number_size * ColoursAmong(properties, index), stored_number_size};
+        location = {layout.colours_start + stored_number_size * ColoursAmong(properties, index),
+                    stored_number_size};
         return true;
     }
     if (layout.found) {
@@ -224,8 +229,7 @@ void SetBit(std::vector<uint8_t>& check_bytes, uint32_t index) {
 // The defaults of an entry; `warn`: report one of the wrong kind.
 std::string DefaultText(const json_value& entry, bool warn) {
     const json_value& text = entry["DefaultState"];
-    if (warn && text.type != json_type_string)
-        Report(Kvor::message::default_text_invalid);
+    if (warn && text.type != json_type_string) Report(Kvor::message::default_text_invalid);
     std::string value = text.text();
     const char* letter_case = entry["Case"].text();
     if (SameIgnoringAsciiCase(letter_case, "Upper"))
@@ -237,8 +241,7 @@ std::string DefaultText(const json_value& entry, bool warn) {
 
 uint32_t DefaultNumber(const json_value& entry, bool warn) {
     const json_value& number = entry["DefaultState"];
-    if (warn && number.type != json_type_integer)
-        Report(Kvor::message::default_number_invalid);
+    if (warn && number.type != json_type_integer) Report(Kvor::message::default_number_invalid);
     return static_cast<uint32_t>(number.integer());
 }
 
@@ -258,8 +261,7 @@ uint32_t DefaultItem(const json_value& entry, bool warn) {
 
 bool DefaultTicked(const json_value& entry, bool warn) {
     const json_value& state = entry["DefaultState"];
-    if (warn && state.type != json_type_boolean)
-        Report(Kvor::message::default_check_invalid);
+    if (warn && state.type != json_type_boolean) Report(Kvor::message::default_check_invalid);
     return state.boolean();
 }
 
@@ -291,7 +293,8 @@ void AppendColours(const EDITDATA* block, const json_value& properties, uint32_t
         const json_value& entry = properties[static_cast<int32_t>(i)];
         if (StoreOf(entry) != PropertyStore::colour) continue;
         if (layout && layout->colours && i < layout->entries) {
-            const uint8_t* stored = Bytes(block) + layout->colours_start + stored_number_size * held++;
+            const uint8_t* stored =
+                Bytes(block) + layout->colours_start + stored_number_size * held++;
             values.insert(values.end(), stored, stored + stored_number_size);
         } else {
             AppendNumber(values, DefaultNumber(entry, warn));
@@ -302,9 +305,9 @@ void AppendColours(const EDITDATA* block, const json_value& properties, uint32_t
 // The host's resize service; null when the host refuses or offers none.
 EDITDATA* Resize(plenar::HostServices* services, EDITDATA* block, uint32_t size) {
     if (!services || !services->service) return nullptr;
-    return reinterpret_cast<EDITDATA*>(services->service(
-        block, plenar::service_resize_edit_data, reinterpret_cast<intptr_t>(block),
-        static_cast<intptr_t>(size), 0));
+    return reinterpret_cast<EDITDATA*>(services->service(block, plenar::service_resize_edit_data,
+                                                         reinterpret_cast<intptr_t>(block),
+                                                         static_cast<intptr_t>(size), 0));
 }
 
 // A text of a new length: the block is rebuilt with the later values moved.
@@ -394,7 +397,8 @@ bool WritableLayout(plenar::HostServices* services, EDITDATA*& block, const json
     }
     if (!ReadLayout(block, properties, layout, index)) return false;
     if (!layout.other_entries) return true;  // also set for colours not kept yet
-    return LayOutAgain(services, block, properties, layout) && ReadLayout(block, properties, layout, index);
+    return LayOutAgain(services, block, properties, layout) &&
+           ReadLayout(block, properties, layout, index);
 }
 
 // The value property `index` has: its stored bytes, or, for an entry the
@@ -410,8 +414,10 @@ bool StoredValue(const EDITDATA* block, const json_value& properties, uint32_t i
     if (!ReadLayout(block, properties, layout, index)) return false;
     const json_value& entry = properties[static_cast<int32_t>(index)];
     if (index >= layout.entries || (StoreOf(entry) == PropertyStore::colour && !layout.colours)) {
-        if (StoreOf(entry) == PropertyStore::colour) AppendNumber(fallback, DefaultNumber(entry, false));
-        else AppendDefault(entry, fallback, false);
+        if (StoreOf(entry) == PropertyStore::colour)
+            AppendNumber(fallback, DefaultNumber(entry, false));
+        else
+            AppendDefault(entry, fallback, false);
         value = fallback.data();
         size = static_cast<uint32_t>(fallback.size());
         return true;
@@ -468,8 +474,8 @@ uint8_t* PropIndex(EDITDATA* block, uint32_t index, uint32_t& size) {
     Layout layout;
     Location location;
     const bool colour = StoreOf(properties[static_cast<int32_t>(index)]) == PropertyStore::colour;
-    if (!ReadLayout(block, properties, layout, index) || index >= layout.entries || (colour && !layout.colours) ||
-        !Locate(block, properties, layout, index, location))
+    if (!ReadLayout(block, properties, layout, index) || index >= layout.entries ||
+        (colour && !layout.colours) || !Locate(block, properties, layout, index, location))
         return nullptr;
     size = location.size;
     return Bytes(block) + location.start;
@@ -489,9 +495,7 @@ Prop* GetProperty(EDITDATA* block, uint32_t index) {
             return new Prop_WStr(UTF8ToText(entry["DefaultState"].text()).c_str());
         case PropertyStore::check:
         case PropertyStore::nothing: return nullptr;
-        case PropertyStore::unsupported:
-            Report(Kvor::message::no_value_for_type);
-            return nullptr;
+        case PropertyStore::unsupported: Report(Kvor::message::no_value_for_type); return nullptr;
         default: break;
     }
     std::vector<uint8_t> fallback;
@@ -541,7 +545,8 @@ bool RewriteProperty(plenar::HostServices* services, EDITDATA*& block, uint32_t 
     return ResizeText(services, block, old, value, count);
 }
 
-bool SetPropertyCheck(plenar::HostServices* services, EDITDATA*& block, uint32_t index, bool state) {
+bool SetPropertyCheck(plenar::HostServices* services, EDITDATA*& block, uint32_t index,
+                      bool state) {
     const json_value& properties = Properties();
     Layout layout;
     if (!block || index >= PropertyCount(properties) ||

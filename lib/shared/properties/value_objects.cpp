@@ -82,8 +82,7 @@ uint32_t Prop_WStr::GetClassID() { return plenar::prop_class_wstr; }
 
 int32_t Prop_WStr::CopyInto(plenar::PropValue* target) {
     // Same class pointer, same class: only then is the target's text ours to free.
-    if (!target || *reinterpret_cast<void**>(target) != *reinterpret_cast<void**>(this))
-        return 0;
+    if (!target || *reinterpret_cast<void**>(target) != *reinterpret_cast<void**>(this)) return 0;
     auto* other = static_cast<Prop_WStr*>(target);
     if (other == this) return 1;
     WideChar* copy = Duplicate(Text);

@@ -60,8 +60,8 @@ public:
     // text the plug-in may not free) or when memory runs out.
     int32_t PLENAR_THISCALL CopyInto(plenar::PropValue* target) override;
 
-    uint32_t Reserved = 0;      // the host's first data word; passed on, never read
-    WideChar* Text = nullptr;   // owned
+    uint32_t Reserved = 0;     // the host's first data word; passed on, never read
+    WideChar* Text = nullptr;  // owned
 
 private:
     ~Prop_WStr();

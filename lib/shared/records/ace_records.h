@@ -23,9 +23,9 @@ const char* AceKindKey(AceKind kind);
 // Allocated zero-filled with 8 + 4n bytes for n parameters: the header, n type
 // codes, then n zero words the host expects after the codes.
 struct ACEInfo {
-    uint16_t FloatFlags;   // bit i set when parameter i is a float; dispatch only
-    int16_t ID;            // the host's view of the record begins here
-    uint16_t Flags;        // actions 0; conditions 0 or 0x0220; expressions the return type
+    uint16_t FloatFlags;  // bit i set when parameter i is a float; dispatch only
+    int16_t ID;           // the host's view of the record begins here
+    uint16_t Flags;       // actions 0; conditions 0 or 0x0220; expressions the return type
     int16_t NumOfParams;
     uint16_t Parameter[];  // NumOfParams codes, then NumOfParams zero words
 

@@ -65,7 +65,8 @@ void Debugger::GetItem(WideChar* buffer, int32_t id) {
             item.text.resize(text_buffer_size - 2);
             item.text.push_back(ellipsis);
         }
-        if (item.refresh_period != 0) item.next_refresh = Platform::TickCount() + item.refresh_period;
+        if (item.refresh_period != 0)
+            item.next_refresh = Platform::TickCount() + item.refresh_period;
     }
     // An edited text is not shortened; the buffer still gets at most 255
     // characters and always its terminator.

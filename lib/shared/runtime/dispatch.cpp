@@ -32,8 +32,12 @@ const KindTable& Table(AceKind kind) {
     return tables[static_cast<int>(kind)];
 }
 
-[[gnu::always_inline]] inline std::vector<MemberThunk>& Members(AceKind kind) { return ::SDK->*Table(kind).members; }
-[[gnu::always_inline]] inline const std::vector<FetchPlan>& Plans(AceKind kind) { return ::SDK->*Table(kind).plans; }
+[[gnu::always_inline]] inline std::vector<MemberThunk>& Members(AceKind kind) {
+    return ::SDK->*Table(kind).members;
+}
+[[gnu::always_inline]] inline const std::vector<FetchPlan>& Plans(AceKind kind) {
+    return ::SDK->*Table(kind).plans;
+}
 
 const char* ArgumentName(ArgumentKind kind) {
     switch (kind) {
@@ -93,7 +97,8 @@ void ReportOnce(AceKind kind, int id, const Kvor::Message& message, A... argumen
 // The argument words of one call, fetched by the plan; false when a text
 // came back null (reported, the member is not to be called).
 [[gnu::always_inline]] inline bool FetchActionArguments(AceKind kind, plenar::RunObjectHeader* run,
-                                                        const FetchPlan& plan, plenar::Word* words) {
+                                                        const FetchPlan& plan,
+                                                        plenar::Word* words) {
     plenar::RunHeader* header = run->run_header;
     for (int i = 0; i < plan.Count; ++i) {
         words[i] = header->get_parameter(run, plan.FetchTypes[i], 0);
@@ -107,15 +112,18 @@ void ReportOnce(AceKind kind, int id, const Kvor::Message& message, A... argumen
 
 // The same for an expression: the first fetch through the first-parameter
 // callback, every later one through the next-parameter callback.
-[[gnu::always_inline]] inline bool FetchExpressionArguments(plenar::RunObjectHeader* run, const FetchPlan& plan,
-                                                            plenar::Word word, plenar::Word* words) {
+[[gnu::always_inline]] inline bool FetchExpressionArguments(plenar::RunObjectHeader* run,
+                                                            const FetchPlan& plan,
+                                                            plenar::Word word,
+                                                            plenar::Word* words) {
     plenar::RunHeader* header = run->run_header;
     for (int i = 0; i < plan.Count; ++i) {
         if (plan.FetchTypes[i] == no_fetch) {
             words[i] = 0;  // nothing is fetched for this position
             continue;
         }
-        auto fetch = i == 0 ? header->first_expression_parameter : header->next_expression_parameter;
+        auto fetch =
+            i == 0 ? header->first_expression_parameter : header->next_expression_parameter;
         words[i] = fetch(run, plan.FetchTypes[i], word);
         if (plan.Kinds[i] == ArgumentKind::text && words[i] == 0) {
             detail::ReportNullText(AceKind::expression);
@@ -125,8 +133,10 @@ void ReportOnce(AceKind kind, int id, const Kvor::Message& message, A... argumen
     return true;
 }
 
-[[gnu::always_inline]] inline plenar::Word ActionOrCondition(AceKind kind, MemberThunk member, int32_t id,
-                           plenar::RunObjectHeader* run, void* extension) {
+[[gnu::always_inline]] inline plenar::Word ActionOrCondition(AceKind kind, MemberThunk member,
+                                                             int32_t id,
+                                                             plenar::RunObjectHeader* run,
+                                                             void* extension) {
     const FetchPlan& plan = Plans(kind)[id];
     // Only the plan's count of words is written and read: zeroing all
     // sixteen costs more than the rest of a short call.
@@ -177,7 +187,7 @@ Linking Link(AceKind kind, int id, MemberThunk call, const MemberSignature& sign
     // the class is in use the generic routine answers nothing, and so must
     // every entry.
     return hooks.RuntimeOf && FetchesAsPlanned(kind, plan, signature) ? Linking::own_routine
-                                                                       : Linking::by_plan;
+                                                                      : Linking::by_plan;
 }
 
 // Per kind and id, the answered id of the own routine in that entry of
@@ -190,7 +200,8 @@ std::vector<int64_t*> answering[3];
 // answers for it no longer.
 template <class Routine>
 bool Place(AceKind kind, std::vector<Routine>& table, int id, Linking outcome,
-           std::type_identity_t<Routine> own, int64_t* answered, std::type_identity_t<Routine> generic) {
+           std::type_identity_t<Routine> own, int64_t* answered,
+           std::type_identity_t<Routine> generic) {
     const size_t entry = static_cast<size_t>(id);
     std::vector<int64_t*>& marks = answering[static_cast<int>(kind)];
     if (marks.size() < table.size()) marks.resize(table.size());
@@ -219,7 +230,8 @@ void ReportFailedCall(AceKind kind, int32_t id) noexcept {
         try {
             throw;
         } catch (const std::exception& error) {
-            ReportAbout(AceKindName(kind), Kvor::message::call_failed, AceKindName(kind), id, error.what());
+            ReportAbout(AceKindName(kind), Kvor::message::call_failed, AceKindName(kind), id,
+                        error.what());
         } catch (...) {
             ReportAbout(AceKindName(kind), Kvor::message::call_failed, AceKindName(kind), id,
                         Kvor::message::call_failed_unknown);
@@ -324,7 +336,8 @@ plenar::Word PLENAR_STDCALL ExpressionWrapper(plenar::RunObjectHeader* run, plen
 
     plenar::Word words[MaxParameters];  // the plan's count of words, each written by the fetch
     try {
-        if (FetchExpressionArguments(run, plan, word, words)) return ::SDK->ExpressionMembers[id](extension, words);
+        if (FetchExpressionArguments(run, plan, word, words))
+            return ::SDK->ExpressionMembers[id](extension, words);
     } catch (...) {
         detail::ReportFailedCall(AceKind::expression, run->current_id);
     }

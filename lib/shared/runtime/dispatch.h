@@ -48,7 +48,8 @@ namespace detail {
 template <class T>
 constexpr ArgumentKind ArgumentKindOf() {
     using U = std::remove_cv_t<T>;
-    if constexpr (std::is_same_v<U, float>) return ArgumentKind::floating;
+    if constexpr (std::is_same_v<U, float>)
+        return ArgumentKind::floating;
     else if constexpr (std::is_same_v<U, const WideChar*> || std::is_same_v<U, WideChar*>)
         return ArgumentKind::text;
     else {
@@ -61,13 +62,16 @@ constexpr ArgumentKind ArgumentKindOf() {
 template <class R>
 constexpr ResultKind ResultKindOf() {
     using U = std::remove_cv_t<R>;
-    if constexpr (std::is_void_v<U>) return ResultKind::none;
-    else if constexpr (std::is_same_v<U, float>) return ResultKind::floating;
+    if constexpr (std::is_void_v<U>)
+        return ResultKind::none;
+    else if constexpr (std::is_same_v<U, float>)
+        return ResultKind::floating;
     else if constexpr (std::is_same_v<U, const WideChar*> || std::is_same_v<U, WideChar*>)
         return ResultKind::text;
     else {
-        static_assert(std::is_integral_v<U> && sizeof(U) <= 4,
-                      "a linked member returns nothing, a 32-bit integer or bool, a float or a wide text");
+        static_assert(
+            std::is_integral_v<U> && sizeof(U) <= 4,
+            "a linked member returns nothing, a 32-bit integer or bool, a float or a wide text");
         return ResultKind::integer;
     }
 }
@@ -78,15 +82,20 @@ template <class T>
 T FromWord(plenar::Word word) {
     if constexpr (std::is_same_v<std::remove_cv_t<T>, float>)
         return std::bit_cast<float>(static_cast<uint32_t>(word));
-    else if constexpr (std::is_pointer_v<T>) return reinterpret_cast<T>(word);
-    else return static_cast<T>(word);
+    else if constexpr (std::is_pointer_v<T>)
+        return reinterpret_cast<T>(word);
+    else
+        return static_cast<T>(word);
 }
 
 template <class R>
 plenar::Word ToWord(R value) {
-    if constexpr (std::is_same_v<std::remove_cv_t<R>, float>) return std::bit_cast<uint32_t>(value);
-    else if constexpr (std::is_pointer_v<R>) return reinterpret_cast<plenar::Word>(value);
-    else return static_cast<uint32_t>(value);
+    if constexpr (std::is_same_v<std::remove_cv_t<R>, float>)
+        return std::bit_cast<uint32_t>(value);
+    else if constexpr (std::is_pointer_v<R>)
+        return reinterpret_cast<plenar::Word>(value);
+    else
+        return static_cast<uint32_t>(value);
 }
 
 template <class Ext, class R, class... A>
@@ -96,7 +105,8 @@ struct MemberTraits {
         static_cast<uint8_t>(sizeof...(A)), {ArgumentKindOf<A>()...}, ResultKindOf<R>()};
 
     template <auto Member, size_t... I>
-    static plenar::Word Invoke(void* extension, const plenar::Word* arguments, std::index_sequence<I...>) {
+    static plenar::Word Invoke(void* extension, const plenar::Word* arguments,
+                               std::index_sequence<I...>) {
         Ext& object = *static_cast<Ext*>(extension);
         if constexpr (std::is_void_v<R>) {
             (object.*Member)(FromWord<A>(arguments[I])...);
@@ -140,12 +150,16 @@ struct OwnRoutines : MemberTraits<Ext, R, A...> {
 
     // Fetches argument I into `word`: false when a text came back null.
     template <AceKind Kind, class T, size_t I>
-    [[gnu::always_inline]] static bool Fetch(plenar::RunObjectHeader* run, plenar::RunHeader* header,
-                                             plenar::Word routine_word, plenar::Word& word) {
+    [[gnu::always_inline]] static bool Fetch(plenar::RunObjectHeader* run,
+                                             plenar::RunHeader* header, plenar::Word routine_word,
+                                             plenar::Word& word) {
         constexpr int32_t type = FetchTypeOf(Kind, ArgumentKindOf<T>());
-        if constexpr (Kind != AceKind::expression) word = header->get_parameter(run, type, 0);
-        else if constexpr (I == 0) word = header->first_expression_parameter(run, type, routine_word);
-        else word = header->next_expression_parameter(run, type, routine_word);
+        if constexpr (Kind != AceKind::expression)
+            word = header->get_parameter(run, type, 0);
+        else if constexpr (I == 0)
+            word = header->first_expression_parameter(run, type, routine_word);
+        else
+            word = header->next_expression_parameter(run, type, routine_word);
         return ArgumentKindOf<T>() != ArgumentKind::text || word != 0;
     }
 
@@ -172,16 +186,19 @@ struct OwnRoutines : MemberTraits<Ext, R, A...> {
     }
 
     template <auto Member>
-    static int32_t PLENAR_STDCALL Action(plenar::RunObjectHeader* run, plenar::Word first, plenar::Word second) {
+    static int32_t PLENAR_STDCALL Action(plenar::RunObjectHeader* run, plenar::Word first,
+                                         plenar::Word second) {
         if (!run || run->current_id != answered_id<Member, AceKind::action>) [[unlikely]]
             return ActionWrapper(run, first, second);
         Ext* object = static_cast<Ext*>(ExtensionOf(run));
-        if (!object) [[unlikely]] return 0;
+        if (!object) [[unlikely]]
+            return 0;
         object->Runtime.FirstParameter = first;
         object->Runtime.SecondParameter = second;
         try {
             plenar::Word ignored;
-            if (!FetchAndCall<Member, AceKind::action>(run, 0, *object, ignored, std::index_sequence_for<A...>{}))
+            if (!FetchAndCall<Member, AceKind::action>(run, 0, *object, ignored,
+                                                       std::index_sequence_for<A...>{}))
                 ReportNullText(AceKind::action);
         } catch (...) {
             ReportFailedCall(AceKind::action, run->current_id);
@@ -190,16 +207,19 @@ struct OwnRoutines : MemberTraits<Ext, R, A...> {
     }
 
     template <auto Member>
-    static int32_t PLENAR_STDCALL Condition(plenar::RunObjectHeader* run, plenar::Word first, plenar::Word second) {
+    static int32_t PLENAR_STDCALL Condition(plenar::RunObjectHeader* run, plenar::Word first,
+                                            plenar::Word second) {
         if (!run || run->current_id != answered_id<Member, AceKind::condition>) [[unlikely]]
             return ConditionWrapper(run, first, second);
         Ext* object = static_cast<Ext*>(ExtensionOf(run));
-        if (!object) [[unlikely]] return 0;
+        if (!object) [[unlikely]]
+            return 0;
         object->Runtime.FirstParameter = first;
         object->Runtime.SecondParameter = second;
         try {
             plenar::Word result;
-            if (FetchAndCall<Member, AceKind::condition>(run, 0, *object, result, std::index_sequence_for<A...>{}))
+            if (FetchAndCall<Member, AceKind::condition>(run, 0, *object, result,
+                                                         std::index_sequence_for<A...>{}))
                 return static_cast<int8_t>(result & 0xFF);  // only the low byte counts
             ReportNullText(AceKind::condition);
         } catch (...) {
@@ -213,15 +233,19 @@ struct OwnRoutines : MemberTraits<Ext, R, A...> {
         if (!run || run->current_id != answered_id<Member, AceKind::expression>) [[unlikely]]
             return ExpressionWrapper(run, word);
         Ext* object = static_cast<Ext*>(ExtensionOf(run));
-        if (!object) [[unlikely]] return 0;
+        if (!object) [[unlikely]]
+            return 0;
         object->Runtime.FirstParameter = word;
         object->Runtime.SecondParameter = 0;
         constexpr ResultKind result_kind = ResultKindOf<R>();
-        if constexpr (result_kind == ResultKind::floating) run->flags |= plenar::expression_float_result;
-        if constexpr (result_kind == ResultKind::text) run->flags |= plenar::expression_string_result;
+        if constexpr (result_kind == ResultKind::floating)
+            run->flags |= plenar::expression_float_result;
+        if constexpr (result_kind == ResultKind::text)
+            run->flags |= plenar::expression_string_result;
         try {
             plenar::Word result;
-            if (FetchAndCall<Member, AceKind::expression>(run, word, *object, result, std::index_sequence_for<A...>{}))
+            if (FetchAndCall<Member, AceKind::expression>(run, word, *object, result,
+                                                          std::index_sequence_for<A...>{}))
                 return result;
             ReportNullText(AceKind::expression);
         } catch (...) {
@@ -238,16 +262,16 @@ struct Thunk;
 template <class Ext, class R, class... A, R (Ext::*Member)(A...)>
 struct Thunk<Member> : OwnRoutines<Ext, R, A...> {
     static plenar::Word Call(void* extension, const plenar::Word* arguments) {
-        return MemberTraits<Ext, R, A...>::template Invoke<Member>(
-            extension, arguments, std::index_sequence_for<A...>{});
+        return MemberTraits<Ext, R, A...>::template Invoke<Member>(extension, arguments,
+                                                                   std::index_sequence_for<A...>{});
     }
 };
 
 template <class Ext, class R, class... A, R (Ext::*Member)(A...) const>
 struct Thunk<Member> : OwnRoutines<Ext, R, A...> {
     static plenar::Word Call(void* extension, const plenar::Word* arguments) {
-        return MemberTraits<Ext, R, A...>::template Invoke<Member>(
-            extension, arguments, std::index_sequence_for<A...>{});
+        return MemberTraits<Ext, R, A...>::template Invoke<Member>(extension, arguments,
+                                                                   std::index_sequence_for<A...>{});
     }
 };
 
@@ -275,13 +299,15 @@ bool LinkAction(int id) {
 template <auto Member>
 bool LinkCondition(int id) {
     using T = detail::Thunk<Member>;
-    return LinkMember(AceKind::condition, id, &T::Call, T::signature, &T::template Condition<Member>,
+    return LinkMember(AceKind::condition, id, &T::Call, T::signature,
+                      &T::template Condition<Member>,
                       &detail::answered_id<Member, AceKind::condition>);
 }
 template <auto Member>
 bool LinkExpression(int id) {
     using T = detail::Thunk<Member>;
-    return LinkMember(AceKind::expression, id, &T::Call, T::signature, &T::template Expression<Member>,
+    return LinkMember(AceKind::expression, id, &T::Call, T::signature,
+                      &T::template Expression<Member>,
                       &detail::answered_id<Member, AceKind::expression>);
 }
 
@@ -312,8 +338,8 @@ void UseExtension() {
         [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word a, plenar::Word b) {
             static_cast<Ext*>(e)->UnlinkedAction(id, run, a, b);
         },
-        [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word a,
-           plenar::Word b) -> int32_t { return static_cast<Ext*>(e)->UnlinkedCondition(id, run, a, b); },
+        [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word a, plenar::Word b)
+            -> int32_t { return static_cast<Ext*>(e)->UnlinkedCondition(id, run, a, b); },
         [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word word) -> plenar::Word {
             return static_cast<Ext*>(e)->UnlinkedExpression(id, run, word);
         }});

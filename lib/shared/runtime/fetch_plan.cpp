@@ -30,9 +30,10 @@ FetchPlan MakeFetchPlan(AceKind kind, const ACEInfo* record, const json_value& e
 
     for (int i = 0; i < plan.Count; ++i) {
         const bool is_float = (record->FloatFlags >> i) & 1;
-        plan.Kinds[i] = kind == AceKind::expression
-                            ? ArgumentKindOf(expression_parameter_types, record->Parameter[i], is_float)
-                            : ArgumentKindOf(parameter_types, record->Parameter[i], is_float);
+        plan.Kinds[i] =
+            kind == AceKind::expression
+                ? ArgumentKindOf(expression_parameter_types, record->Parameter[i], is_float)
+                : ArgumentKindOf(parameter_types, record->Parameter[i], is_float);
         plan.FetchTypes[i] = FetchTypeOf(kind, plan.Kinds[i]);
     }
     return plan;

@@ -15,9 +15,10 @@ namespace Kvor {
 
 // Kinds[i] is what the member must take at position i.
 struct FetchPlan {
-    uint8_t Count = 0;                           // arguments fetched and passed
+    uint8_t Count = 0;  // arguments fetched and passed
     ArgumentKind Kinds[MaxParameters] = {};
-    int32_t FetchTypes[MaxParameters] = {};      // the host's fetch type per argument; -2: nothing fetched
+    int32_t FetchTypes[MaxParameters] =
+        {};  // the host's fetch type per argument; -2: nothing fetched
     ResultKind Result = ResultKind::none;
 };
 
@@ -31,8 +32,10 @@ constexpr int32_t FetchTypeOf(AceKind ace, ArgumentKind kind) {
     switch (kind) {
         case ArgumentKind::integer: return plenar::fetch_integer;
         case ArgumentKind::floating: return plenar::fetch_float;
-        case ArgumentKind::text: return ace == AceKind::expression ? plenar::fetch_string : plenar::fetch_generic;
-        case ArgumentKind::generic: return ace == AceKind::expression ? no_fetch : plenar::fetch_generic;
+        case ArgumentKind::text:
+            return ace == AceKind::expression ? plenar::fetch_string : plenar::fetch_generic;
+        case ArgumentKind::generic:
+            return ace == AceKind::expression ? no_fetch : plenar::fetch_generic;
     }
     return no_fetch;
 }

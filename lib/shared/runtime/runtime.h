@@ -9,10 +9,10 @@
 namespace Kvor {
 
 struct RunHeaderView {
-    void* Extension;              // set by CreateRunObject after construction
+    void* Extension;  // set by CreateRunObject after construction
     plenar::RunHeader* RunHeader;
-    uint32_t Values[3];           // copied from the run header at construction
-    uint32_t Size;                // 146, plus 24 when the host answers service 113
+    uint32_t Values[3];  // copied from the run header at construction
+    uint32_t Size;       // 146, plus 24 when the host answers service 113
 };
 
 class Runtime {

@@ -30,8 +30,7 @@ void ReportOutOfMemory() noexcept {
         try {
             Platform::MessageBoxNarrow(message::out_of_memory.text, message::out_of_memory.caption,
                                        message::out_of_memory.style);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
 }
 

@@ -2,7 +2,8 @@
 
 #include "runtime/dispatch.h"
 
-Extension::Extension(plenar::RunObjectHeader* run_data, void*, void*) : Runtime(run_data), Debugger(this) {
+Extension::Extension(plenar::RunObjectHeader* run_data, void*, void*)
+    : Runtime(run_data), Debugger(this) {
     Kvor::UseExtension<Extension>();
 }
 
@@ -12,7 +13,9 @@ bool Extension::UnlinkedCondition(int32_t, plenar::RunObjectHeader*, plenar::Wor
     return false;
 }
 
-plenar::Word Extension::UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) { return 0; }
+plenar::Word Extension::UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) {
+    return 0;
+}
 
 int32_t Extension::Handle() { return 1; }
 

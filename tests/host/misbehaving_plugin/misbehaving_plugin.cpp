@@ -32,7 +32,8 @@ void misbehave(const char* export_name) {
             std::printf("misbehaving plug-in: %s was called\n", export_name);
             std::fflush(stdout);
         } else if (action == "crash") {
-            volatile uintptr_t nowhere = 16;  // read at run time: the compiler cannot call it undefined
+            volatile uintptr_t nowhere =
+                16;  // read at run time: the compiler cannot call it undefined
             *reinterpret_cast<volatile int*>(nowhere) = 1;
         } else if (action == "hang") {
             for (;;) Sleep(INFINITE);

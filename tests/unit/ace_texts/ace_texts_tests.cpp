@@ -50,14 +50,18 @@ protected:
 };
 json_value* AceTexts::language = nullptr;
 
-struct DisplayCase { AceKind kind; int32_t code; const char* expected; };
+struct DisplayCase {
+    AceKind kind;
+    int32_t code;
+    const char* expected;
+};
 
 TEST_F(AceTexts, DisplayStringIsTheTitleOrEmpty) {
     const DisplayCase cases[] = {
-        {AceKind::action, 0, "Set text to %0"},      // placeholders handed over unchanged
-        {AceKind::action, 1, ""},                    // a title that is not a string
-        {AceKind::action, 2, ""},                    // no title
-        {AceKind::action, 3, ""},                    // beyond the array
+        {AceKind::action, 0, "Set text to %0"},  // placeholders handed over unchanged
+        {AceKind::action, 1, ""},                // a title that is not a string
+        {AceKind::action, 2, ""},                // no title
+        {AceKind::action, 3, ""},                // beyond the array
         {AceKind::action, -1, ""},
         {AceKind::action, INT16_MIN, ""},
         {AceKind::condition, 0, "%0 equals %1"},
@@ -70,16 +74,21 @@ TEST_F(AceTexts, DisplayStringIsTheTitleOrEmpty) {
             << Kvor::AceKindKey(c.kind) << " " << c.code;
 }
 
-struct PromptCase { AceKind kind; int32_t code; int32_t parameter; const char* expected; };
+struct PromptCase {
+    AceKind kind;
+    int32_t code;
+    int32_t parameter;
+    const char* expected;
+};
 
 TEST_F(AceTexts, PromptIsTheSecondElementOfTheParameterOrEmpty) {
     const PromptCase cases[] = {
         {AceKind::action, 0, 0, "New text"},
-        {AceKind::action, 0, 1, ""},   // a one-element parameter array
-        {AceKind::action, 0, 2, ""},   // beyond the parameters
+        {AceKind::action, 0, 1, ""},  // a one-element parameter array
+        {AceKind::action, 0, 2, ""},  // beyond the parameters
         {AceKind::action, 0, -1, ""},
-        {AceKind::action, 1, 0, ""},   // "Parameters" not an array
-        {AceKind::action, 2, 0, ""},   // no "Parameters"
+        {AceKind::action, 1, 0, ""},  // "Parameters" not an array
+        {AceKind::action, 2, 0, ""},  // no "Parameters"
         {AceKind::action, -1, 0, ""},
         {AceKind::condition, 0, 0, "First"},
         {AceKind::condition, 0, 1, "Second"},
@@ -88,20 +97,17 @@ TEST_F(AceTexts, PromptIsTheSecondElementOfTheParameterOrEmpty) {
         {AceKind::expression, 1, 0, ""},
     };
     for (const PromptCase& c : cases)
-        EXPECT_STREQ(Kvor::AceParameterPrompt(*language, c.kind, c.code, c.parameter),
-                     c.expected)
+        EXPECT_STREQ(Kvor::AceParameterPrompt(*language, c.kind, c.code, c.parameter), c.expected)
             << Kvor::AceKindKey(c.kind) << " " << c.code << " " << c.parameter;
 }
 
 TEST_F(AceTexts, ExpressionTitleEndsInOneOpeningParenthesis) {
     const std::pair<int32_t, const char*> cases[] = {
-        {0, "Add("},     // already ends with one
-        {1, "Hello("},
-        {2, "("},        // empty title
-        {3, "("},        // no title
-        {4, "(("},
-        {5, "Sum( ("},   // only the very last byte counts
-        {6, "("},        // beyond the array
+        {0, "Add("},                   // already ends with one
+        {1, "Hello("}, {2, "("},       // empty title
+        {3, "("},                      // no title
+        {4, "(("},     {5, "Sum( ("},  // only the very last byte counts
+        {6, "("},                      // beyond the array
         {-1, "("},
     };
     for (const auto& [code, expected] : cases)

@@ -15,10 +15,10 @@ using Kvor::WideChar;
 using Kvor::WideString;
 
 struct Owner {
-    WideString next_text;   // what the reader produces
+    WideString next_text;  // what the reader produces
     int reads = 0;
-    bool accept = true;     // what the writer answers
-    WideString written;     // the last text the writer was given
+    bool accept = true;  // what the writer answers
+    WideString written;  // the last text the writer was given
     int writes = 0;
 };
 

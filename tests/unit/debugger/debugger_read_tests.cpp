@@ -73,7 +73,7 @@ TEST_F(DebuggerTest, RefreshTimeLongPassedStillReadsAfterTheWrap) {
 
 struct LengthCase {
     size_t produced;
-    size_t kept;      // characters of the produced text kept
+    size_t kept;  // characters of the produced text kept
     bool ellipsis;
 };
 
@@ -92,7 +92,8 @@ TEST_P(DebuggerLengthTest, LongTextsEndInAnEllipsis) {
 INSTANTIATE_TEST_SUITE_P(Lengths, DebuggerLengthTest,
                          ::testing::Values(LengthCase{0, 0, false}, LengthCase{254, 254, false},
                                            LengthCase{255, 255, false}, LengthCase{256, 254, true},
-                                           LengthCase{300, 254, true}, LengthCase{5000, 254, true}));
+                                           LengthCase{300, 254, true},
+                                           LengthCase{5000, 254, true}));
 
 TEST_F(DebuggerTest, ReaderTextIsKeptUpToItsFirstNul) {
     debugger.AddTextItem(Read, nullptr, 0);

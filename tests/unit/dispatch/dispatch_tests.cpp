@@ -41,7 +41,9 @@ plenar::Word PLENAR_STDCALL GetParameter(plenar::RunObjectHeader* run, int32_t t
     ++run->parameter_cursor;
     return Next('p', type);
 }
-plenar::Word PLENAR_STDCALL First(plenar::RunObjectHeader*, int32_t type, plenar::Word) { return Next('f', type); }
+plenar::Word PLENAR_STDCALL First(plenar::RunObjectHeader*, int32_t type, plenar::Word) {
+    return Next('f', type);
+}
 plenar::Word PLENAR_STDCALL NextExpression(plenar::RunObjectHeader*, int32_t type, plenar::Word) {
     return Next('n', type);
 }
@@ -166,7 +168,9 @@ protected:
     // first, as a host running a stray id would.
     template <class Routine>
     static Routine EntryFor(const std::vector<Routine>& table, int32_t id) {
-        return id >= 0 && static_cast<size_t>(id) + 1 < table.size() ? table[static_cast<size_t>(id)] : table[0];
+        return id >= 0 && static_cast<size_t>(id) + 1 < table.size()
+                   ? table[static_cast<size_t>(id)]
+                   : table[0];
     }
     uint32_t Act(int32_t id) {
         run()->current_id = id;
@@ -227,7 +231,8 @@ TEST_F(Dispatch, ANullTextSkipsTheMemberAndLeavesTheCursorAsFetched) {
     EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(run()->parameter_cursor, 11u);
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, Kvor::message::null_text_parameter.caption);
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption,
+              Kvor::message::null_text_parameter.caption);
 }
 
 TEST_F(Dispatch, OnlyTheConditionsLowByteCountsSigned) {
@@ -261,8 +266,10 @@ TEST_F(Dispatch, ANullTextInATextExpressionGivesAnEmptyHostString) {
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result[0], u'\0');
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].text, Kvor::message::null_text_expression_parameter.text);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, Kvor::message::null_text_expression_parameter.caption);
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].text,
+              Kvor::message::null_text_expression_parameter.text);
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption,
+              Kvor::message::null_text_expression_parameter.caption);
 }
 
 TEST_F(Dispatch, LaterExpressionParametersUseTheNextCallback) {
@@ -297,7 +304,8 @@ TEST_F(Dispatch, AMismatchedLinkLeavesTheIdUnlinked) {
     // Scale declares one float; Named takes a text and an integer.
     EXPECT_FALSE(Kvor::LinkAction<&TestExtension::Named>(0));
     EXPECT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
-    EXPECT_EQ(sdk->ActionRoutines[0], &Kvor::ActionWrapper);  // the member's own routine is taken out
+    EXPECT_EQ(sdk->ActionRoutines[0],
+              &Kvor::ActionWrapper);  // the member's own routine is taken out
     host.parameters.push_back(1);
     Act(0);
     EXPECT_EQ(Calls(), std::vector<std::string>{"unlinked action 0"});
@@ -348,8 +356,9 @@ struct HostView {
 };
 
 std::ostream& operator<<(std::ostream& out, const HostView& view) {
-    out << "result " << view.result << ", " << view.fetches.size() << " fetches, " << view.unused.size()
-        << " unused, cursor " << view.cursor << ", flags " << view.flags << ", calls";
+    out << "result " << view.result << ", " << view.fetches.size() << " fetches, "
+        << view.unused.size() << " unused, cursor " << view.cursor << ", flags " << view.flags
+        << ", calls";
     for (const std::string& call : view.calls) out << " [" << call << "]";
     for (const std::string& box : view.boxes) out << ", box " << box;
     return out;
@@ -359,7 +368,8 @@ class OwnRoutines : public Dispatch {
 protected:
     // Calls `kind`'s entry `entry` (or the generic routine) with the run
     // data's id set to `id` and the host answering `answers`.
-    HostView Run(Kvor::AceKind kind, int32_t entry, bool generic, int32_t id, std::deque<plenar::Word> answers) {
+    HostView Run(Kvor::AceKind kind, int32_t entry, bool generic, int32_t id,
+                 std::deque<plenar::Word> answers) {
         host.parameters = std::move(answers);
         host.fetches.clear();
         Kvor::Platform::ClearRecords();
@@ -375,16 +385,19 @@ protected:
                     (generic ? &Kvor::ActionWrapper : sdk->ActionRoutines[entry])(run(), 1, 2));
                 break;
             case Kvor::AceKind::condition:
-                view.result = static_cast<uint32_t>(
-                    (generic ? &Kvor::ConditionWrapper : sdk->ConditionRoutines[entry])(run(), 1, 2));
+                view.result =
+                    static_cast<uint32_t>((generic ? &Kvor::ConditionWrapper
+                                                   : sdk->ConditionRoutines[entry])(run(), 1, 2));
                 break;
             case Kvor::AceKind::expression:
-                view.result = (generic ? &Kvor::ExpressionWrapper : sdk->ExpressionRoutines[entry])(run(), 9);
+                view.result =
+                    (generic ? &Kvor::ExpressionWrapper : sdk->ExpressionRoutines[entry])(run(), 9);
                 break;
         }
         if (run()->flags & plenar::expression_string_result) {
             for (const std::u16string& block : host.strings)
-                view.text_in_host_memory |= reinterpret_cast<plenar::Word>(block.data()) == view.result;
+                view.text_in_host_memory |=
+                    reinterpret_cast<plenar::Word>(block.data()) == view.result;
             if (view.result) view.text = reinterpret_cast<const char16_t*>(view.result);
             view.result = 0;
         }
@@ -392,7 +405,8 @@ protected:
         view.unused = host.parameters;
         view.cursor = run()->parameter_cursor;
         view.flags = run()->flags;
-        for (const auto& box : Kvor::Platform::RecordedBoxes()) view.boxes.push_back(box.caption + ": " + box.text);
+        for (const auto& box : Kvor::Platform::RecordedBoxes())
+            view.boxes.push_back(box.caption + ": " + box.text);
         view.calls = extension->record.calls;
         view.first = extension->Runtime.FirstParameter;
         view.second = extension->Runtime.SecondParameter;
@@ -475,12 +489,14 @@ TEST_F(OwnRoutines, AMemberThatThrowsIsReportedAndTheHostGetsTheFailureValue) {
     };
     for (Failure failure : {Failure::standard, Failure::foreign}) {
         extension->failure = failure;
-        const char* what = failure == Failure::standard ? std::bad_alloc().what() : Kvor::message::call_failed_unknown;
+        const char* what = failure == Failure::standard ? std::bad_alloc().what()
+                                                        : Kvor::message::call_failed_unknown;
         for (const Case& c : cases) {
             const char* kind = Kvor::AceKindName(c.kind);
             for (bool generic : {false, true}) {
                 const HostView view = Run(c.kind, c.entry, generic, c.id, c.answers);
-                SCOPED_TRACE(std::string(kind) + " " + std::to_string(c.id) + (generic ? ", generic" : ", own"));
+                SCOPED_TRACE(std::string(kind) + " " + std::to_string(c.id) +
+                             (generic ? ", generic" : ", own"));
                 EXPECT_EQ(view.result, 0u);
                 EXPECT_EQ(view.text_in_host_memory, c.empty_text);
                 EXPECT_EQ(view.text, u"");

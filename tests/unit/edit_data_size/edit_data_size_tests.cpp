@@ -52,8 +52,7 @@ const std::string checkbox = R"({"Type": "Checkbox"})";
 INSTANTIATE_TEST_SUITE_P(
     Descriptions, Sizes,
     ::testing::Values(
-        SizeCase{"NoProperties", "[]", 28},
-        SizeCase{"NotAnArray", "\"Editbox String\"", 28},
+        SizeCase{"NoProperties", "[]", 28}, SizeCase{"NotAnArray", "\"Editbox String\"", 28},
         SizeCase{"EightNeedOneCheckByte", Properties(8, checkbox), 29},
         SizeCase{"NineNeedTwo", Properties(9, checkbox), 30},
         SizeCase{"LumbrasOwn",
@@ -74,7 +73,8 @@ TEST(EditDataSize, OnlyTypesTheSdkDoesNotAcceptAreReported) {
     std::string accepted;
     for (const Kvor::PropertyType& type : Kvor::property_types)
         if (type.sheet == Kvor::PropertySheet::entry && !Kvor::StoresBytes(type.store))
-            accepted += std::string(accepted.empty() ? "" : ",") + R"({"Type": ")" + type.name + "\"}";
+            accepted +=
+                std::string(accepted.empty() ? "" : ",") + R"({"Type": ")" + type.name + "\"}";
     Parsed properties("[" + accepted + R"(, {"Type": "Custom Gauge"}, {"Type": "Sise"},
                                          {"Type": "!List button"}, {"Type": "Editbox Folder"}])");
     const uint32_t count = (*properties).length();
@@ -83,7 +83,8 @@ TEST(EditDataSize, OnlyTypesTheSdkDoesNotAcceptAreReported) {
     ASSERT_EQ(boxes.size(), 3u);
     const char* reported[] = {"Sise", "!List button", "Editbox Folder"};
     for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(boxes[i].text, Kvor::MessageText(Kvor::message::unhandled_property_type, reported[i]));
+        EXPECT_EQ(boxes[i].text,
+                  Kvor::MessageText(Kvor::message::unhandled_property_type, reported[i]));
         EXPECT_EQ(boxes[i].caption, Kvor::message::unhandled_property_type.caption);
         EXPECT_EQ(boxes[i].style, Kvor::message::unhandled_property_type.style);
     }

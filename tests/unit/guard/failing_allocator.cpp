@@ -26,7 +26,9 @@ void* New(size_t size) {
     throw std::bad_alloc();
 }
 
-void* NewWithoutThrowing(size_t size) noexcept { return Grant() ? std::malloc(size ? size : 1) : nullptr; }
+void* NewWithoutThrowing(size_t size) noexcept {
+    return Grant() ? std::malloc(size ? size : 1) : nullptr;
+}
 
 }  // namespace
 
@@ -36,7 +38,9 @@ bool Refused() { return refused_request != SIZE_MAX && requests >= refused_reque
 
 json_reader_settings ReaderSettings() { return {0, 0, Allocate, Release, nullptr}; }
 
-void* RecordMemory(size_t count, size_t size) { return Grant() ? std::calloc(count, size) : nullptr; }
+void* RecordMemory(size_t count, size_t size) {
+    return Grant() ? std::calloc(count, size) : nullptr;
+}
 
 }  // namespace failing_allocator
 

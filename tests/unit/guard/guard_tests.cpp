@@ -40,7 +40,8 @@ void NoItem() {
 }
 
 const ThrowCase throw_cases[] = {
-    {"OutOfMemory", [] { throw std::bad_alloc(); }, &Kvor::export_errors, Shown(message::out_of_memory)},
+    {"OutOfMemory", [] { throw std::bad_alloc(); }, &Kvor::export_errors,
+     Shown(message::out_of_memory)},
     {"OutOfMemoryInTheDebugger", [] { throw std::bad_alloc(); }, &Kvor::debugger_errors,
      Shown(message::out_of_memory)},
     {"StandardError", [] { throw reader_broke; }, &Kvor::export_errors,
@@ -60,13 +61,24 @@ class Thrown : public GuardTest, public ::testing::WithParamInterface<ThrowCase>
 TEST_P(Thrown, GivesTheFailureValueAndOneBox) {
     const ThrowCase& c = GetParam();
     int32_t result = 0;
-    EXPECT_NO_THROW(result = Kvor::Guarded(-7, [&] { c.work(); return 3; }, *c.box));
+    EXPECT_NO_THROW(result = Kvor::Guarded(
+                        -7,
+                        [&] {
+                            c.work();
+                            return 3;
+                        },
+                        *c.box));
     EXPECT_EQ(result, -7);
     unit_support::ExpectRecordedBoxes({c.shown});
 
     Kvor::Platform::ClearRecords();
     bool finished = false;
-    EXPECT_NO_THROW(Kvor::Guarded([&] { c.work(); finished = true; }, *c.box));
+    EXPECT_NO_THROW(Kvor::Guarded(
+        [&] {
+            c.work();
+            finished = true;
+        },
+        *c.box));
     EXPECT_FALSE(finished);
     unit_support::ExpectRecordedBoxes({c.shown});
 }
@@ -89,10 +101,15 @@ TEST_F(GuardTest, WorkThatDoesNotThrowGivesItsResultWithoutABox) {
 // shown in the catalogue's words, which need none.
 TEST_F(GuardTest, TheOutOfMemoryBoxNeedsNoMemory) {
     for (const std::function<void()>& work : {std::function<void()>([] { throw std::bad_alloc(); }),
-                                               std::function<void()>([] { throw reader_broke; })}) {
+                                              std::function<void()>([] { throw reader_broke; })}) {
         Kvor::Platform::ClearRecords();
         failing_allocator::Refuse(1);
-        EXPECT_EQ(Kvor::Guarded(-1, [&] { work(); return 0; }), -1);
+        EXPECT_EQ(Kvor::Guarded(-1,
+                                [&] {
+                                    work();
+                                    return 0;
+                                }),
+                  -1);
         EXPECT_TRUE(failing_allocator::Refused());
         failing_allocator::Refuse(0);
         unit_support::ExpectRecordedBoxes({Shown(message::out_of_memory)});

@@ -82,7 +82,8 @@ protected:
 bool IsRecordWithoutMemory(const Kvor::Platform::RecordedBox& box) {
     for (const char* kind : {"action", "condition", "expression"})
         if (box.text == Kvor::MessageText(message::record_no_memory, kind) &&
-            box.caption == Kvor::MessageCaption(message::record_no_memory, Kvor::ModuleBaseName(), kind))
+            box.caption ==
+                Kvor::MessageCaption(message::record_no_memory, Kvor::ModuleBaseName(), kind))
             return true;
     return false;
 }
@@ -90,16 +91,19 @@ bool IsRecordWithoutMemory(const Kvor::Platform::RecordedBox& box) {
 // The sizes of everything the object holds, to compare with a load that was
 // refused nothing.
 std::vector<size_t> Shape(const Kvor::SDK& built) {
-    return {built.ActionInfos.size(),     built.ConditionInfos.size(),    built.ExpressionInfos.size(),
-            built.ActionRoutines.size(),  built.ConditionRoutines.size(), built.ExpressionRoutines.size(),
-            built.ActionMembers.size(),   built.ConditionMembers.size(),  built.ExpressionMembers.size(),
-            built.ActionPlans.size(),     built.ConditionPlans.size(),    built.ExpressionPlans.size(),
+    return {built.ActionInfos.size(),       built.ConditionInfos.size(),
+            built.ExpressionInfos.size(),   built.ActionRoutines.size(),
+            built.ConditionRoutines.size(), built.ExpressionRoutines.size(),
+            built.ActionMembers.size(),     built.ConditionMembers.size(),
+            built.ExpressionMembers.size(), built.ActionPlans.size(),
+            built.ConditionPlans.size(),    built.ExpressionPlans.size(),
             built.EdittimeProperties.size()};
 }
 
 TEST_F(OutOfMemory, AtEveryRequestOfLoadingADescription) {
     for (const std::string& path :
-         {std::string(LUMBRA_DESCRIPTION), std::string(LUMBRA_TEST_DESCRIPTIONS) + "/every-property.json"}) {
+         {std::string(LUMBRA_DESCRIPTION),
+          std::string(LUMBRA_TEST_DESCRIPTIONS) + "/every-property.json"}) {
         SCOPED_TRACE(path);
         const std::string text = ReadFile(path);
         ASSERT_EQ(Load(text), 0);
@@ -133,7 +137,8 @@ TEST_F(OutOfMemory, AtEveryRequestOfLoadingADescription) {
                 ASSERT_FALSE(boxes.empty());
                 const std::string last = boxes.back().caption;
                 EXPECT_TRUE(last == message::out_of_memory.caption ||
-                            last == Kvor::MessageCaption(message::description_not_json, Kvor::ModuleBaseName()))
+                            last == Kvor::MessageCaption(message::description_not_json,
+                                                         Kvor::ModuleBaseName()))
                     << last << ": " << boxes.back().text;
             }
             Forget();
@@ -177,7 +182,8 @@ void RoundTrip(plenar::HostServices& services, Kvor::EDITDATA*& block) {
         if (Kvor::Prop* value = Kvor::GetProperty(block, 1)) value->Delete();
     });
     Kvor::Guarded([&] {
-        Kvor::RewriteProperty(&services, block, 1, longer_name.data(), uint32_t(longer_name.size()));
+        Kvor::RewriteProperty(&services, block, 1, longer_name.data(),
+                              uint32_t(longer_name.size()));
     });
     Kvor::Guarded([&] {
         if (Kvor::Prop* value = Kvor::GetProperty(block, 4)) value->Delete();

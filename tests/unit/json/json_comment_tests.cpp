@@ -24,7 +24,8 @@ const comment_case comment_cases[] = {
     {"line_comment_with_final_line_feed", "[1] // note\n", "parsed"},
     {"line_comment_without_final_line_feed", "[1] // note",
      "Line 0, char 4: Opened // comment but no newline encountered."},
-    {"line_comment_alone", "// note", "Line 0, char 0: Opened // comment but no newline encountered."},
+    {"line_comment_alone", "// note",
+     "Line 0, char 0: Opened // comment but no newline encountered."},
     {"line_comment_on_second_line", "[1,\n2] // x",
      "Line 1, char 7: Opened // comment but no newline encountered."},
     {"line_comment_between_values", "[1, // one\n 2]", "parsed"},
@@ -32,8 +33,10 @@ const comment_case comment_cases[] = {
     {"line_comment_becomes_cr_lf", "[1, // c\n x]", "2:2: Unexpected x when seeking value"},
     {"line_comment_first", "// c\nx", "2:1: Unexpected x when seeking value"},
     {"block_comment_inline", "{\"a\": /* c */ 1}", "parsed"},
-    {"block_comment_keeps_line_feeds", "/* a\nb\nc */\n[x]", "4:2: Unexpected x when seeking value"},
-    {"unclosed_block_comment", "[1] /* open", "Line 0, char 4: Opened /* */ comment without closing it."},
+    {"block_comment_keeps_line_feeds", "/* a\nb\nc */\n[x]",
+     "4:2: Unexpected x when seeking value"},
+    {"unclosed_block_comment", "[1] /* open",
+     "Line 0, char 4: Opened /* */ comment without closing it."},
     {"unclosed_block_comment_over_lines", "[1]\n/* a\nb",
      "Line 2, char 4: Opened /* */ comment without closing it."},
     {"slash_star_slash_is_a_whole_comment", "[1 /*/, 2]", "parsed"},
@@ -75,7 +78,8 @@ TEST(CommentPassContent, IsTheSameWhereverTheMarkersFall) {
     for (int pad = 0; pad <= 16; ++pad) {
         const std::string blank(pad, ' ');
         json_value* root = parse_text(
-            blank + "[\"a\\\\\"" + blank + "/* x\n*/, \"/*\\\"//\", 1" + blank + "// c\n]", nullptr);
+            blank + "[\"a\\\\\"" + blank + "/* x\n*/, \"/*\\\"//\", 1" + blank + "// c\n]",
+            nullptr);
         ASSERT_NE(root, nullptr) << pad;
         EXPECT_STREQ((*root)[0].text(), "a\\") << pad;
         EXPECT_STREQ((*root)[1].text(), "/*\"//") << pad;
@@ -93,7 +97,8 @@ TEST(CommentPassContent, IsTheSameWhereverTheMarkersFall) {
 }
 
 TEST(CommentPassContent, RemovesCommentsAroundValues) {
-    json_value* root = parse_text("/* head */{\n  // one\n  \"a\": 1, /* two */ \"b\": [2 /**/]\n}", nullptr);
+    json_value* root =
+        parse_text("/* head */{\n  // one\n  \"a\": 1, /* two */ \"b\": [2 /**/]\n}", nullptr);
     ASSERT_NE(root, nullptr);
     EXPECT_EQ((*root)["a"].integer(), 1);
     EXPECT_EQ((*root)["b"][0].integer(), 2);

@@ -53,30 +53,33 @@ struct counting_allocator {
 size_t check_tree(counting_allocator& a, const json_value& v) {
     a.expect_block(&v, sizeof(json_value), true);
     switch (v.type) {
-    case json_type_string:
-        a.expect_block(v.u.string.ptr, v.u.string.length + 1, false);
-        return 2;
-    case json_type_array: {
-        a.expect_block(v.u.array.values, v.length() * sizeof(json_value*), false);
-        size_t count = 2;
-        for (uint32_t i = 0; i < v.length(); ++i) count += check_tree(a, v[int32_t(i)]);
-        return count;
-    }
-    case json_type_object: {
-        size_t names = 0, count = 2;
-        for (uint32_t i = 0; i < v.length(); ++i) {
-            names += strlen(v.u.object.values[i].name) + 1;
-            count += check_tree(a, *v.u.object.values[i].value);
+        case json_type_string:
+            a.expect_block(v.u.string.ptr, v.u.string.length + 1, false);
+            return 2;
+        case json_type_array: {
+            a.expect_block(v.u.array.values, v.length() * sizeof(json_value*), false);
+            size_t count = 2;
+            for (uint32_t i = 0; i < v.length(); ++i) count += check_tree(a, v[int32_t(i)]);
+            return count;
         }
-        a.expect_block(v.u.object.values, v.length() * sizeof(json_object_entry) + names, false);
-        return count;
-    }
-    default: return 1;
+        case json_type_object: {
+            size_t names = 0, count = 2;
+            for (uint32_t i = 0; i < v.length(); ++i) {
+                names += strlen(v.u.object.values[i].name) + 1;
+                count += check_tree(a, *v.u.object.values[i].value);
+            }
+            a.expect_block(v.u.object.values, v.length() * sizeof(json_object_entry) + names,
+                           false);
+            return count;
+        }
+        default: return 1;
     }
 }
 
 const char* const sample =
-    "// sample\n{\"name\":\"Lumbra\",\"list\":[1,2.5,\"x\",[],{}],\"flags\":{\"a\":true,\"b\":null},\"e\":\"\",\"u\":\"\\uD83D\\uDE00\\uDE00\"}";
+    "// "
+    "sample\n{\"name\":\"Lumbra\",\"list\":[1,2.5,\"x\",[],{}],\"flags\":{\"a\":true,\"b\":null},"
+    "\"e\":\"\",\"u\":\"\\uD83D\\uDE00\\uDE00\"}";
 
 TEST(ReaderMemory, OneExactBlockPerNodeAndContainerPlusTheCommentCopy) {
     counting_allocator a;

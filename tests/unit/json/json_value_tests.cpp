@@ -26,9 +26,7 @@ tree parse_ok(const std::string& text, int options = 0) {
     return root;
 }
 
-std::string bytes_of(const json_value& v) {
-    return std::string(v.u.string.ptr, v.u.string.length);
-}
+std::string bytes_of(const json_value& v) { return std::string(v.u.string.ptr, v.u.string.length); }
 
 struct escape_case {
     const char* name;
@@ -74,7 +72,9 @@ const escape_case escape_cases[] = {
     {"high_surrogate_at_end", R"("a\uD83D")", "a\xEF\xBF\xBD"},
     {"high_surrogate_before_pair", R"("\uD83D\uD83D\uDE00")", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
     {"low_then_high_surrogate", R"("\uDE00\uD83D")", "\xEF\xBF\xBD\xEF\xBF\xBD"},
-    {"high_surrogate_before_other_escapes", R"("\uD83D\u0041\uD83D\n")", "\xEF\xBF\xBD" "A\xEF\xBF\xBD\n"},
+    {"high_surrogate_before_other_escapes", R"("\uD83D\u0041\uD83D\n")",
+     "\xEF\xBF\xBD"
+     "A\xEF\xBF\xBD\n"},
     {"raw_four_byte_utf8", "\"\xF0\x9F\x98\x80\"", "\xF0\x9F\x98\x80"},
     {"escaped_nul", R"("a\u0000b")", "a\0b"s},
     {"raw_line_feed_and_tab", "\"a\n\tb\"", "a\n\tb"},
@@ -131,28 +131,26 @@ TEST_P(DoubleNumber, IsTheNearestDouble) {
     EXPECT_EQ(std::signbit(root->u.dbl), std::signbit(GetParam().value));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DoubleNumber,
-                         testing::Values(double_case{"0.5", 0.5}, double_case{"-0.5", -0.5},
-                                         double_case{"10e3", 10000.0}, double_case{"1.25E-2", 0.0125},
-                                         double_case{"1E+2", 100.0}, double_case{"0e5", 0.0},
-                                         double_case{"-0.0", -0.0},
-                                         double_case{"2.05", 2.05}, double_case{"-1.5e1", -15.0},
-                                         double_case{"0.1", 0.1},
-                                         double_case{"0.333333333333333333333333", 1.0 / 3.0},
-                                         double_case{"1e23", 1e23},
-                                         double_case{"123456789012345678e-10", 123456789012345678e-10},
-                                         double_case{"2.2250738585072011e-308", 2.2250738585072011e-308},
-                                         double_case{"1.7976931348623157e308", 1.7976931348623157e308},
-                                         // The smallest subnormal, and the halfway point above
-                                         // which a number rounds up to it.
-                                         double_case{"5e-324", 5e-324},
-                                         double_case{"2.4703282292062328e-324", 5e-324},
-                                         // An integer beyond 64 bits is a double.
-                                         double_case{"9223372036854775808", 9223372036854775808.0},
-                                         double_case{"-9223372036854775809", -9223372036854775809.0},
-                                         double_case{"18446744073709551617", 18446744073709551617.0},
-                                         double_case{"-18446744073709551615", -18446744073709551615.0},
-                                         double_case{"123456789012345678901.5", 123456789012345678901.5}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, DoubleNumber,
+    testing::Values(double_case{"0.5", 0.5}, double_case{"-0.5", -0.5},
+                    double_case{"10e3", 10000.0}, double_case{"1.25E-2", 0.0125},
+                    double_case{"1E+2", 100.0}, double_case{"0e5", 0.0}, double_case{"-0.0", -0.0},
+                    double_case{"2.05", 2.05}, double_case{"-1.5e1", -15.0},
+                    double_case{"0.1", 0.1}, double_case{"0.333333333333333333333333", 1.0 / 3.0},
+                    double_case{"1e23", 1e23},
+                    double_case{"123456789012345678e-10", 123456789012345678e-10},
+                    double_case{"2.2250738585072011e-308", 2.2250738585072011e-308},
+                    double_case{"1.7976931348623157e308", 1.7976931348623157e308},
+                    // The smallest subnormal, and the halfway point above
+                    // which a number rounds up to it.
+                    double_case{"5e-324", 5e-324}, double_case{"2.4703282292062328e-324", 5e-324},
+                    // An integer beyond 64 bits is a double.
+                    double_case{"9223372036854775808", 9223372036854775808.0},
+                    double_case{"-9223372036854775809", -9223372036854775809.0},
+                    double_case{"18446744073709551617", 18446744073709551617.0},
+                    double_case{"-18446744073709551615", -18446744073709551615.0},
+                    double_case{"123456789012345678901.5", 123456789012345678901.5}));
 
 TEST(DoubleNumber, BeyondTheIntegerRangeConvertsToTheNearestBound) {
     tree root = parse_ok("[9223372036854775808, -9223372036854775809, 123456789012345678901.5]");
@@ -192,8 +190,8 @@ TEST(DoubleNumber, SeventeenDigitsReadBackExactly) {
         memcpy(&value, &bits, sizeof value);
         if (!std::isfinite(value)) continue;
         char digits[40];
-        const auto written = std::to_chars(digits, digits + sizeof digits, value,
-                                           std::chars_format::scientific, 16);
+        const auto written =
+            std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific, 16);
         text += (values.empty() ? "" : ",") + std::string(digits, written.ptr);
         values.push_back(value);
     }
@@ -203,7 +201,8 @@ TEST(DoubleNumber, SeventeenDigitsReadBackExactly) {
     size_t wrong = 0;
     for (uint32_t i = 0; i < root->length(); ++i) {
         const json_value& v = (*root)[int32_t(i)];
-        if (v.type == json_type_double && memcmp(&v.u.dbl, &values[i], sizeof(double)) == 0) continue;
+        if (v.type == json_type_double && memcmp(&v.u.dbl, &values[i], sizeof(double)) == 0)
+            continue;
         if (!wrong++) ADD_FAILURE() << "element " << i << " reads as " << v.u.dbl;
     }
     EXPECT_EQ(wrong, 0u);
@@ -257,7 +256,8 @@ TEST(Containers, NamesFollowEntriesInTheObjectBlock) {
 
 // Names and string values, with escapes and without, each in its place.
 TEST(Containers, KeepEveryStringInItsPlace) {
-    tree root = parse_ok(R"({"a\"b": "x\\y", "plain": "v", "\u00e9": ["p", "q\n", {"\t": "r"}], "": ""})");
+    tree root =
+        parse_ok(R"({"a\"b": "x\\y", "plain": "v", "\u00e9": ["p", "q\n", {"\t": "r"}], "": ""})");
     ASSERT_TRUE(root);
     ASSERT_EQ(root->length(), 4u);
     const json_object_entry* entries = root->u.object.values;

@@ -66,12 +66,11 @@ TEST_F(LanguageChoice, WithoutSettingsTheDefaultIsChosenSilentlyAtEveryCall) {
 struct SettingsCase {
     const char* name;
     const char* ini;
-    const char* chosen;     // About/Name of the language chosen
+    const char* chosen;  // About/Name of the language chosen
     bool cached;
 };
 
-class SettingsRules : public LanguageChoice,
-                      public ::testing::WithParamInterface<SettingsCase> {};
+class SettingsRules : public LanguageChoice, public ::testing::WithParamInterface<SettingsCase> {};
 
 TEST_P(SettingsRules, ChoosesAndCachesOnlyAMatch) {
     Use(two_languages);
@@ -84,15 +83,19 @@ TEST_P(SettingsRules, ChoosesAndCachesOnlyAMatch) {
 INSTANTIATE_TEST_SUITE_P(
     Lists, SettingsRules,
     ::testing::Values(
-        SettingsCase{"FirstKnownNameWins", "Languages=German;French;UK English\r\n", "Lumbra (fr)", true},
-        SettingsCase{"BlankAfterKeyAndBeforeNames", "Languages = German; UK English\r\n", "Lumbra", true},
-        SettingsCase{"KeyAnywhereInTheFile", "[Main]\r\nx=1\r\nLanguages=French\r\nmore\r\n", "Lumbra (fr)", true},
+        SettingsCase{"FirstKnownNameWins", "Languages=German;French;UK English\r\n", "Lumbra (fr)",
+                     true},
+        SettingsCase{"BlankAfterKeyAndBeforeNames", "Languages = German; UK English\r\n", "Lumbra",
+                     true},
+        SettingsCase{"KeyAnywhereInTheFile", "[Main]\r\nx=1\r\nLanguages=French\r\nmore\r\n",
+                     "Lumbra (fr)", true},
         SettingsCase{"LastNameWithoutLineEnd", "Languages=French", "Lumbra (fr)", true},
         // Only a carriage return ends the list.
         SettingsCase{"LineFeedOnlyRunsOn", "Languages=French\nother=1\n", "Lumbra", false},
         SettingsCase{"CaseMatters", "Languages=french\r\n", "Lumbra", false},
         SettingsCase{"AtMostTwoBlanksAreDropped", "Languages=   French\r\n", "Lumbra", false},
-        SettingsCase{"NonObjectMembersAreNotLanguages", "Languages=Identifier\r\n", "Lumbra", false}),
+        SettingsCase{"NonObjectMembersAreNotLanguages", "Languages=Identifier\r\n", "Lumbra",
+                     false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LanguageChoice, AMatchIsCachedAndTheFileNotReadAgain) {
@@ -123,7 +126,8 @@ TEST_F(LanguageChoice, UnavailableSettingsAreReportedUnreadableOnesAreNot) {
     EXPECT_EQ(ChosenName(), "Lumbra");
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
     EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].text, Kvor::message::settings_unreadable.text);
-    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption, Kvor::message::settings_unreadable.caption);
+    EXPECT_EQ(Kvor::Platform::RecordedBoxes()[0].caption,
+              Kvor::message::settings_unreadable.caption);
 
     Kvor::Platform::ClearRecords();
     Kvor::SetSettingsFile(Kvor::SettingsRead::unreadable);
@@ -154,7 +158,8 @@ TEST_F(LanguageChoice, DefaultBeforeTheSdkExistsIsReported) {
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
     const auto& box = Kvor::Platform::RecordedBoxes()[0];
     EXPECT_EQ(box.text, Kvor::message::language_too_early.text);
-    EXPECT_EQ(box.caption, "Lumbra- Tovrandi error");  // the library's name, then the catalogue's words
+    EXPECT_EQ(box.caption,
+              "Lumbra- Tovrandi error");  // the library's name, then the catalogue's words
     EXPECT_EQ(box.style, Kvor::message::language_too_early.style);
 }
 

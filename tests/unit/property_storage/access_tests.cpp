@@ -26,14 +26,13 @@ protected:
         block = Built();
     }
     bool Rewrite(uint32_t index, const Bytes& bytes) {
-        return Kvor::RewriteProperty(&services, block, index, bytes.data(),
-                                     uint32_t(bytes.size()));
+        return Kvor::RewriteProperty(&services, block, index, bytes.data(), uint32_t(bytes.size()));
     }
     EDITDATA* block = nullptr;
 };
 
-const Bytes mixed_stored = Join({{0x04, 0x00}, TextBytes("abc"), NumberBytes(5), NumberBytes(2),
-                                 TextBytes("zz")});
+const Bytes mixed_stored =
+    Join({{0x04, 0x00}, TextBytes("abc"), NumberBytes(5), NumberBytes(2), TextBytes("zz")});
 
 TEST_F(Access, TheDefaultsAreStoredInEntryOrder) { EXPECT_EQ(Stored(block), mixed_stored); }
 
@@ -103,8 +102,9 @@ TEST_F(Access, ALongerTextGrowsTheBlockAndMovesTheLaterValues) {
     EXPECT_EQ(block->Tovrandi_Prop_Size, size + 3);
     EXPECT_EQ(block->Header.size, size + 3);
     EXPECT_EQ(block->Width, 150);
-    EXPECT_EQ(Stored(block), Join({{0x04, 0x00}, TextBytes("abcdef"), NumberBytes(5),
-                                   NumberBytes(2), TextBytes("zz")}));
+    EXPECT_EQ(
+        Stored(block),
+        Join({{0x04, 0x00}, TextBytes("abcdef"), NumberBytes(5), NumberBytes(2), TextBytes("zz")}));
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 1)), 5u);
     EXPECT_EQ(TextOf(Kvor::GetProperty(block, 4)), "zz");
     ASSERT_EQ(calls.size(), 1u);
@@ -115,8 +115,9 @@ TEST_F(Access, AShorterTextShrinksTheBlock) {
     const uint32_t size = block->Tovrandi_Prop_Size;
     ASSERT_TRUE(Rewrite(4, TextBytes("")));
     EXPECT_EQ(block->Tovrandi_Prop_Size, size - 2);
-    EXPECT_EQ(Stored(block), Join({{0x04, 0x00}, TextBytes("abc"), NumberBytes(5),
-                                   NumberBytes(2), TextBytes("")}));
+    EXPECT_EQ(
+        Stored(block),
+        Join({{0x04, 0x00}, TextBytes("abc"), NumberBytes(5), NumberBytes(2), TextBytes("")}));
     ASSERT_TRUE(Rewrite(0, TextBytes("a")));
     EXPECT_EQ(TextOf(Kvor::GetProperty(block, 0)), "a");
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 3)), 2u);
@@ -127,16 +128,20 @@ TEST_F(Access, ATextOfTheSameLengthIsOverwrittenInPlace) {
     ASSERT_TRUE(Rewrite(0, TextBytes("xyz")));
     EXPECT_EQ(block, before);
     EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(Stored(block), Join({{0x04, 0x00}, TextBytes("xyz"), NumberBytes(5),
-                                   NumberBytes(2), TextBytes("zz")}));
+    EXPECT_EQ(
+        Stored(block),
+        Join({{0x04, 0x00}, TextBytes("xyz"), NumberBytes(5), NumberBytes(2), TextBytes("zz")}));
 }
 
 TEST_F(Access, NumbersAndItemsAreOverwrittenInPlace) {
     ASSERT_TRUE(Rewrite(1, NumberBytes(0x01020304)));
     ASSERT_TRUE(Rewrite(3, NumberBytes(0)));
     EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(Stored(block), Join({{0x04, 0x00}, TextBytes("abc"), NumberBytes(0x01020304),
-                                   NumberBytes(0), TextBytes("zz")}));
+    EXPECT_EQ(Stored(block), Join({{0x04, 0x00},
+                                   TextBytes("abc"),
+                                   NumberBytes(0x01020304),
+                                   NumberBytes(0),
+                                   TextBytes("zz")}));
 }
 
 TEST_F(Access, ANumberOfAnotherWidthIsRefusedAndNothingMoves) {
@@ -144,7 +149,8 @@ TEST_F(Access, ANumberOfAnotherWidthIsRefusedAndNothingMoves) {
     EXPECT_FALSE(Rewrite(1, Join({NumberBytes(7), NumberBytes(8)})));
     EXPECT_FALSE(Rewrite(3, TextBytes("ab")));
     EXPECT_EQ(Whole(block), before);
-    ExpectBoxes({unit_support::Shown(Kvor::message::number_value_width, 8u), unit_support::Shown(Kvor::message::number_value_width, 3u)});
+    ExpectBoxes({unit_support::Shown(Kvor::message::number_value_width, 8u),
+                 unit_support::Shown(Kvor::message::number_value_width, 3u)});
 }
 
 TEST_F(Access, ATextMustEndWithItsOnlyNul) {

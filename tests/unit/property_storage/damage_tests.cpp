@@ -15,10 +15,14 @@ constexpr const char* two_texts = R"([
     {"Type": "Editbox String", "DefaultState": "last"}])";
 
 namespace message = Kvor::message;
-const Box text_past_end = unit_support::Shown(message::properties_damaged, message::damage_text_runs_past);
-const Box number_past_end = unit_support::Shown(message::properties_damaged, message::damage_number_runs_past);
-const Box size_too_large = unit_support::Shown(message::properties_damaged, message::damage_size_beyond_block);
-const Box no_check_room = unit_support::Shown(message::properties_damaged, message::damage_no_room_for_checks);
+const Box text_past_end =
+    unit_support::Shown(message::properties_damaged, message::damage_text_runs_past);
+const Box number_past_end =
+    unit_support::Shown(message::properties_damaged, message::damage_number_runs_past);
+const Box size_too_large =
+    unit_support::Shown(message::properties_damaged, message::damage_size_beyond_block);
+const Box no_check_room =
+    unit_support::Shown(message::properties_damaged, message::damage_no_room_for_checks);
 const Box premature = unit_support::Shown(message::properties_too_early);
 
 class Damaged : public StorageTest {
@@ -225,9 +229,13 @@ TEST_F(SavedForOtherEntries, TheFirstWriteLaysAGrownBlockOutAfresh) {
         SCOPED_TRACE(box ? "box" : "value");
         EDITDATA* block = Saved();
         Describe(grown_form);
-        EXPECT_TRUE(box ? Kvor::SetPropertyCheck(&services, block, 4, false) : WriteNumber(block, 2, 7));
-        EXPECT_EQ(Stored(block), Join({{uint8_t(box ? 0x0A : 0x1A)}, TextBytes("user text"),
-                                       NumberBytes(box ? 42 : 7), TextBytes("added"), NumberBytes(1)}));
+        EXPECT_TRUE(box ? Kvor::SetPropertyCheck(&services, block, 4, false)
+                        : WriteNumber(block, 2, 7));
+        EXPECT_EQ(Stored(block), Join({{uint8_t(box ? 0x0A : 0x1A)},
+                                       TextBytes("user text"),
+                                       NumberBytes(box ? 42 : 7),
+                                       TextBytes("added"),
+                                       NumberBytes(1)}));
         EXPECT_EQ(block->Tovrandi_Prop_Size, block->Header.size);
         EXPECT_EQ(calls.size(), 1u);
         calls.clear();
@@ -265,11 +273,16 @@ constexpr const char* with_colours = R"([
 TEST_F(SavedForOtherEntries, ColoursLieAfterTheOtherValues) {
     Describe(with_colours);
     EDITDATA* block = Built();
-    EXPECT_EQ(Stored(block), Join({{0x00}, TextBytes("first"), NumberBytes(1), NumberBytes(255), NumberBytes(65280)}));
+    EXPECT_EQ(
+        Stored(block),
+        Join({{0x00}, TextBytes("first"), NumberBytes(1), NumberBytes(255), NumberBytes(65280)}));
     EXPECT_TRUE(WriteNumber(block, 2, 0x123456));
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 0x123456u);
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 0)), 255u);
-    EXPECT_EQ(Stored(block), Join({{0x00}, TextBytes("first"), NumberBytes(1), NumberBytes(255), NumberBytes(0x123456)}));
+    EXPECT_EQ(
+        Stored(block),
+        Join(
+            {{0x00}, TextBytes("first"), NumberBytes(1), NumberBytes(255), NumberBytes(0x123456)}));
     // A text of a new length moves the colours with the rest.
     const Bytes text = TextBytes("a longer text");
     EXPECT_TRUE(Kvor::RewriteProperty(&services, block, 1, text.data(), uint32_t(text.size())));
@@ -290,7 +303,9 @@ TEST_F(SavedForOtherEntries, ABlockSavedWithoutItsColoursKeepsItsValuesAndGainsT
     EXPECT_EQ(Stored(block), saved);
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(WriteNumber(block, 2, 7));
-    EXPECT_EQ(Stored(block), Join({{0x00}, TextBytes("user text"), NumberBytes(42), NumberBytes(255), NumberBytes(7)}));
+    EXPECT_EQ(
+        Stored(block),
+        Join({{0x00}, TextBytes("user text"), NumberBytes(42), NumberBytes(255), NumberBytes(7)}));
     ExpectBoxes({});
 }
 

@@ -19,8 +19,7 @@ std::string LumbraDescription() {
 
 TEST_F(StorageTest, LumbrasDescriptionStoresOneCheckByteAndItsWebAddress) {
     Load(LumbraDescription());
-    const std::string address =
-        Kvor::CurrentLanguage()["Properties"][1]["DefaultState"].text();
+    const std::string address = Kvor::CurrentLanguage()["Properties"][1]["DefaultState"].text();
     ASSERT_FALSE(address.empty());
 
     EDITDATA* block = NewBlock(Kvor::ComputeEditDataSize(Kvor::CurrentLanguage()["Properties"]));
@@ -92,7 +91,8 @@ class LetterCase : public StorageTest, public ::testing::WithParamInterface<Case
 
 TEST_P(LetterCase, ChangesOnlyAsciiLetters) {
     Describe(std::string(R"([{"Type": "editbox string", "DefaultState": "Hello, W\u00f6rld 9",
-                              "Case": ")") + GetParam().letter_case + R"("}])");
+                              "Case": ")") +
+             GetParam().letter_case + R"("}])");
     EDITDATA* block = Built();
     EXPECT_EQ(Stored(block), Join({{0x00}, TextBytes(GetParam().stored)}));
 }
@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LetterCase,
 
 struct DefaultCase {
     const char* entry;
-    Bytes stored;       // after the one check byte
+    Bytes stored;  // after the one check byte
     std::vector<Box> boxes;
 };
 
@@ -129,31 +129,38 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, Defaults,
     ::testing::Values(
         DefaultCase{R"({"Type": "Editbox Number", "DefaultState": 7})", NumberBytes(7), {}},
-        DefaultCase{R"({"Type": "Editbox Number", "DefaultState": -2})",
-                    NumberBytes(0xFFFFFFFE), {}},
-        DefaultCase{R"({"Type": "Editbox Number", "DefaultState": 4294967301})",
-                    NumberBytes(5), {}},
-        DefaultCase{R"({"Type": "Editbox Number", "DefaultState": 3.99})", NumberBytes(3),
+        DefaultCase{
+            R"({"Type": "Editbox Number", "DefaultState": -2})", NumberBytes(0xFFFFFFFE), {}},
+        DefaultCase{
+            R"({"Type": "Editbox Number", "DefaultState": 4294967301})", NumberBytes(5), {}},
+        DefaultCase{R"({"Type": "Editbox Number", "DefaultState": 3.99})",
+                    NumberBytes(3),
                     {integer_warning}},
-        DefaultCase{R"({"Type": "Editbox Number", "DefaultState": "12"})", NumberBytes(0),
+        DefaultCase{R"({"Type": "Editbox Number", "DefaultState": "12"})",
+                    NumberBytes(0),
                     {integer_warning}},
         DefaultCase{R"({"Type": "Editbox Number"})", NumberBytes(0), {integer_warning}},
-        DefaultCase{R"({"Type": "Editbox String", "DefaultState": 5})", TextBytes(""),
-                    {string_warning}},
+        DefaultCase{
+            R"({"Type": "Editbox String", "DefaultState": 5})", TextBytes(""), {string_warning}},
         DefaultCase{R"({"Type": "Combo Box", "Items": ["a", "B"], "DefaultState": "b"})",
-                    NumberBytes(1), {}},
+                    NumberBytes(1),
+                    {}},
         DefaultCase{R"({"Type": "Combo Box", "Items": ["a", 3, "c"], "DefaultState": ""})",
-                    NumberBytes(1), {}},
+                    NumberBytes(1),
+                    {}},
         DefaultCase{R"({"Type": "Combo Box", "Items": ["a", "b"], "DefaultState": "c"})",
-                    NumberBytes(0), {missing_item}},
-        DefaultCase{R"({"Type": "Combo Box", "DefaultState": "c"})", NumberBytes(0),
+                    NumberBytes(0),
                     {missing_item}},
+        DefaultCase{
+            R"({"Type": "Combo Box", "DefaultState": "c"})", NumberBytes(0), {missing_item}},
         DefaultCase{R"({"Type": "Combo Box", "Items": ["a", "b"], "DefaultState": 1})",
-                    NumberBytes(0), {combo_warning}},
+                    NumberBytes(0),
+                    {combo_warning}},
         DefaultCase{R"({"Type": "Checkbox", "DefaultState": "yes"})", {}, {checkbox_warning}},
         // A colour keeps a Windows colour value as a number does.
         DefaultCase{R"({"Type": "Color", "DefaultState": 3381555})", NumberBytes(0x339933), {}},
-        DefaultCase{R"({"Type": "Color", "DefaultState": "red"})", NumberBytes(0), {integer_warning}},
+        DefaultCase{
+            R"({"Type": "Color", "DefaultState": "red"})", NumberBytes(0), {integer_warning}},
         DefaultCase{R"({"Type": "Edit button", "DefaultState": 1})", {}, {}}));
 
 TEST_F(StorageTest, TheCheckboxDefaultTicksItsBit) {

@@ -28,7 +28,8 @@ const Slots& SlotsOf(void* value) { return **static_cast<Slots**>(value); }
 
 // Data word 1, where the host reads a DWRD's value and keeps a STRW's first word.
 uint32_t FirstWord(void* value) {
-    return plenar::PropLayout<plenar::PropNumberLayout>(static_cast<plenar::PropValue*>(value)).value;
+    return plenar::PropLayout<plenar::PropNumberLayout>(static_cast<plenar::PropValue*>(value))
+        .value;
 }
 
 // Data word 2 of a STRW: its text.

@@ -78,8 +78,8 @@ std::string Parameters(int count, const char* last_type) {
 }
 
 TEST_F(RecordsTest, SixteenParametersAreAcceptedAndTheLastCanBeAFloat) {
-    BuildLanguage(R"("Conditions": [{"Triggered": true, "Parameters": )" +
-                  Parameters(16, "Float") + "}]");
+    BuildLanguage(R"("Conditions": [{"Triggered": true, "Parameters": )" + Parameters(16, "Float") +
+                  "}]");
     ExpectBoxes({});
     const Kvor::ACEInfo* record = Kvor::ConditionInfoAt(0);
     ASSERT_NE(record, nullptr);
@@ -140,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, ::testing::ValuesIn(kinds),
 
 TEST_P(EveryKind, ARefusedEntryInTheMiddleKeepsLaterIdsInPlace) {
     BuildEntries(GoodEntry() + ", 5, " + GoodEntry() + ", \"text\", " + GoodEntry());
-    const Box not_object = unit_support::ShownAbout(GetParam().noun, Kvor::message::entry_not_object);
+    const Box not_object =
+        unit_support::ShownAbout(GetParam().noun, Kvor::message::entry_not_object);
     ExpectBoxes({not_object, not_object});
     ASSERT_EQ(Records().size(), 5u);
     ExpectGoodRecordAt(0);
@@ -153,7 +154,8 @@ TEST_P(EveryKind, ARefusedEntryInTheMiddleKeepsLaterIdsInPlace) {
 TEST_P(EveryKind, SeventeenParametersAreRefusedOnceAndTheNextEntryIsRead) {
     BuildEntries(R"({"Triggered": true, "Returns": "Bogus", "Parameters": )" +
                  Parameters(17, "Integer") + "}, " + GoodEntry());
-    ExpectBoxes({unit_support::ShownAbout(GetParam().noun, Kvor::message::too_many_parameters, GetParam().noun)});
+    ExpectBoxes({unit_support::ShownAbout(GetParam().noun, Kvor::message::too_many_parameters,
+                                          GetParam().noun)});
     ASSERT_EQ(Records().size(), 2u);
     ExpectPlaceholderAt(0, GetParam().placeholder_flags);
     ExpectGoodRecordAt(1);
@@ -165,7 +167,8 @@ TEST_P(EveryKind, ARefusedAllocationLeavesAPlaceholder) {
         return count * size > 8 ? nullptr : std::calloc(count, size);
     };
     BuildEntries(GoodEntry() + R"(, {"Triggered": true, "Returns": "Text"})");
-    ExpectBoxes({unit_support::ShownAbout(GetParam().noun, Kvor::message::record_no_memory, GetParam().noun)});
+    ExpectBoxes({unit_support::ShownAbout(GetParam().noun, Kvor::message::record_no_memory,
+                                          GetParam().noun)});
     ASSERT_EQ(Records().size(), 2u);
     ExpectPlaceholderAt(0, GetParam().placeholder_flags);
     const Kvor::ACEInfo* second = GetParam().at(1);
@@ -245,8 +248,7 @@ TEST_P(Triggers, OnlyABooleanTrueMakesATriggeredCondition) {
 
 INSTANTIATE_TEST_SUITE_P(Values, Triggers,
                          ::testing::Values(TriggerCase{"true", 0}, TriggerCase{"false", 0x0220},
-                                           TriggerCase{nullptr, 0x0220},
-                                           TriggerCase{"1", 0x0220},
+                                           TriggerCase{nullptr, 0x0220}, TriggerCase{"1", 0x0220},
                                            TriggerCase{"\"true\"", 0x0220}));
 
 TEST_F(RecordsTest, ActionsIgnoreTriggeredAndReturns) {
@@ -272,7 +274,8 @@ TEST_F(RecordsTest, TheReturnTypeIsReportedBeforeTheParameterTypes) {
 }
 
 TEST_F(RecordsTest, AnActionTypeUnknownToTheTableIsBuiltWithCodeZero) {
-    BuildLanguage(R"("Actions": [{"Parameters": [["Zone", "z"], ["Sprite", "s"], ["Custom5", "c"]]}])");
+    BuildLanguage(
+        R"("Actions": [{"Parameters": [["Zone", "z"], ["Sprite", "s"], ["Custom5", "c"]]}])");
     ExpectBoxes({TypeBox("Sprite")});
     EXPECT_EQ(HostWords(Kvor::ActionInfoAt(0)), (Words{0, 0, 3, 19, 0, 1005, 0, 0, 0}));
 }

@@ -50,7 +50,9 @@ protected:
     }
     // The message boxes shown so far; the win32 build shows real ones (which
     // return at once under Wine) and cannot read them back.
-    void ExpectBoxes(const std::vector<Box>& expected) { unit_support::ExpectRecordedBoxes(expected); }
+    void ExpectBoxes(const std::vector<Box>& expected) {
+        unit_support::ExpectRecordedBoxes(expected);
+    }
     void ForgetBoxes() {
 #ifndef _WIN32
         Kvor::Platform::ClearRecords();

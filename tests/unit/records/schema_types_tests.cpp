@@ -81,14 +81,22 @@ TEST_F(SchemaTypes, EveryTypeListIsTheSdksOwnAndRefusesMisspellings) {
     for (const Kvor::PropertyType& type : Kvor::property_types)
         if (type.sheet == Kvor::PropertySheet::entry) sheet_names.push_back(type.name);
     const SchemaPattern patterns[] = {
-        {"$defs.parameterType.pattern", {"$defs", "parameterType", "pattern"},
-         NamesPattern(Kvor::parameter_types, true), Names(Kvor::parameter_types)},
-        {"$defs.expressionParameterType.pattern", {"$defs", "expressionParameterType", "pattern"},
-         NamesPattern(Kvor::expression_parameter_types, false), Names(Kvor::expression_parameter_types)},
-        {"$defs.expression.properties.Returns.pattern", {"$defs", "expression", "properties", "Returns", "pattern"},
-         NamesPattern(Kvor::result_types, false), Names(Kvor::result_types)},
-        {"$defs.property.properties.Type.pattern", {"$defs", "property", "properties", "Type", "pattern"},
-         NamesPattern(Kvor::property_types, true, true), sheet_names},
+        {"$defs.parameterType.pattern",
+         {"$defs", "parameterType", "pattern"},
+         NamesPattern(Kvor::parameter_types, true),
+         Names(Kvor::parameter_types)},
+        {"$defs.expressionParameterType.pattern",
+         {"$defs", "expressionParameterType", "pattern"},
+         NamesPattern(Kvor::expression_parameter_types, false),
+         Names(Kvor::expression_parameter_types)},
+        {"$defs.expression.properties.Returns.pattern",
+         {"$defs", "expression", "properties", "Returns", "pattern"},
+         NamesPattern(Kvor::result_types, false),
+         Names(Kvor::result_types)},
+        {"$defs.property.properties.Type.pattern",
+         {"$defs", "property", "properties", "Type", "pattern"},
+         NamesPattern(Kvor::property_types, true, true),
+         sheet_names},
     };
     for (const SchemaPattern& p : patterns) {
         const json_value* node = root;
@@ -96,8 +104,10 @@ TEST_F(SchemaTypes, EveryTypeListIsTheSdksOwnAndRefusesMisspellings) {
         const std::string expected_json = "\"" + p.expected + "\"";
         std::string unescaped;  // the pattern as the schema's string holds it
         for (size_t i = 0; i < p.expected.size(); ++i)
-            unescaped += p.expected[i] == '\\' && p.expected[i + 1] == '\\' ? p.expected[i++] : p.expected[i];
-        EXPECT_EQ(std::string(node->text()), unescaped) << p.where << " should be " << expected_json;
+            unescaped += p.expected[i] == '\\' && p.expected[i + 1] == '\\' ? p.expected[i++]
+                                                                            : p.expected[i];
+        EXPECT_EQ(std::string(node->text()), unescaped)
+            << p.where << " should be " << expected_json;
         if (node->text() != unescaped) continue;
         const std::regex pattern(node->text());
         for (std::string name : p.accepted) {
@@ -105,11 +115,13 @@ TEST_F(SchemaTypes, EveryTypeListIsTheSdksOwnAndRefusesMisspellings) {
             for (char& c : name) c = Kvor::AsciiLower(c);
             EXPECT_TRUE(std::regex_match(name, pattern)) << p.where << ": " << name;
             if (!Kvor::StartsIgnoringAsciiCase(name.c_str(), Kvor::custom_type_prefix))
-                EXPECT_FALSE(std::regex_match(name + "x", pattern)) << p.where << ": " << name << "x";
+                EXPECT_FALSE(std::regex_match(name + "x", pattern))
+                    << p.where << ": " << name << "x";
             EXPECT_FALSE(std::regex_match(" " + name, pattern)) << p.where << ": " << name;
         }
         for (const char* misspelt : {"Txet", "Intger", "Editbox Strnig", "Colr", "Custo", ""})
-            EXPECT_FALSE(std::regex_match(std::string(misspelt), pattern)) << p.where << ": " << misspelt;
+            EXPECT_FALSE(std::regex_match(std::string(misspelt), pattern))
+                << p.where << ": " << misspelt;
     }
 }
 

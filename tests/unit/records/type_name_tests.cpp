@@ -22,27 +22,29 @@ TEST_P(ParameterTypes, GiveTheirCodeAndFloatBitSilently) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryName, ParameterTypes,
-    ::testing::Values(
-        TypeCase{"Text", 45, false}, TypeCase{"String", 45, false}, TypeCase{"Filename", 40, false},
-        TypeCase{"File", 40, false}, TypeCase{"Float", 22, true}, TypeCase{"Integer", 22, false},
-        TypeCase{"Unsigned Integer", 22, false}, TypeCase{"Object", 1, false},
-        TypeCase{"Position", 8, false}, TypeCase{"Create", 9, false},
-        TypeCase{"SysCreate", 20, false}, TypeCase{"Animation", 10, false},
-        TypeCase{"Nop", 11, false}, TypeCase{"Player", 12, false}, TypeCase{"Every", 13, false},
-        TypeCase{"Key", 14, false}, TypeCase{"Speed", 15, false},
-        TypeCase{"JoyDirection", 17, false}, TypeCase{"Shoot", 18, false},
-        TypeCase{"Zone", 19, false}, TypeCase{"Comparison", 23, false},
-        TypeCase{"StringComparison", 46, false}, TypeCase{"Colour", 24, false},
-        TypeCase{"Color", 24, false}, TypeCase{"Frame", 26, false},
-        TypeCase{"SampleLoop", 27, false}, TypeCase{"MusicLoop", 28, false},
-        TypeCase{"NewDirection", 29, false}, TypeCase{"TextNumber", 30, false},
-        TypeCase{"Click", 31, false}, TypeCase{"Program", 33, false}));
+    ::testing::Values(TypeCase{"Text", 45, false}, TypeCase{"String", 45, false},
+                      TypeCase{"Filename", 40, false}, TypeCase{"File", 40, false},
+                      TypeCase{"Float", 22, true}, TypeCase{"Integer", 22, false},
+                      TypeCase{"Unsigned Integer", 22, false}, TypeCase{"Object", 1, false},
+                      TypeCase{"Position", 8, false}, TypeCase{"Create", 9, false},
+                      TypeCase{"SysCreate", 20, false}, TypeCase{"Animation", 10, false},
+                      TypeCase{"Nop", 11, false}, TypeCase{"Player", 12, false},
+                      TypeCase{"Every", 13, false}, TypeCase{"Key", 14, false},
+                      TypeCase{"Speed", 15, false}, TypeCase{"JoyDirection", 17, false},
+                      TypeCase{"Shoot", 18, false}, TypeCase{"Zone", 19, false},
+                      TypeCase{"Comparison", 23, false}, TypeCase{"StringComparison", 46, false},
+                      TypeCase{"Colour", 24, false}, TypeCase{"Color", 24, false},
+                      TypeCase{"Frame", 26, false}, TypeCase{"SampleLoop", 27, false},
+                      TypeCase{"MusicLoop", 28, false}, TypeCase{"NewDirection", 29, false},
+                      TypeCase{"TextNumber", 30, false}, TypeCase{"Click", 31, false},
+                      TypeCase{"Program", 33, false}));
 
-INSTANTIATE_TEST_SUITE_P(
-    AnyCase, ParameterTypes,
-    ::testing::Values(TypeCase{"float", 22, true}, TypeCase{"FLOAT", 22, true},
-                      TypeCase{"string", 45, false}, TypeCase{"uNSIGNED iNTEGER", 22, false},
-                      TypeCase{"stringcomparison", 46, false}, TypeCase{"COLOR", 24, false}));
+INSTANTIATE_TEST_SUITE_P(AnyCase, ParameterTypes,
+                         ::testing::Values(TypeCase{"float", 22, true}, TypeCase{"FLOAT", 22, true},
+                                           TypeCase{"string", 45, false},
+                                           TypeCase{"uNSIGNED iNTEGER", 22, false},
+                                           TypeCase{"stringcomparison", 46, false},
+                                           TypeCase{"COLOR", 24, false}));
 
 INSTANTIATE_TEST_SUITE_P(
     CustomNumbers, ParameterTypes,
@@ -93,12 +95,13 @@ TEST_P(ExpressionParameterTypes, GiveTheirCodeAndFloatBitSilently) {
     ExpectBoxes({});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryName, ExpressionParameterTypes,
-    ::testing::Values(TypeCase{"Text", 3, false}, TypeCase{"String", 3, false},
-                      TypeCase{"Float", 1, true}, TypeCase{"Integer", 1, false},
-                      TypeCase{"Unsigned Integer", 1, false}, TypeCase{"float", 1, true},
-                      TypeCase{"TEXT", 3, false}, TypeCase{"unsigned integer", 1, false}));
+INSTANTIATE_TEST_SUITE_P(EveryName, ExpressionParameterTypes,
+                         ::testing::Values(TypeCase{"Text", 3, false}, TypeCase{"String", 3, false},
+                                           TypeCase{"Float", 1, true},
+                                           TypeCase{"Integer", 1, false},
+                                           TypeCase{"Unsigned Integer", 1, false},
+                                           TypeCase{"float", 1, true}, TypeCase{"TEXT", 3, false},
+                                           TypeCase{"unsigned integer", 1, false}));
 
 TEST_F(RecordsTest, ExpressionParametersKnowNoActionOnlyTypes) {
     for (const char* name : {"Object", "File", "Custom12", "Comparison"}) {
@@ -119,12 +122,13 @@ TEST_P(ReturnTypes, GiveTheirCodeSilently) {
     ExpectBoxes({});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryName, ReturnTypes,
-    ::testing::Values(ReturnCase{"Integer", 0}, ReturnCase{"Float", 2}, ReturnCase{"Text", 1},
-                      ReturnCase{"String", 1}, ReturnCase{"Short", 0},
-                      ReturnCase{"Unsigned Integer", 0}, ReturnCase{"float", 2},
-                      ReturnCase{"tExT", 1}, ReturnCase{"STRING", 1}));
+INSTANTIATE_TEST_SUITE_P(EveryName, ReturnTypes,
+                         ::testing::Values(ReturnCase{"Integer", 0}, ReturnCase{"Float", 2},
+                                           ReturnCase{"Text", 1}, ReturnCase{"String", 1},
+                                           ReturnCase{"Short", 0},
+                                           ReturnCase{"Unsigned Integer", 0},
+                                           ReturnCase{"float", 2}, ReturnCase{"tExT", 1},
+                                           ReturnCase{"STRING", 1}));
 
 class UnknownReturnTypes : public RecordsTest, public ::testing::WithParamInterface<const char*> {};
 

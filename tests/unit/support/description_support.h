@@ -39,13 +39,13 @@ struct ExpectedBox {
 // A catalogued message as this library shows it; `kind` fills "{kind}".
 template <typename... A>
 ExpectedBox Shown(const Kvor::Message& message, A... arguments) {
-    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, Kvor::ModuleBaseName()),
-            message.style};
+    return {Kvor::MessageText(message, arguments...),
+            Kvor::MessageCaption(message, Kvor::ModuleBaseName()), message.style};
 }
 template <typename... A>
 ExpectedBox ShownAbout(const char* kind, const Kvor::Message& message, A... arguments) {
-    return {Kvor::MessageText(message, arguments...), Kvor::MessageCaption(message, Kvor::ModuleBaseName(), kind),
-            message.style};
+    return {Kvor::MessageText(message, arguments...),
+            Kvor::MessageCaption(message, Kvor::ModuleBaseName(), kind), message.style};
 }
 
 // The boxes shown so far, in order. Only the native stand-in records them;

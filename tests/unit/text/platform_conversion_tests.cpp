@@ -20,35 +20,36 @@ namespace Platform = Kvor::Platform;
 
 // Converts with an explicit source length (or -1) after asking for the size.
 WideString ToWide(uint32_t code_page, const std::string& bytes, bool terminated = false) {
-  const int source_length = terminated ? -1 : int(bytes.size());
-  const int needed = Platform::MultiByteToWide(code_page, bytes.c_str(), source_length, nullptr, 0);
-  WideString converted(needed, 0x7777);
-  const int written =
-      Platform::MultiByteToWide(code_page, bytes.c_str(), source_length, converted.data(), needed);
-  EXPECT_EQ(written, needed);
-  return converted;
+    const int source_length = terminated ? -1 : int(bytes.size());
+    const int needed =
+        Platform::MultiByteToWide(code_page, bytes.c_str(), source_length, nullptr, 0);
+    WideString converted(needed, 0x7777);
+    const int written = Platform::MultiByteToWide(code_page, bytes.c_str(), source_length,
+                                                  converted.data(), needed);
+    EXPECT_EQ(written, needed);
+    return converted;
 }
 
 std::string ToMultiByte(uint32_t code_page, const WideString& units) {
-  const int needed =
-      Platform::WideToMultiByte(code_page, units.data(), int(units.size()), nullptr, 0);
-  std::string converted(needed, '\x77');
-  const int written = Platform::WideToMultiByte(code_page, units.data(), int(units.size()),
-                                                converted.data(), needed);
-  EXPECT_EQ(written, needed);
-  return converted;
+    const int needed =
+        Platform::WideToMultiByte(code_page, units.data(), int(units.size()), nullptr, 0);
+    std::string converted(needed, '\x77');
+    const int written = Platform::WideToMultiByte(code_page, units.data(), int(units.size()),
+                                                  converted.data(), needed);
+    EXPECT_EQ(written, needed);
+    return converted;
 }
 
 struct UTF8Case {
-  const char* name;
-  std::string bytes;
-  WideString expected;
+    const char* name;
+    std::string bytes;
+    WideString expected;
 };
 
 class UTF8ToUTF16 : public testing::TestWithParam<UTF8Case> {};
 
 TEST_P(UTF8ToUTF16, GivesTheUnitsOfWindows) {
-  EXPECT_EQ(ToWide(Platform::code_page_utf8, GetParam().bytes), GetParam().expected);
+    EXPECT_EQ(ToWide(Platform::code_page_utf8, GetParam().bytes), GetParam().expected);
 }
 
 constexpr unsigned bad = 0xFFFD;
@@ -59,7 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
         UTF8Case{"TwoBytes", "\xC3\xA9", Units({0xE9})},
         UTF8Case{"FourBytesMakeAPair", "\xF0\x9F\x98\x80", Units({0xD83D, 0xDE00})},
         UTF8Case{"HighestCodePoint", "\xF4\x8F\xBF\xBF", Units({0xDBFF, 0xDFFF})},
-        UTF8Case{"ByteOrderMarkKept", "\xEF\xBB\xBF" "a", Units({0xFEFF, 'a'})},
+        UTF8Case{"ByteOrderMarkKept",
+                 "\xEF\xBB\xBF"
+                 "a",
+                 Units({0xFEFF, 'a'})},
         UTF8Case{"StrayContinuation", "a\x80z", Units({'a', bad, 'z'})},
         UTF8Case{"EachStrayContinuation", "\x80\x80\x80", Units({bad, bad, bad})},
         UTF8Case{"InvalidByte", "\xFF", Units({bad})},
@@ -88,84 +92,86 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UTF8ToUTF16Terminated, CountsTheTerminator) {
-  EXPECT_EQ(ToWide(Platform::code_page_utf8, "a\xC3\xA9", true), Units({'a', 0xE9, 0}));
-  EXPECT_EQ(ToWide(Platform::code_page_utf8, "a\xC3", true), Units({'a', bad, 0}));
+    EXPECT_EQ(ToWide(Platform::code_page_utf8, "a\xC3\xA9", true), Units({'a', 0xE9, 0}));
+    EXPECT_EQ(ToWide(Platform::code_page_utf8, "a\xC3", true), Units({'a', bad, 0}));
 }
 
 TEST(UTF8ToUTF16Terminated, ACutSequenceSwallowsTheTerminator) {
-  EXPECT_EQ(ToWide(Platform::code_page_utf8, "\xE2", true), Units({bad}));
-  EXPECT_EQ(ToWide(Platform::code_page_utf8, "\xF0\x9F", true), Units({bad}));
+    EXPECT_EQ(ToWide(Platform::code_page_utf8, "\xE2", true), Units({bad}));
+    EXPECT_EQ(ToWide(Platform::code_page_utf8, "\xF0\x9F", true), Units({bad}));
 }
 
 TEST(UTF8ToUTF16Destination, TooSmallWritesWhatFitsAndFails) {
-  WideString buffer(8, 0x7777);
-  EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "abcdef", -1, buffer.data(), 3), 0);
-  EXPECT_EQ(buffer, Units({'a', 'b', 'c', 0x7777, 0x7777, 0x7777, 0x7777, 0x7777}));
+    WideString buffer(8, 0x7777);
+    EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "abcdef", -1, buffer.data(), 3),
+              0);
+    EXPECT_EQ(buffer, Units({'a', 'b', 'c', 0x7777, 0x7777, 0x7777, 0x7777, 0x7777}));
 }
 
 TEST(UTF8ToUTF16Destination, TooSmallCanSplitAPair) {
-  WideString buffer(4, 0x7777);
-  EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "a\xF0\x9F\x98\x80z", -1,
-                                      buffer.data(), 2),
-            0);
-  EXPECT_EQ(buffer, Units({'a', 0xD83D, 0x7777, 0x7777}));
+    WideString buffer(4, 0x7777);
+    EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "a\xF0\x9F\x98\x80z", -1,
+                                        buffer.data(), 2),
+              0);
+    EXPECT_EQ(buffer, Units({'a', 0xD83D, 0x7777, 0x7777}));
 }
 
 TEST(UTF8ToUTF16Arguments, InvalidOnesFail) {
-  WideChar buffer[4];
-  EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "", 0, buffer, 4), 0);
-  EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, nullptr, 2, nullptr, 0), 0);
-  EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "ab", 2, nullptr, 5), 0);
-  EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "ab", 2, buffer, -1), 0);
+    WideChar buffer[4];
+    EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "", 0, buffer, 4), 0);
+    EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, nullptr, 2, nullptr, 0), 0);
+    EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "ab", 2, nullptr, 5), 0);
+    EXPECT_EQ(Platform::MultiByteToWide(Platform::code_page_utf8, "ab", 2, buffer, -1), 0);
 }
 
 struct UTF16Case {
-  const char* name;
-  WideString units;
-  std::string expected;
+    const char* name;
+    WideString units;
+    std::string expected;
 };
 
 class UTF16ToUTF8 : public testing::TestWithParam<UTF16Case> {};
 
 TEST_P(UTF16ToUTF8, GivesTheBytesOfWindows) {
-  EXPECT_EQ(ToMultiByte(Platform::code_page_utf8, GetParam().units), GetParam().expected);
+    EXPECT_EQ(ToMultiByte(Platform::code_page_utf8, GetParam().units), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, UTF16ToUTF8,
-    testing::Values(
-        UTF16Case{"Ascii", Units({'a', 'b'}), "ab"},
-        UTF16Case{"TwoBytes", Units({0xE9}), "\xC3\xA9"},
-        UTF16Case{"ThreeBytes", Units({0x20AC}), "\xE2\x82\xAC"},
-        UTF16Case{"Pair", Units({0xD83D, 0xDE00}), "\xF0\x9F\x98\x80"},
-        UTF16Case{"LoneHigh", Units({0xD800}), "\xEF\xBF\xBD"},
-        UTF16Case{"LoneLow", Units({0xDC00}), "\xEF\xBF\xBD"},
-        UTF16Case{"HighBeforeAscii", Units({0xD800, 'a'}), "\xEF\xBF\xBD" "a"},
-        UTF16Case{"LowBeforeHigh", Units({0xDC00, 0xD800}), "\xEF\xBF\xBD\xEF\xBF\xBD"},
-        UTF16Case{"HighAtTheEnd", Units({'a', 0xD83D}), "a\xEF\xBF\xBD"},
-        UTF16Case{"NoncharactersKept", Units({0xFFFF, 0xFFFE, 0xFDD0}),
-                  "\xEF\xBF\xBF\xEF\xBF\xBE\xEF\xB7\x90"}),
+    testing::Values(UTF16Case{"Ascii", Units({'a', 'b'}), "ab"},
+                    UTF16Case{"TwoBytes", Units({0xE9}), "\xC3\xA9"},
+                    UTF16Case{"ThreeBytes", Units({0x20AC}), "\xE2\x82\xAC"},
+                    UTF16Case{"Pair", Units({0xD83D, 0xDE00}), "\xF0\x9F\x98\x80"},
+                    UTF16Case{"LoneHigh", Units({0xD800}), "\xEF\xBF\xBD"},
+                    UTF16Case{"LoneLow", Units({0xDC00}), "\xEF\xBF\xBD"},
+                    UTF16Case{"HighBeforeAscii", Units({0xD800, 'a'}),
+                              "\xEF\xBF\xBD"
+                              "a"},
+                    UTF16Case{"LowBeforeHigh", Units({0xDC00, 0xD800}), "\xEF\xBF\xBD\xEF\xBF\xBD"},
+                    UTF16Case{"HighAtTheEnd", Units({'a', 0xD83D}), "a\xEF\xBF\xBD"},
+                    UTF16Case{"NoncharactersKept", Units({0xFFFF, 0xFFFE, 0xFDD0}),
+                              "\xEF\xBF\xBF\xEF\xBF\xBE\xEF\xB7\x90"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UTF16ToUTF8Destination, TooSmallWritesWholeCharactersOnly) {
-  const WideString text = Units({'a', 0xE9, 'b', 0});
-  char buffer[8];
-  std::fill(std::begin(buffer), std::end(buffer), '\x77');
-  EXPECT_EQ(Platform::WideToMultiByte(Platform::code_page_utf8, text.c_str(), -1, buffer, 2), 0);
-  EXPECT_EQ(std::string(buffer, 3), "a\x77\x77");
+    const WideString text = Units({'a', 0xE9, 'b', 0});
+    char buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), '\x77');
+    EXPECT_EQ(Platform::WideToMultiByte(Platform::code_page_utf8, text.c_str(), -1, buffer, 2), 0);
+    EXPECT_EQ(std::string(buffer, 3), "a\x77\x77");
 }
 
 TEST(ANSICodePage, IsWindows1252) {
-  EXPECT_EQ(ToWide(Platform::code_page_ansi, "\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xE9\xFF"),
-            Units({0x20AC, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x178, 0xA0, 0xE9, 0xFF}));
-  EXPECT_EQ(ToWide(Platform::code_page_ansi, "\x82\x8A\x8C\x99\x9C"),
-            Units({0x201A, 0x160, 0x152, 0x2122, 0x153}));
+    EXPECT_EQ(ToWide(Platform::code_page_ansi, "\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xE9\xFF"),
+              Units({0x20AC, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x178, 0xA0, 0xE9, 0xFF}));
+    EXPECT_EQ(ToWide(Platform::code_page_ansi, "\x82\x8A\x8C\x99\x9C"),
+              Units({0x201A, 0x160, 0x152, 0x2122, 0x153}));
 }
 
 TEST(ANSICodePage, BackFromWideAndUnmappableToQuestionMark) {
-  EXPECT_EQ(ToMultiByte(Platform::code_page_ansi, Units({0x20AC, 0x81, 0xE9, 0x178})),
-            "\x80\x81\xE9\x9F");
-  EXPECT_EQ(ToMultiByte(Platform::code_page_ansi, Units({0xD800, 0x4E2D})), "??");
+    EXPECT_EQ(ToMultiByte(Platform::code_page_ansi, Units({0x20AC, 0x81, 0xE9, 0x178})),
+              "\x80\x81\xE9\x9F");
+    EXPECT_EQ(ToMultiByte(Platform::code_page_ansi, Units({0xD800, 0x4E2D})), "??");
 }
 
 }  // namespace

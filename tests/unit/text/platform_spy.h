@@ -12,17 +12,17 @@
 namespace TextTests {
 
 struct SeenBox {
-  bool wide;
-  std::string text;
-  std::string caption;
-  uint32_t style;
-  bool operator==(const SeenBox&) const = default;
+    bool wide;
+    std::string text;
+    std::string caption;
+    uint32_t style;
+    bool operator==(const SeenBox&) const = default;
 };
 
 struct SeenDebugPiece {
-  bool wide;
-  std::string text;
-  bool operator==(const SeenDebugPiece&) const = default;
+    bool wide;
+    std::string text;
+    bool operator==(const SeenDebugPiece&) const = default;
 };
 
 // Starts watching afresh; false if the win32 imports could not be redirected.

@@ -12,56 +12,61 @@ using TextTests::SeenBox;
 namespace message = Kvor::message;
 
 class Reports : public testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(TextTests::StartWatching()); }
+protected:
+    void SetUp() override { ASSERT_TRUE(TextTests::StartWatching()); }
 };
 
 TEST_F(Reports, AMessageShowsItsCaptionTextAndStyle) {
-  Kvor::Report(message::settings_unreadable);
-  Kvor::Report(message::default_text_invalid);
-  Kvor::Report(message::no_language);
-  EXPECT_EQ(TextTests::SeenBoxes(),
-            (std::vector<SeenBox>{{false, "Error opening Tovrandi.ini.", "Tovrandi SDK - Error", 16},
-                                  {false, "Invalid or no default string value specified.",
-                                   "Tovrandi - setup warning", 48},
-                                  {false, "The JSON parser could not find the current language object.",
-                                   "Tovrandi - Internal JSON error.", 0}}));
+    Kvor::Report(message::settings_unreadable);
+    Kvor::Report(message::default_text_invalid);
+    Kvor::Report(message::no_language);
+    EXPECT_EQ(
+        TextTests::SeenBoxes(),
+        (std::vector<SeenBox>{{false, "Error opening Tovrandi.ini.", "Tovrandi SDK - Error", 16},
+                              {false, "Invalid or no default string value specified.",
+                               "Tovrandi - setup warning", 48},
+                              {false, "The JSON parser could not find the current language object.",
+                               "Tovrandi - Internal JSON error.", 0}}));
 }
 
 TEST_F(Reports, PlaceholdersAreTheLibraryAndTheKind) {
-  const std::string library = Kvor::ModuleBaseName();
-  Kvor::Report(message::language_too_early);
-  Kvor::ReportAbout("condition", message::too_many_parameters, "condition");
-  EXPECT_EQ(TextTests::SeenBoxes(),
-            (std::vector<SeenBox>{{false, message::language_too_early.text, library + "- Tovrandi error", 16},
-                                  {false, "Too many parameters in condition.",
-                                   "Tovrandi - Error reading condition", 16}}));
+    const std::string library = Kvor::ModuleBaseName();
+    Kvor::Report(message::language_too_early);
+    Kvor::ReportAbout("condition", message::too_many_parameters, "condition");
+    EXPECT_EQ(TextTests::SeenBoxes(),
+              (std::vector<SeenBox>{
+                  {false, message::language_too_early.text, library + "- Tovrandi error", 16},
+                  {false, "Too many parameters in condition.", "Tovrandi - Error reading condition",
+                   16}}));
 }
 
 TEST_F(Reports, AWideMessageIsAWideBox) {
-  Kvor::Report(message::resource_missing, "png", 101);
-  EXPECT_EQ(TextTests::SeenBoxes(),
-            (std::vector<SeenBox>{{true, "Missing a resource! Type png, number 101.",
-                                   Kvor::ModuleBaseName() + " - Error", 16}}));
+    Kvor::Report(message::resource_missing, "png", 101);
+    EXPECT_EQ(TextTests::SeenBoxes(),
+              (std::vector<SeenBox>{{true, "Missing a resource! Type png, number 101.",
+                                     Kvor::ModuleBaseName() + " - Error", 16}}));
 }
 
 TEST_F(Reports, FormattedTextsAreCutToTheirBuffer) {
-  const std::string long_type(400, 't');
-  Kvor::Report(message::unknown_property_type, long_type.c_str());
-  Kvor::Report(message::unknown_parameter_type, long_type.c_str());  // no buffer: whole
-  const std::vector<SeenBox> boxes = TextTests::SeenBoxes();
-  ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0].text.size(), 255u);
-  EXPECT_EQ(boxes[0].text.substr(0, 49), "The Parameter type specified was unrecognised: [t");
-  EXPECT_EQ(boxes[1].text, "Error reading Parameter type \"" + long_type + "\"; text did not match anything.");
+    const std::string long_type(400, 't');
+    Kvor::Report(message::unknown_property_type, long_type.c_str());
+    Kvor::Report(message::unknown_parameter_type, long_type.c_str());  // no buffer: whole
+    const std::vector<SeenBox> boxes = TextTests::SeenBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text.size(), 255u);
+    EXPECT_EQ(boxes[0].text.substr(0, 49), "The Parameter type specified was unrecognised: [t");
+    EXPECT_EQ(boxes[1].text,
+              "Error reading Parameter type \"" + long_type + "\"; text did not match anything.");
 }
 
 TEST(Captions, AreCutToTheirBuffer) {
-  const std::string long_name(300, 'x');
-  EXPECT_EQ(Kvor::MessageCaption(message::description_not_json, "Lumbra"), "Lumbra - Error parsing JSON");
-  EXPECT_EQ(Kvor::MessageCaption(message::description_not_json, long_name).size(), 259u);
-  EXPECT_EQ(Kvor::MessageCaption(message::properties_too_early, long_name).size(), 127u);
-  EXPECT_EQ(Kvor::MessageCaption(message::link_mismatch, "Lumbra", "expression"), "Tovrandi - Error linking expression");
+    const std::string long_name(300, 'x');
+    EXPECT_EQ(Kvor::MessageCaption(message::description_not_json, "Lumbra"),
+              "Lumbra - Error parsing JSON");
+    EXPECT_EQ(Kvor::MessageCaption(message::description_not_json, long_name).size(), 259u);
+    EXPECT_EQ(Kvor::MessageCaption(message::properties_too_early, long_name).size(), 127u);
+    EXPECT_EQ(Kvor::MessageCaption(message::link_mismatch, "Lumbra", "expression"),
+              "Tovrandi - Error linking expression");
 }
 
 }  // namespace

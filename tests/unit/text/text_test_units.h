@@ -8,9 +8,9 @@
 namespace TextTests {
 
 inline Kvor::WideString Units(std::initializer_list<unsigned> units) {
-  Kvor::WideString text;
-  for (unsigned unit : units) text.push_back(static_cast<Kvor::WideChar>(unit));
-  return text;
+    Kvor::WideString text;
+    for (unsigned unit : units) text.push_back(static_cast<Kvor::WideChar>(unit));
+    return text;
 }
 
 }  // namespace TextTests

@@ -24,13 +24,15 @@ enum class Convention {
 };
 
 struct CallResult {
-    bool found = true;         // false: the function does not exist, nothing was called
-    Word value = 0;            // the result register (EAX; RAX on x64)
-    int32_t bytes_removed = 0; // argument bytes the callee took off the stack (32-bit only)
+    bool found = true;          // false: the function does not exist, nothing was called
+    Word value = 0;             // the result register (EAX; RAX on x64)
+    int32_t bytes_removed = 0;  // argument bytes the callee took off the stack (32-bit only)
     int32_t bytes_expected = 0;
     uint32_t number() const { return static_cast<uint32_t>(value); }  // a 32-bit result
     template <typename T>
-    T* pointer() const { return reinterpret_cast<T*>(value); }         // a pointer result
+    T* pointer() const {
+        return reinterpret_cast<T*>(value);
+    }  // a pointer result
     // Called, and no imbalance seen (on x64, where none can be measured: called).
     bool balanced() const { return found && (!stack_measured || bytes_removed == bytes_expected); }
 };

@@ -30,7 +30,9 @@ public:
     bool owns(const void* block) const { return blocks_.count(const_cast<void*>(block)) != 0; }
     static EditDataHeader* header(void* block) { return static_cast<EditDataHeader*>(block); }
     // The header's size word.
-    static uint32_t size(const void* block) { return static_cast<const EditDataHeader*>(block)->size; }
+    static uint32_t size(const void* block) {
+        return static_cast<const EditDataHeader*>(block)->size;
+    }
     // The block's true length; 0 for a block this store does not own.
     uint32_t length(const void* block) const;
     size_t count() const { return blocks_.size(); }

@@ -27,7 +27,7 @@ struct ServiceCall {
 
 class Host {
 public:
-    Host();   // throws std::logic_error while another Host exists
+    Host();  // throws std::logic_error while another Host exists
     ~Host();
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;

@@ -21,7 +21,7 @@ struct HostValueData {
 
 class HostValue final : public PropValue {
 public:
-    explicit HostValue(std::wstring text);                    // STRW
+    explicit HostValue(std::wstring text);  // STRW
     explicit HostValue(uint32_t number, uint32_t class_id = prop_class_dword);
     HostValue(uint32_t class_id, const HostValueData& data);  // any class, as given
 

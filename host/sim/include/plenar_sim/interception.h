@@ -16,12 +16,12 @@ struct MessageBoxCall {
     std::string caption;  // UTF-8; a null caption gives ""
     uint32_t style = 0;
     uintptr_t owner = 0;
-    bool wide = false;    // MessageBoxW
+    bool wide = false;  // MessageBoxW
 };
 
 struct DebugOutputLine {
-    std::string text;     // UTF-8
-    bool wide = false;    // OutputDebugStringW
+    std::string text;   // UTF-8
+    bool wide = false;  // OutputDebugStringW
 };
 
 class Interception {

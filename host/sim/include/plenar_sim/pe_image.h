@@ -13,9 +13,9 @@ struct ExportDirectory {
 };
 
 struct ImportEntry {
-    std::string library;  // as the module names it, e.g. "plenarcore.dll"
-    std::string name;     // empty when imported by ordinal
-    uint16_t ordinal = 0; // set when imported by ordinal
+    std::string library;   // as the module names it, e.g. "plenarcore.dll"
+    std::string name;      // empty when imported by ordinal
+    uint16_t ordinal = 0;  // set when imported by ordinal
     bool by_ordinal = false;
 };
 

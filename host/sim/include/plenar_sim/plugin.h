@@ -27,7 +27,7 @@ public:
     int patched_imports() const { return patched_imports_; }
 
     const void* address(std::string_view export_name) const;  // null when absent
-    std::vector<std::string> missing_exports() const;          // of the host's 45, in table order
+    std::vector<std::string> missing_exports() const;         // of the host's 45, in table order
 
     // Calls an export with argument words. Exports of the host's table are
     // checked against their convention and argument size, and a result that

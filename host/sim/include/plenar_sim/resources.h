@@ -31,9 +31,9 @@ struct VersionInfo {
     bool present = false;
     uint16_t file_version[4] = {};
     uint16_t product_version[4] = {};
-    uint32_t file_type = 0;   // VFT_DLL is 2
-    uint32_t file_os = 0;     // VOS__WINDOWS32 is 4
-    std::string translation;  // language and code page, e.g. "040904B0"
+    uint32_t file_type = 0;                      // VFT_DLL is 2
+    uint32_t file_os = 0;                        // VOS__WINDOWS32 is 4
+    std::string translation;                     // language and code page, e.g. "040904B0"
     std::map<std::string, std::string> strings;  // UTF-8
 };
 

@@ -25,8 +25,8 @@ enum class Callback {
 struct CallbackCall {
     Callback callback;
     RunObjectHeader* run;
-    int32_t type;         // fetch type; allocate_string: the zero argument
-    Word argument;        // expression routine argument; allocate_string: bytes; edits: record
+    int32_t type;   // fetch type; allocate_string: the zero argument
+    Word argument;  // expression routine argument; allocate_string: bytes; edits: record
     Word result;
 };
 
@@ -64,7 +64,10 @@ public:
     void clear_calls() { calls_.clear(); }
 
     // Strings handed out by allocate string, in order.
-    struct Allocation { void* memory; uint32_t bytes; };
+    struct Allocation {
+        void* memory;
+        uint32_t bytes;
+    };
     const std::vector<Allocation>& allocations() const { return allocations_; }
 
     // Callback bodies (the stdcall entry points forward here).
@@ -82,7 +85,10 @@ public:
                               value_1278 = 0x12781278;
 
 private:
-    struct Edit { int32_t result; std::optional<std::wstring> text; };
+    struct Edit {
+        int32_t result;
+        std::optional<std::wstring> text;
+    };
 
     std::unique_ptr<Block> block_;
     std::vector<std::string>& faults_;

@@ -18,7 +18,7 @@
 #include "command.h"
 #include "output.h"
 #include "paths.h"
-#include "plenar_sim/text.h"
+#include "plenar_sim/utf8.h"
 #include "plenar_sim/trace.h"
 
 namespace plenar::cli {

@@ -6,7 +6,7 @@
 #include <vector>
 #include "command.h"
 #include "output.h"
-#include "plenar_sim/text.h"
+#include "plenar_sim/utf8.h"
 
 using namespace plenar::cli;
 

@@ -1,7 +1,7 @@
 #include "paths.h"
 
 #include <windows.h>
-#include "plenar_sim/text.h"
+#include "plenar_sim/utf8.h"
 
 namespace plenar::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <cstdio>
 #include "plenar_sim/plugin.h"
-#include "trace.h"
+#include "traced_callback.h"
 
 namespace plenar::sim {
 namespace {

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <cstring>
 #include <utility>
-#include "plenar_sim/text.h"
-#include "trace.h"
+#include "plenar_sim/utf8.h"
+#include "traced_callback.h"
 
 namespace plenar::sim {
 namespace {

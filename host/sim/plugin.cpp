@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include "plenar/exports.h"
 #include "plenar_sim/interception.h"
-#include "plenar_sim/text.h"
-#include "trace.h"
+#include "plenar_sim/utf8.h"
+#include "traced_callback.h"
 
 namespace plenar::sim {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include "trace.h"
+#include "traced_callback.h"
 
 namespace plenar::sim {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 #include <stdexcept>
-#include "plenar_sim/text.h"
+#include "plenar_sim/utf8.h"
 
 namespace plenar::sim {
 namespace {

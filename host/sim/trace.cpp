@@ -1,4 +1,4 @@
-#include "trace.h"
+#include "traced_callback.h"
 
 #include <windows.h>
 #include <cstdio>

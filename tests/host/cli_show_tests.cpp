@@ -5,7 +5,7 @@
 #include "cli_runner.h"
 #include "plenar_sim/checked_call.h"
 #include "plenar_sim/temp_folder.h"
-#include "plenar_sim/text.h"
+#include "plenar_sim/utf8.h"
 
 using namespace plenar::sim;
 using namespace cli_test;

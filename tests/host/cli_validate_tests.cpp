@@ -10,7 +10,7 @@
 #include "cli_runner.h"
 #include "plenar_sim/checked_call.h"
 #include "plenar_sim/temp_folder.h"
-#include "plenar_sim/text.h"
+#include "plenar_sim/utf8.h"
 
 using plenar::sim::program_folder;
 

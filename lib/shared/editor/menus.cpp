@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <optional>
 
-#include "text/text.h"
+#include "text/converters.h"
 
 namespace Kvor {
 

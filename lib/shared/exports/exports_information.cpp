@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "load/description.h"
-#include "exports.h"
+#include "export_glue.h"
 #include "load/host_version.h"
 #include "load/language.h"
 #include "platform/module.h"
 #include "sdk.h"
-#include "text/text.h"
+#include "text/converters.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Start-up and shut-down.
 #include "load/description.h"
-#include "exports.h"
+#include "export_glue.h"
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL Initialize(HostServices* services, int32_t) {
     return Kvor::Guarded(-1, [&] { return Kvor::Init(services); });

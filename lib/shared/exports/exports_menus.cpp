@@ -2,7 +2,7 @@
 // the way back from a chosen item's identifier to its code.
 #include <cstdint>
 
-#include "exports.h"
+#include "export_glue.h"
 #include "load/host_version.h"
 #include "editor/menus.h"
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "properties/editdata.h"
-#include "exports.h"
+#include "export_glue.h"
 #include "load/host_version.h"
 #include "sdk.h"
 

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "exports.h"
+#include "export_glue.h"
 #include "load/language.h"
 #include "properties/storage.h"
 #include "text/report.h"
 #include "sdk.h"
-#include "text/text.h"
+#include "text/converters.h"
 
 using Kvor::EDITDATA;
 

@@ -1,5 +1,5 @@
 // The records of actions, conditions and expressions, as the host reads them.
-#include "exports.h"
+#include "export_glue.h"
 #include "load/host_version.h"
 #include "records/ace_records.h"
 

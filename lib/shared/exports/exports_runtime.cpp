@@ -3,7 +3,7 @@
 #include "runtime/debugger.h"
 #include "runtime/dispatch.h"
 #include "properties/editdata_size.h"
-#include "exports.h"
+#include "export_glue.h"
 #include "extension.h"
 #include "load/language.h"
 #include "sdk.h"

@@ -2,10 +2,10 @@
 // titles, converted into the host's buffer. Codes, parameter indexes and
 // buffer lengths arrive as signed 16-bit numbers in 32-bit arguments.
 #include "editor/ace_texts.h"
-#include "exports.h"
+#include "export_glue.h"
 #include "load/host_version.h"
 #include "load/language.h"
-#include "text/text.h"
+#include "text/converters.h"
 
 using plenar::wchar;
 

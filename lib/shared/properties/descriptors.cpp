@@ -9,7 +9,7 @@
 #include <string>
 
 #include "text/report.h"
-#include "text/text.h"
+#include "text/converters.h"
 
 namespace Kvor {
 

@@ -9,7 +9,7 @@
 #include "load/language.h"
 #include "platform/module.h"
 #include "text/report.h"
-#include "text/text.h"
+#include "text/converters.h"
 
 namespace Kvor {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "platform/module.h"
-#include "text/text.h"
+#include "text/converters.h"
 
 namespace Kvor {
 

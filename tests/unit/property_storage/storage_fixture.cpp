@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "text/text.h"
+#include "text/converters.h"
 
 namespace storage_test {
 namespace {

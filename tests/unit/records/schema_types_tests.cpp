@@ -114,9 +114,10 @@ TEST_F(SchemaTypes, EveryTypeListIsTheSdksOwnAndRefusesMisspellings) {
             EXPECT_TRUE(std::regex_match(name, pattern)) << p.where << ": " << name;
             for (char& c : name) c = Kvor::AsciiLower(c);
             EXPECT_TRUE(std::regex_match(name, pattern)) << p.where << ": " << name;
-            if (!Kvor::StartsIgnoringAsciiCase(name.c_str(), Kvor::custom_type_prefix))
+            if (!Kvor::StartsIgnoringAsciiCase(name.c_str(), Kvor::custom_type_prefix)) {
                 EXPECT_FALSE(std::regex_match(name + "x", pattern))
                     << p.where << ": " << name << "x";
+            }
             EXPECT_FALSE(std::regex_match(" " + name, pattern)) << p.where << ": " << name;
         }
         for (const char* misspelt : {"Txet", "Intger", "Editbox Strnig", "Colr", "Custo", ""})

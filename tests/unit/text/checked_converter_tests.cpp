@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform_spy.h"
-#include "text/text.h"
+#include "text/converters.h"
 #include "text_test_units.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "platform_spy.h"
-#include "text/text.h"
+#include "text/converters.h"
 #include "text_test_units.h"
 
 namespace {

@@ -16,4 +16,4 @@
 #include "run_time.h"
 #include "surfaces.h"
 #include "temp_folder.h"
-#include "text.h"
+#include "utf8.h"

@@ -2,7 +2,7 @@
 // every conversion to the debugger output and stop the process when their
 // callers break the contract (no input ends in NUL; flags-0 conversions of
 // non-empty text never fail). The plain ones feed texts straight to the host.
-#include "text/text.h"
+#include "text/converters.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "plenar_sim/text.h"
+#include "plenar_sim/utf8.h"
 
 #include <windows.h>
 

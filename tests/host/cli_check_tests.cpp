@@ -63,7 +63,9 @@ TEST_P(CheckedAgainst, LinksTheMembersOfThatObjectTypeOnly) {
     EXPECT_EQ(run.status, c.linking_errors ? 1u : 0u) << run.output;
     EXPECT_EQ(has(run.output, "Error linking"), c.linking_errors) << run.output;
     EXPECT_EQ(has(run.output, shown(c.description) + not_linked), !c.plugin) << run.output;
-    if (!c.linking_errors) EXPECT_EQ(line_count(run.output), c.plugin ? 0u : 1u) << run.output;
+    if (!c.linking_errors) {
+        EXPECT_EQ(line_count(run.output), c.plugin ? 0u : 1u) << run.output;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,7 +112,9 @@ TEST(CliCheck, AllFivePlantedMistakesAreReportedWithTheirPlaces) {
     size_t start = 0;
     for (size_t end; (end = run.output.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::string line = run.output.substr(start, end - start);
-        if (!has(line, not_linked)) EXPECT_EQ(line.back(), ']') << "no path: " << line;
+        if (!has(line, not_linked)) {
+            EXPECT_EQ(line.back(), ']') << "no path: " << line;
+        }
     }
 }
 

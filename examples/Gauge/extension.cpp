@@ -56,17 +56,3 @@ float Extension::Fraction() { return static_cast<float>(Value) / static_cast<flo
 const Kvor::WideChar* Extension::GetCaption() { return Runtime.CopyString(Caption.c_str()); }
 
 int32_t Extension::GetBarColour() { return static_cast<int32_t>(BarColour); }
-
-void Extension::UnlinkedAction(int32_t, plenar::RunObjectHeader*, plenar::Word, plenar::Word) {}
-
-bool Extension::UnlinkedCondition(int32_t, plenar::RunObjectHeader*, plenar::Word, plenar::Word) {
-    return false;
-}
-
-plenar::Word Extension::UnlinkedExpression(int32_t, plenar::RunObjectHeader*, plenar::Word) {
-    return 0;
-}
-
-int32_t Extension::Handle() { return 1; }
-
-int32_t Extension::Pause() { return 0; }

@@ -31,14 +31,4 @@ public:
     float Fraction();
     const Kvor::WideChar* GetCaption();
     int32_t GetBarColour();
-
-    // For ids without a linked member.
-    void UnlinkedAction(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
-                        plenar::Word second);
-    bool UnlinkedCondition(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
-                           plenar::Word second);
-    plenar::Word UnlinkedExpression(int32_t id, plenar::RunObjectHeader* run, plenar::Word word);
-
-    int32_t Handle();
-    int32_t Pause();  // also serves Continue
 };

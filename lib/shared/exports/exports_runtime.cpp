@@ -20,6 +20,19 @@ Extension* ExtensionOf(RunObjectHeader* run) {
     return run ? static_cast<Extension*>(Kvor::ExtensionOf(run)) : nullptr;
 }
 
+// An extension class may leave out Handle (handled as answering 1) and Pause
+// (as doing nothing); templates, so that a member left out is never named.
+template <class Ext>
+int32_t HandleOf(Ext& extension) {
+    if constexpr (requires { extension.Handle(); }) return extension.Handle();
+    return 1;
+}
+
+template <class Ext>
+void PauseOf(Ext& extension) {
+    if constexpr (requires { extension.Pause(); }) extension.Pause();
+}
+
 template <class Routine>
 const Routine* Table(const std::vector<Routine>& table) {
     return table.empty() ? nullptr : table.data();
@@ -94,12 +107,12 @@ PLUGIN_EXPORT int32_t PLENAR_STDCALL DestroyRunObject(RunObjectHeader* run, int3
 
 PLUGIN_EXPORT int32_t PLENAR_STDCALL HandleRunObject(RunObjectHeader* run) {
     Extension* extension = ExtensionOf(run);
-    return extension ? Kvor::Guarded(0, [&] { return extension->Handle(); }) : 0;
+    return extension ? Kvor::Guarded(0, [&] { return HandleOf(*extension); }) : 0;
 }
 
 // Also exported as ContinueRunObject.
 PLUGIN_EXPORT int32_t PLENAR_STDCALL PauseRunObject(RunObjectHeader* run) {
-    if (Extension* extension = ExtensionOf(run)) Kvor::Guarded([&] { extension->Pause(); });
+    if (Extension* extension = ExtensionOf(run)) Kvor::Guarded([&] { PauseOf(*extension); });
     return 0;
 }
 

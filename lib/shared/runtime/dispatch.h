@@ -329,19 +329,38 @@ struct ExtensionHooks {
 
 void SetExtensionHooks(const ExtensionHooks& hooks);
 
-// Ext has a member `Runtime` and members UnlinkedAction, UnlinkedCondition
-// and UnlinkedExpression taking (id, run data, host words).
+// The fallbacks an extension class may declare for ids without a linked
+// member; one it leaves out does nothing and answers false or 0.
+template <class Ext>
+concept HasUnlinkedAction = requires(Ext& e, int32_t id, plenar::RunObjectHeader* run,
+                                     plenar::Word w) { e.UnlinkedAction(id, run, w, w); };
+template <class Ext>
+concept HasUnlinkedCondition = requires(Ext& e, int32_t id, plenar::RunObjectHeader* run,
+                                        plenar::Word w) { e.UnlinkedCondition(id, run, w, w); };
+template <class Ext>
+concept HasUnlinkedExpression = requires(Ext& e, int32_t id, plenar::RunObjectHeader* run,
+                                         plenar::Word w) { e.UnlinkedExpression(id, run, w); };
+
+// Ext has a member `Runtime`, and may have members UnlinkedAction,
+// UnlinkedCondition and UnlinkedExpression taking (id, run data, host words).
 template <class Ext>
 void UseExtension() {
     SetExtensionHooks(ExtensionHooks{
         [](void* e) -> Kvor::Runtime& { return static_cast<Ext*>(e)->Runtime; },
         [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word a, plenar::Word b) {
-            static_cast<Ext*>(e)->UnlinkedAction(id, run, a, b);
+            if constexpr (HasUnlinkedAction<Ext>)
+                static_cast<Ext*>(e)->UnlinkedAction(id, run, a, b);
         },
-        [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word a, plenar::Word b)
-            -> int32_t { return static_cast<Ext*>(e)->UnlinkedCondition(id, run, a, b); },
+        [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word a,
+           plenar::Word b) -> int32_t {
+            if constexpr (HasUnlinkedCondition<Ext>)
+                return static_cast<Ext*>(e)->UnlinkedCondition(id, run, a, b);
+            return 0;
+        },
         [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word word) -> plenar::Word {
-            return static_cast<Ext*>(e)->UnlinkedExpression(id, run, word);
+            if constexpr (HasUnlinkedExpression<Ext>)
+                return static_cast<Ext*>(e)->UnlinkedExpression(id, run, word);
+            return 0;
         }});
 }
 

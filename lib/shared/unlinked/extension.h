@@ -1,5 +1,5 @@
 // The run-time object of the object type with nothing linked: every action,
-// condition and expression reaches the fallbacks, which do nothing.
+// condition and expression reaches the SDK's fallbacks, which do nothing.
 #pragma once
 
 #include "platform/platform.h"
@@ -15,13 +15,4 @@ public:
 
     Kvor::Runtime Runtime;
     Kvor::Debugger Debugger;
-
-    void UnlinkedAction(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
-                        plenar::Word second);
-    bool UnlinkedCondition(int32_t id, plenar::RunObjectHeader* run, plenar::Word first,
-                           plenar::Word second);
-    plenar::Word UnlinkedExpression(int32_t id, plenar::RunObjectHeader* run, plenar::Word word);
-
-    int32_t Handle();
-    int32_t Pause();
 };

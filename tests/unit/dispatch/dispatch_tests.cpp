@@ -292,6 +292,24 @@ TEST_F(Dispatch, UnlinkedAndOutOfRangeIdsReachTheFallbacks) {
     EXPECT_TRUE(host.fetches.empty());
 }
 
+// An extension class that declares no fallbacks: the SDK's do nothing and
+// answer false and 0.
+struct BareExtension {
+    explicit BareExtension(plenar::RunObjectHeader* run) : Runtime(run) {}
+    Kvor::Runtime Runtime;
+};
+
+TEST_F(Dispatch, WithoutFallbacksOfItsOwnAnExtensionGetsNothingFalseAndZero) {
+    BareExtension bare(run());
+    Kvor::ExtensionOf(run()) = &bare;
+    Kvor::UseExtension<BareExtension>();
+    EXPECT_EQ(Act(3), 0u);
+    EXPECT_EQ(Test(2), 0);
+    EXPECT_EQ(Evaluate(3), 0u);
+    EXPECT_TRUE(Calls().empty());
+    EXPECT_TRUE(host.fetches.empty());
+}
+
 TEST_F(Dispatch, ALinkBeyondTheDescriptionIsRefusedAndReported) {
     EXPECT_FALSE(Kvor::LinkAction<&TestExtension::Nothing>(4));
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);

@@ -153,28 +153,32 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
     Location location{};
     const bool all_found =
         values <= end && Walk(bytes, properties, count, end, at, damage, wanted, &location);
-    // The values of `held` entries end at `last`: with or without their colours after them.
-    const auto ends_there = [&](uint32_t held, uint32_t last, bool& colours) {
-        const uint64_t with_colours =
-            uint64_t(last) + stored_number_size * ColoursAmong(properties, held);
-        colours = with_colours == end;
-        return colours || last == end;
+    // The values of `held` entries end at `last`, with their colours after
+    // them or (saved before colours were kept) without.
+    const auto ends_there = [&](uint32_t held, uint32_t last, bool colours) {
+        const uint32_t kept = colours ? ColoursAmong(properties, held) : 0;
+        return uint64_t(last) + uint64_t(stored_number_size) * kept == end;
     };
-    bool colours = false;
     const bool found_wanted = wanted < count && StoreOf(properties[static_cast<int32_t>(wanted)]) !=
                                                     PropertyStore::colour;
-    if (all_found && ends_there(count, at, colours) && SpareBitsClear(bytes, count)) {
-        layout = {end,     count, values,       !colours && ColoursAmong(properties, count) > 0,
-                  colours, at,    found_wanted, location};
-        return true;
-    }
-    for (uint32_t held = count; held-- > 0;) {
-        const uint32_t first = storage_offset + CheckByteCount(held);
-        uint32_t last = first;
-        if (first <= end && Walk(bytes, properties, held, end, last, damage) &&
-            ends_there(held, last, colours) && SpareBitsClear(bytes, held)) {
-            layout = {end, held, first, true, colours, last, false, {}};
+    // Four value bytes may be a colour or a number, so a reading can fit by
+    // chance. A block with its colours (every block laid out since colours
+    // were kept, under the current or an earlier, shorter description) is
+    // the likelier reading, tried first; only then one saved without them.
+    for (const bool colours : {true, false}) {
+        if (all_found && ends_there(count, at, colours) && SpareBitsClear(bytes, count)) {
+            layout = {end,     count, values,       !colours && ColoursAmong(properties, count) > 0,
+                      colours, at,    found_wanted, location};
             return true;
+        }
+        for (uint32_t held = count; held-- > 0;) {
+            const uint32_t first = storage_offset + CheckByteCount(held);
+            uint32_t last = first;
+            if (first <= end && Walk(bytes, properties, held, end, last, damage) &&
+                ends_there(held, last, colours) && SpareBitsClear(bytes, held)) {
+                layout = {end, held, first, true, colours, last, false, {}};
+                return true;
+            }
         }
     }
     if (values > end) {
@@ -190,8 +194,17 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
 bool Locate(const EDITDATA* block, const json_value& properties, const Layout& layout,
             uint32_t index, Location& location) {
     if (StoreOf(properties[static_cast<int32_t>(index)]) == PropertyStore::colour) {
-        location = {layout.colours_start + stored_number_size * ColoursAmong(properties, index),
-                    stored_number_size};
+        const uint64_t start = uint64_t(layout.colours_start) +
+                               uint64_t(stored_number_size) * ColoursAmong(properties, index);
+        if (!layout.colours || start + stored_number_size > layout.end) {
+            // Only a damaged block has no colours here: name what the walk meets.
+            const char* damage = Kvor::message::damage_number_runs_past;
+            uint32_t at = layout.values;
+            Walk(Bytes(block), properties, layout.entries, layout.end, at, damage);
+            ReportDamaged(damage);
+            return false;
+        }
+        location = {static_cast<uint32_t>(start), stored_number_size};
         return true;
     }
     if (layout.found) {

@@ -290,23 +290,68 @@ TEST_F(SavedForOtherEntries, ColoursLieAfterTheOtherValues) {
     ExpectBoxes({});
 }
 
+// Four value bytes may be a number or a colour: a block that fits both
+// readings is read with its colours, as every block laid out since colours
+// were kept has them.
+TEST_F(SavedForOtherEntries, AnEntryAddedAfterAColourLeavesTheColourItsValue) {
+    constexpr const char* number_and_colour = R"([
+        {"Type": "Editbox Number", "DefaultState": 1},
+        {"Type": "Color", "DefaultState": 255}])";
+    Describe(number_and_colour);
+    EDITDATA* block = Built();
+    ASSERT_TRUE(WriteNumber(block, 0, 42));
+    ASSERT_TRUE(WriteNumber(block, 1, 0x123456));
+    const std::string grown = std::string(number_and_colour).substr(
+                                  0, std::string(number_and_colour).rfind(']')) +
+                              R"(, {"Type": "Editbox Number", "DefaultState": 9}])";
+    Describe(grown.c_str());
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 0)), 42u);
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 1)), 0x123456u);
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 9u);
+    EXPECT_TRUE(WriteNumber(block, 2, 10));
+    EXPECT_EQ(Stored(block), Join({{0x00}, NumberBytes(42), NumberBytes(10), NumberBytes(0x123456)}));
+    ExpectBoxes({});
+}
+
+// Where no reading with colours fits, a block saved when a Color kept
+// nothing keeps its values, its colours their defaults until the first
+// write adds them at the end.
 TEST_F(SavedForOtherEntries, ABlockSavedWithoutItsColoursKeepsItsValuesAndGainsThem) {
-    Describe(with_colours);
-    // As laid out when a Color kept nothing: the check byte, the text, the number.
-    const Bytes saved = Join({{0x00}, TextBytes("user text"), NumberBytes(42)});
+    Describe(R"([
+        {"Type": "Color", "DefaultState": 255},
+        {"Type": "Editbox String", "DefaultState": "first"},
+        {"Type": "Color", "DefaultState": 65280},
+        {"Type": "Editbox String", "DefaultState": "last"}])");
+    // As laid out when a Color kept nothing: the check byte and the two texts.
+    const Bytes saved = Join({{0x00}, TextBytes("user text"), TextBytes("mine")});
     EDITDATA* block = NewBlock(28 + uint32_t(saved.size()));
     block->Tovrandi_Prop_Size = block->Header.size;
     std::memcpy(block->Tovrandi_Props, saved.data(), saved.size());
     EXPECT_EQ(TextOf(Kvor::GetProperty(block, 1)), "user text");
-    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 3)), 42u);
+    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 3)), "mine");
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 0)), 255u);  // the default, until written
     EXPECT_EQ(Stored(block), saved);
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(WriteNumber(block, 2, 7));
-    EXPECT_EQ(
-        Stored(block),
-        Join({{0x00}, TextBytes("user text"), NumberBytes(42), NumberBytes(255), NumberBytes(7)}));
+    EXPECT_EQ(Stored(block), Join({{0x00}, TextBytes("user text"), TextBytes("mine"),
+                                   NumberBytes(255), NumberBytes(7)}));
     ExpectBoxes({});
+}
+
+// A damaged block has no place for its colours: writing one is refused
+// inside the block instead of landing past its stored values.
+TEST_F(Damaged, AColourInADamagedBlockIsNotWrittenPastTheValues) {
+    Describe(R"([
+        {"Type": "Editbox String", "DefaultState": "abc"},
+        {"Type": "Color", "DefaultState": 255},
+        {"Type": "Color", "DefaultState": 65280}])");
+    EDITDATA* block = Built();
+    // The text loses its NUL and the storage ends there.
+    block->Tovrandi_Prop_Size = 28 + 1 + 3;
+    const Bytes before = Whole(block);
+    EXPECT_FALSE(Kvor::RewriteProperty(&services, block, 2, NumberBytes(7).data(), 4));
+    EXPECT_EQ(Whole(block), before);
+    ExpectBoxes({text_past_end});
 }
 
 // Eight entries need one check byte, nine two: the saved values lie one

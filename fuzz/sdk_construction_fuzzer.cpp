@@ -32,18 +32,18 @@ void CheckRecords(Kvor::AceKind kind, const std::vector<Kvor::ACEInfo*>& records
         fuzz::Require(plans[id].Count <= record->NumOfParams,
                       "a plan fetches no more than declared");
         const auto code = static_cast<int32_t>(id);
-        fuzz::Require(Kvor::AceDisplayString(language, family, code) != nullptr,
+        fuzz::Require(Kvor::AceDisplayString(language, kind, code) != nullptr,
                       "titles are never null");
         for (int32_t p = -1; p <= record->NumOfParams; ++p)
-            fuzz::Require(Kvor::AceParameterPrompt(language, family, code, p) != nullptr,
+            fuzz::Require(Kvor::AceParameterPrompt(language, kind, code, p) != nullptr,
                           "prompts are never null");
-        if (family == Kvor::AceKind::expression) {
+        if (kind == Kvor::AceKind::expression) {
             const std::string title = Kvor::ExpressionTitle(language, code);
             fuzz::Require(!title.empty() && title.back() == '(', "an expression title ends in (");
         }
     }
     const auto past = static_cast<int32_t>(records.size());
-    fuzz::Require(*Kvor::AceDisplayString(language, family, past) == 0, "no title past the end");
+    fuzz::Require(*Kvor::AceDisplayString(language, kind, past) == 0, "no title past the end");
 }
 
 void CheckProperties(const Kvor::SDK& sdk, const json_value& properties) {

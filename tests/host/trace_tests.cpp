@@ -20,14 +20,6 @@ struct Event {
     std::string line;
 };
 
-// Runs plenar-host.exe to its end; its output is not wanted here.
-DWORD run_host(const std::wstring& arguments) {
-    const std::wstring program = program_folder() + L"\\plenar-host.exe";
-    const plenar::sim::ProcessRun run =
-        plenar::sim::run_command_line(program, L"\"" + program + L"\" " + arguments);
-    return run.started ? run.exit_code : 0xFFFFFFFF;
-}
-
 std::string read_text(const std::wstring& path) {
     std::ifstream file(path.c_str(), std::ios::binary);
     std::ostringstream text;

@@ -131,6 +131,9 @@ struct Layout {
     // Where the entry asked for lies, when reading the layout found it.
     bool found;
     Location wanted;
+    // Read as no layout at all: what the walk met. Such a block is only read
+    // up to there; a write (even a tick) could make it read another way.
+    const char* damage = nullptr;
 };
 
 // The layout of a built block's storage, noting where entry `wanted` lies
@@ -153,6 +156,7 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
     Location location{};
     const bool all_found =
         values <= end && Walk(bytes, properties, count, end, at, damage, wanted, &location);
+    const char* const walk_damage = damage;
     // The values of `held` entries end at `last`, with their colours after
     // them or (saved before colours were kept) without.
     const auto ends_there = [&](uint32_t held, uint32_t last, bool colours) {
@@ -185,7 +189,7 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
         ReportDamaged(Kvor::message::damage_no_room_for_checks);
         return false;
     }
-    layout = {end, count, values, all_found, false, at, false, {}};
+    layout = {end, count, values, all_found, false, at, false, {}, walk_damage};
     return true;
 }
 
@@ -194,17 +198,8 @@ bool ReadLayout(const EDITDATA* block, const json_value& properties, Layout& lay
 bool Locate(const EDITDATA* block, const json_value& properties, const Layout& layout,
             uint32_t index, Location& location) {
     if (StoreOf(properties[static_cast<int32_t>(index)]) == PropertyStore::colour) {
-        const uint64_t start = uint64_t(layout.colours_start) +
-                               uint64_t(stored_number_size) * ColoursAmong(properties, index);
-        if (!layout.colours || start + stored_number_size > layout.end) {
-            // Only a damaged block has no colours here: name what the walk meets.
-            const char* damage = Kvor::message::damage_number_runs_past;
-            uint32_t at = layout.values;
-            Walk(Bytes(block), properties, layout.entries, layout.end, at, damage);
-            ReportDamaged(damage);
-            return false;
-        }
-        location = {static_cast<uint32_t>(start), stored_number_size};
+        location = {layout.colours_start + stored_number_size * ColoursAmong(properties, index),
+                    stored_number_size};
         return true;
     }
     if (layout.found) {
@@ -409,6 +404,10 @@ bool WritableLayout(plenar::HostServices* services, EDITDATA*& block, const json
         return false;
     }
     if (!ReadLayout(block, properties, layout, index)) return false;
+    if (layout.damage) {
+        ReportDamaged(layout.damage);
+        return false;
+    }
     if (!layout.other_entries) return true;  // also set for colours not kept yet
     return LayOutAgain(services, block, properties, layout) &&
            ReadLayout(block, properties, layout, index);

@@ -38,10 +38,12 @@ protected:
         EXPECT_EQ(Kvor::GetProperty(block, index), nullptr);
         EXPECT_FALSE(Kvor::RewriteProperty(&services, block, index, rewrite.data(),
                                            uint32_t(rewrite.size())));
+        // A tick too: a changed check byte could make the damage read another way.
+        EXPECT_FALSE(Kvor::SetPropertyCheck(&services, block, index, true));
         EXPECT_EQ(block, pointer);
         EXPECT_EQ(Whole(block), before);
         EXPECT_TRUE(calls.empty());
-        ExpectBoxes({box, box, box});
+        ExpectBoxes({box, box, box, box});
     }
 };
 
@@ -301,15 +303,16 @@ TEST_F(SavedForOtherEntries, AnEntryAddedAfterAColourLeavesTheColourItsValue) {
     EDITDATA* block = Built();
     ASSERT_TRUE(WriteNumber(block, 0, 42));
     ASSERT_TRUE(WriteNumber(block, 1, 0x123456));
-    const std::string grown = std::string(number_and_colour).substr(
-                                  0, std::string(number_and_colour).rfind(']')) +
-                              R"(, {"Type": "Editbox Number", "DefaultState": 9}])";
+    const std::string grown =
+        std::string(number_and_colour).substr(0, std::string(number_and_colour).rfind(']')) +
+        R"(, {"Type": "Editbox Number", "DefaultState": 9}])";
     Describe(grown.c_str());
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 0)), 42u);
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 1)), 0x123456u);
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 9u);
     EXPECT_TRUE(WriteNumber(block, 2, 10));
-    EXPECT_EQ(Stored(block), Join({{0x00}, NumberBytes(42), NumberBytes(10), NumberBytes(0x123456)}));
+    EXPECT_EQ(Stored(block),
+              Join({{0x00}, NumberBytes(42), NumberBytes(10), NumberBytes(0x123456)}));
     ExpectBoxes({});
 }
 
@@ -333,8 +336,10 @@ TEST_F(SavedForOtherEntries, ABlockSavedWithoutItsColoursKeepsItsValuesAndGainsT
     EXPECT_EQ(Stored(block), saved);
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(WriteNumber(block, 2, 7));
-    EXPECT_EQ(Stored(block), Join({{0x00}, TextBytes("user text"), TextBytes("mine"),
-                                   NumberBytes(255), NumberBytes(7)}));
+    EXPECT_EQ(
+        Stored(block),
+        Join(
+            {{0x00}, TextBytes("user text"), TextBytes("mine"), NumberBytes(255), NumberBytes(7)}));
     ExpectBoxes({});
 }
 

@@ -40,9 +40,13 @@ struct FakeHost {
 FakeHost* host = nullptr;
 
 constexpr uint32_t header_size = sizeof(plenar::EditDataHeader);
+// Every block a host hands over holds at least the fixed part before the
+// stored properties: it was told so by the object's size, however old the
+// save; the plug-in cannot learn a shorter block's length.
+constexpr uint32_t fixed_size = offsetof(Kvor::EDITDATA, Tovrandi_Props);
 
 Kvor::EDITDATA* NewBlock(const void* bytes, uint32_t length) {
-    const uint32_t size = length < header_size ? header_size : length;
+    const uint32_t size = length < fixed_size ? fixed_size : length;
     auto* block = static_cast<Kvor::EDITDATA*>(calloc(size, 1));
     if (!block) abort();
     if (bytes) memcpy(block, bytes, length);
@@ -130,7 +134,7 @@ void Operate(FuzzedDataProvider& in, uint32_t count) {
         case 3: Rewrite(in, index); break;
         case 4: {
             const bool state = in.ConsumeBool();
-            if (Kvor::SetPropertyCheck(block, index, state))
+            if (Kvor::SetPropertyCheck(&host->services, block, index, state))
                 fuzz::Require(Kvor::GetPropertyCheck(block, index) == state, "a check reads back");
             break;
         }

@@ -9,6 +9,7 @@
 #include <vector>
 #include "plenar_sim/sim.h"
 #include "plenar_sim/trace.h"
+#include "cli_runner.h"
 
 using namespace plenar::sim;
 
@@ -76,7 +77,8 @@ const std::string& lumbra_trace() {
     static const std::string trace = [] {
         TempFolder folder;
         const std::wstring file = folder.file(L"show.json");
-        EXPECT_EQ(run_host(L"show \"" + lumbra() + L"\" --trace \"" + file + L"\""), 0u);
+        EXPECT_EQ(cli_test::run_cli(L"show \"" + lumbra() + L"\" --trace \"" + file + L"\"").status,
+                  0u);
         return read_text(file);
     }();
     return trace;
@@ -130,7 +132,7 @@ TEST(ShowTrace, MessageBoxIsACallbackOfTheExportThatRaisedIt) {
     const std::wstring copy = folder.place_copy(lumbra());
     folder.write_file(L"Lumbra.json", "{ not a description");
     const std::wstring file = folder.file(L"show.json");
-    ASSERT_EQ(run_host(L"show \"" + copy + L"\" --trace \"" + file + L"\""), 0u);
+    ASSERT_EQ(cli_test::run_cli(L"show \"" + copy + L"\" --trace \"" + file + L"\"").status, 0u);
     const std::string trace = read_text(file);
     const std::vector<Event> events = events_of(trace);
     const Event* box = find_event(events, "callback", "MessageBox");
@@ -145,7 +147,8 @@ TEST(ShowTrace, MessageBoxIsACallbackOfTheExportThatRaisedIt) {
 TEST(ValidateTrace, EachCheckWritesItsOwnFile) {
     TempFolder folder;
     const std::wstring file = folder.file(L"checks.json");
-    run_host(L"validate \"" + lumbra() + L"\" --filter ^initialize$ --trace \"" + file + L"\"");
+    cli_test::run_cli(L"validate \"" + lumbra() + L"\" --filter ^initialize$ --trace \"" + file +
+                      L"\"");
     const std::string trace = read_text(folder.file(L"checks.initialize.json"));
     ASSERT_EQ(trace.rfind("{\"traceEvents\":[", 0), 0u) << trace;
     EXPECT_NE(find_event(events_of(trace), "export", "Initialize"), nullptr) << trace;

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -181,7 +182,9 @@ TEST_F(HostileHost, OutOfMemoryAnywhereInInitialize) {
     const std::wstring path = Place();
     auto& intercepted = plenar::sim::Interception::instance();
     auto name = [&](plenar::sim::Plugin& loaded) {
-        plenar::wchar texts[5][260] = {};
+        // Filled first, so that a buffer left unwritten shows.
+        plenar::wchar texts[5][260];
+        for (auto& text : texts) std::fill(std::begin(text), std::end(text), plenar::wchar('#'));
         host.set_open_application(true);
         loaded.call("GetObjInfos", host.services(), nullptr, texts[0], texts[1], texts[2], texts[3],
                     texts[4]);

@@ -32,7 +32,7 @@ else ifeq ($(filter clean bootstrap,$(MAKECMDGOALS)),)
 endif
 export NATIVE32 RUN32 RUN32_WHY
 build/machine.mk: | bootstrap
-	@mkdir -p build && tools/probe-32 > $@
+	@mkdir -p build && tools/probe-32 > $@.new && mv $@.new $@
 
 # configure TREE [CMAKE ARGUMENTS]: once per tree.
 configure = [ -f build/$(1)/CMakeCache.txt ] || cmake -S . -B build/$(1) $(2) >/dev/null

@@ -26,7 +26,7 @@ have_cmd cmake                        || need+=(cmake)
 
 # The 32-bit run-time part, only where 32-bit programs can run at all.
 need32=()
-if RUN32= "$root/tools/probe-32" | grep -q 'kernel refuses'; then
+if "$root/tools/probe-32" | grep -q 'kernel refuses'; then
   :
 else
   have_pkg wine32:i386  || need32+=(wine32:i386)

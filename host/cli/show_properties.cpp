@@ -127,7 +127,8 @@ void show_values(ShowState& state, const std::vector<uint32_t>& ids) {
 }
 
 void show_stored_bytes(ShowState& state) {
-    const uint32_t size = sim::EditDataStore::size(state.edit_data);
+    // The block's own length: its header word is the plug-in's to write.
+    const uint32_t size = state.host.edit_data().length(state.edit_data);
     const auto* bytes = static_cast<const uint8_t*>(state.edit_data);
     print_field("edit data", std::to_string(size) + " bytes; after the header:");
     for (uint32_t at = sizeof(EditDataHeader); at < size; at += 16) {

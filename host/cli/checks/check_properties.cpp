@@ -168,8 +168,8 @@ CheckOutcome round_trip(const CheckContext& context) {
     if (!stack_faults(*session).empty()) return fail(stack_faults(*session));
 
     sim::TempFolder saved;
-    saved.write_file(L"saved.bin",
-                     std::string(static_cast<const char*>(block), sim::EditDataStore::size(block)));
+    saved.write_file(L"saved.bin", std::string(static_cast<const char*>(block),
+                                               session->host().edit_data().length(block)));
     saved.write_file(L"expected.txt", save_expectations(expected));
     CheckContext fresh = context;
     fresh.read_back_folder = saved.path();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <functional>
 #include <regex>
 #include <vector>
@@ -138,7 +139,11 @@ std::vector<DescriptionPlace> candidates(const JsonNode& language, const sim::Me
     if (linked) {
         const std::string key = family_key(linked->kind);
         const JsonNode& array = language[key];
-        const size_t id = std::stoul(linked->arguments[1]);
+        // The id comes from the plug-in's text: anything but a number is no place.
+        const std::string& text = linked->arguments[1];
+        size_t id = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+        if (error != std::errc{} || end != text.data() + text.size()) return {};
         if (id < array.items.size()) return {place_of(array.items[id], indexed(key, id))};
         // A member beyond the declared entries: the array that is too short,
         // or the language section that has none.

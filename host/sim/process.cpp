@@ -1,10 +1,9 @@
 #include "plenar_sim/process.h"
+#include "plenar_sim/temp_folder.h"
 
 #include <windows.h>
 #include <cstdio>
 #include <cwchar>
-#include <fstream>
-#include <sstream>
 
 namespace plenar::sim {
 namespace {
@@ -73,13 +72,6 @@ std::wstring scratch_file() {
     return file;
 }
 
-std::string read_whole(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // How long an ended process may take to be gone before this one moves on.
 constexpr DWORD ending_grace_ms = 5000;
 
@@ -143,7 +135,7 @@ ProcessRun run_command_line(const std::wstring& program, std::wstring command_li
         CloseHandle(process.hProcess);
     }
     if (options.output_file.empty()) {
-        run.output = read_whole(output_file);
+        run.output = read_file(output_file);
         DeleteFileW(output_file.c_str());
     }
     return run;

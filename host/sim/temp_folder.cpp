@@ -1,6 +1,8 @@
 #include "plenar_sim/temp_folder.h"
 
 #include <windows.h>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include "plenar_sim/utf8.h"
 
@@ -78,6 +80,11 @@ std::wstring program_folder() {
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path, length);
     return folder.substr(0, folder.find_last_of(L"\\/"));
+}
+
+std::string read_file(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 }  // namespace plenar::sim

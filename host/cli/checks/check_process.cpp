@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include "plenar_sim/process.h"
 #include "plenar_sim/temp_folder.h"
@@ -28,11 +27,6 @@ std::optional<CheckOutcome> read_result(const std::string& text) {
         if (text.compare(0, end_of_word, known.word) == 0)
             return CheckOutcome{known.verdict, text.substr(end_of_word + 1), {}};
     return std::nullopt;
-}
-
-std::string read_whole(const std::wstring& path) {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 CheckOutcome crashed(std::string reason) { return {Verdict::crashed, std::move(reason), {}}; }
@@ -71,8 +65,8 @@ CheckOutcome run_check_apart(const Check& check, const CheckContext& context,
     arguments.insert(arguments.end(), {L"--result", result_path});
     arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
     const sim::ProcessRun end = sim::run_process(sim::own_program(), arguments, options);
-    CheckOutcome outcome = outcome_of(end, read_whole(result_path), context.time_limit_seconds);
-    outcome.output = read_whole(options.output_file);
+    CheckOutcome outcome = outcome_of(end, sim::read_file(result_path), context.time_limit_seconds);
+    outcome.output = sim::read_file(options.output_file);
     return outcome;
 }
 

@@ -3,8 +3,6 @@
 // read back in a fresh process by LoadObject and GetPropValue.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include "check_support.h"
 #include "check_process.h"
@@ -87,17 +85,12 @@ std::vector<Expected> load_expectations(const std::string& text) {
     return expected;
 }
 
-std::string read_whole(const std::wstring& path) {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 CheckOutcome read_back(const CheckContext& context) {
     std::string problem;
     auto session = initialised_session(context, problem);
     if (!session) return fail("fresh process: " + problem);
     HostServices* services = session->host().services();
-    const std::string saved = read_whole(*context.read_back_folder + L"\\saved.bin");
+    const std::string saved = sim::read_file(*context.read_back_folder + L"\\saved.bin");
     if (saved.size() < sizeof(EditDataHeader))
         return fail("fresh process: the saved block is missing");
     void* block = session->host().edit_data().create(static_cast<uint32_t>(saved.size()));
@@ -106,7 +99,7 @@ CheckOutcome read_back(const CheckContext& context) {
     if (session->call_on_block(block, "LoadObject", services, nullptr, block, 0).value != 0)
         return fail("fresh process: LoadObject refused the saved block");
     for (const Expected& e :
-         load_expectations(read_whole(*context.read_back_folder + L"\\expected.txt"))) {
+         load_expectations(sim::read_file(*context.read_back_folder + L"\\expected.txt"))) {
         const std::string where = "property " + std::to_string(e.id - property_id_base);
         if (e.kind == "check") {
             const uint32_t state = session->call("GetPropCheck", services, block, e.id).number();

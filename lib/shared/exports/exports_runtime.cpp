@@ -22,14 +22,20 @@ Extension* ExtensionOf(RunObjectHeader* run) {
 
 // An extension class may leave out Handle (handled as answering 1) and Pause
 // (as doing nothing); templates, so that a member left out is never named.
+// One declared with parameters would silently not be called.
 template <class Ext>
 int32_t HandleOf(Ext& extension) {
+    static_assert(
+        requires { extension.Handle(); } || !requires { &Ext::Handle; },
+        "Handle takes no parameters");
     if constexpr (requires { extension.Handle(); }) return extension.Handle();
     return 1;
 }
 
 template <class Ext>
 void PauseOf(Ext& extension) {
+    static_assert(
+        requires { extension.Pause(); } || !requires { &Ext::Pause; }, "Pause takes no parameters");
     if constexpr (requires { extension.Pause(); }) extension.Pause();
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "load/language.h"
+#include "text/guard.h"
 #include "text/report.h"
 #include "sdk.h"
 
@@ -237,8 +238,10 @@ void ReportFailedCall(AceKind kind, int32_t id) noexcept {
                         Kvor::message::call_failed_unknown);
         }
     } catch (...) {
-        // Not even the message could be made (no memory, say): the host
-        // still gets control back, with the routine's failure value.
+        // Not even the message could be made (no memory, say): the box an
+        // export shows then, which needs none; the host still gets control
+        // back, with the routine's failure value.
+        ReportCaughtException(export_errors);
     }
 }
 

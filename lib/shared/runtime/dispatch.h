@@ -333,18 +333,34 @@ void SetExtensionHooks(const ExtensionHooks& hooks);
 // member; one it leaves out does nothing and answers false or 0.
 template <class Ext>
 concept HasUnlinkedAction = requires(Ext& e, int32_t id, plenar::RunObjectHeader* run,
-                                     plenar::Word w) { e.UnlinkedAction(id, run, w, w); };
+                                     plenar::Word w) {
+    e.UnlinkedAction(id, run, w, w);
+};
 template <class Ext>
 concept HasUnlinkedCondition = requires(Ext& e, int32_t id, plenar::RunObjectHeader* run,
-                                        plenar::Word w) { e.UnlinkedCondition(id, run, w, w); };
+                                        plenar::Word w) {
+    e.UnlinkedCondition(id, run, w, w);
+};
 template <class Ext>
 concept HasUnlinkedExpression = requires(Ext& e, int32_t id, plenar::RunObjectHeader* run,
-                                         plenar::Word w) { e.UnlinkedExpression(id, run, w); };
+                                         plenar::Word w) {
+    e.UnlinkedExpression(id, run, w);
+};
 
 // Ext has a member `Runtime`, and may have members UnlinkedAction,
 // UnlinkedCondition and UnlinkedExpression taking (id, run data, host words).
 template <class Ext>
 void UseExtension() {
+    // A fallback declared with other parameters would silently not be called.
+    static_assert(
+        HasUnlinkedAction<Ext> || !requires { &Ext::UnlinkedAction; },
+        "UnlinkedAction takes (int32_t id, RunObjectHeader*, Word, Word)");
+    static_assert(
+        HasUnlinkedCondition<Ext> || !requires { &Ext::UnlinkedCondition; },
+        "UnlinkedCondition takes (int32_t id, RunObjectHeader*, Word, Word)");
+    static_assert(
+        HasUnlinkedExpression<Ext> || !requires { &Ext::UnlinkedExpression; },
+        "UnlinkedExpression takes (int32_t id, RunObjectHeader*, Word)");
     SetExtensionHooks(ExtensionHooks{
         [](void* e) -> Kvor::Runtime& { return static_cast<Ext*>(e)->Runtime; },
         [](void* e, int32_t id, plenar::RunObjectHeader* run, plenar::Word a, plenar::Word b) {

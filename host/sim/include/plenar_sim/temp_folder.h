@@ -26,6 +26,9 @@ private:
     std::wstring path_;
 };
 
+// The whole of the file at `path`; empty when it cannot be read.
+std::string read_file(const std::wstring& path);
+
 // The folder of the running program, where plenarcore.dll, the plug-in and
 // the test plug-ins are built; no trailing separator.
 std::wstring program_folder();

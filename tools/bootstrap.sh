@@ -24,18 +24,17 @@ have_pkg libstb-dev                   || need+=(libstb-dev)
 have_pkg googletest                   || need+=(googletest)
 have_cmd cmake                        || need+=(cmake)
 
-# The 32-bit run-time part, only where 32-bit programs can run at all.
+# The 32-bit run-time part, only where 32-bit programs can run at all (the
+# probe, which builds and runs programs, only when something is missing).
 need32=()
-if "$root/tools/probe-32" | grep -q 'kernel refuses'; then
-  :
-else
-  have_pkg wine32:i386  || need32+=(wine32:i386)
-  have_pkg g++-multilib || need32+=(g++-multilib)
-fi
-
-# A failed attempt at the 32-bit part is not repeated for an hour.
+have_pkg wine32:i386  || need32+=(wine32:i386)
+have_pkg g++-multilib || need32+=(g++-multilib)
+# A failed attempt at it is not repeated for an hour.
 failed32="$root/build/.bootstrap-32-failed"
 if [ ${#need32[@]} -gt 0 ] && [ -n "$(find "$failed32" -mmin -60 2>/dev/null)" ]; then
+  need32=()
+fi
+if [ ${#need32[@]} -gt 0 ] && "$root/tools/probe-32" | grep -q 'kernel refuses'; then
   need32=()
 fi
 

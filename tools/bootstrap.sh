@@ -3,9 +3,11 @@
 #
 # Every machine builds the 32-bit plug-in and runs the 64-bit suites: the two
 # mingw-w64 cross compilers, wine64, clang, stb, googletest, cmake. Where the
-# kernel can run 32-bit x86 programs, Wine's 32-bit part and the -m32
-# libraries are installed too; when they cannot be (a package mirror out of
-# step, say), the 32-bit suites are skipped and `make test` says why.
+# kernel can run 32-bit x86 programs (or INSTALL32=yes is given), Wine's
+# 32-bit part and the -m32 libraries are installed too, in the same apt
+# transaction, so that both halves of every multi-arch library come at one
+# version. When that still cannot be done, apt's own cause is shown, the
+# 32-bit suites are skipped and `make test` says why.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -23,19 +25,18 @@ have_pkg libclang-rt-14-dev           || need+=(libclang-rt-14-dev)
 have_pkg libstb-dev                   || need+=(libstb-dev)
 have_pkg googletest                   || need+=(googletest)
 have_cmd cmake                        || need+=(cmake)
+have_cmd ccache                       || need+=(ccache)
 
-# The 32-bit run-time part, only where 32-bit programs can run at all (the
-# probe, which builds and runs programs, only when something is missing).
+# The 32-bit run-time part, only where 32-bit programs can run at all.
 need32=()
 have_pkg wine32:i386  || need32+=(wine32:i386)
 have_pkg g++-multilib || need32+=(g++-multilib)
-# A failed attempt at it is not repeated for an hour.
+# A failed attempt at it is not repeated for an hour (make calls this often).
 failed32="$root/build/.bootstrap-32-failed"
-if [ ${#need32[@]} -gt 0 ] && [ -n "$(find "$failed32" -mmin -60 2>/dev/null)" ]; then
-  need32=()
-fi
-if [ ${#need32[@]} -gt 0 ] && "$root/tools/probe-32" | grep -q 'kernel refuses'; then
-  need32=()
+if [ ${#need32[@]} -gt 0 ] && [ "${INSTALL32:-}" != yes ]; then
+  if [ -n "$(find "$failed32" -mmin -60 2>/dev/null)" ] || ! "$root/tools/probe-32" --kernel; then
+    need32=()
+  fi
 fi
 
 [ ${#need[@]} -eq 0 ] && [ ${#need32[@]} -eq 0 ] && exit 0
@@ -46,23 +47,53 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "bootstrap: installing ${need[*]} ${need32[*]}"
 export DEBIAN_FRONTEND=noninteractive
-# A package index that fails to download (a mirror being synced) is reported
-# by apt and left out; what can be installed still is.
-apt-get update -qq 2>&1 | grep -v '^ ' >&2 || true
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+mkdir -p "$root/build"
+log="$root/build/bootstrap-apt.log"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+if [ ${#need32[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
 fi
-if [ ${#need32[@]} -gt 0 ]; then
-  dpkg --print-foreign-architectures | grep -qx i386 || {
-    dpkg --add-architecture i386
-    apt-get update -qq 2>&1 | grep -v '^ ' >&2 || true
-  }
-  if apt-get install -y -qq --no-install-recommends "${need32[@]}" >/dev/null 2>&1; then
+# A package index that fails to download (a mirror being synced) is left out
+# by apt; what can be installed still is. Which ones failed is kept: the
+# 32-bit install below depends on it.
+apt-get update >"$work/update" 2>&1 || true
+sed -nE 's|^E: Failed to fetch \S*/dists/([^/ ]+)/\S*binary-([a-z0-9]+)/\S*\s+(.*)|\1 \2 \3|p' \
+  "$work/update" | sort -u >"$work/failed-indexes"
+while read -r suite arch cause; do
+  echo "bootstrap: apt could not fetch the $arch package index of $suite ($cause)" >&2
+done <"$work/failed-indexes"
+
+install() {  # PACKAGES... (apt options first): apt's output goes to the log
+  apt-get install -y --no-install-recommends "$@" >>"$log" 2>&1
+}
+: >"$log"
+if [ ${#need32[@]} -eq 0 ]; then
+  install "${need[@]}" || { cat "$log" >&2; exit 1; }
+elif install "${need[@]}" "${need32[@]}"; then
+  rm -f "$failed32"
+else
+  # The usual cause: a suite whose i386 index is missing while its amd64 one
+  # is newer, so a library's two halves would come at two versions, which
+  # multi-arch forbids. That suite is held back for this install, and a
+  # library already installed at one of its versions is brought back to the
+  # version its i386 half can have.
+  "$root/tools/apt-matching-versions" "$work/failed-indexes" "${need[@]}" "${need32[@]}" \
+    >"$work/preferences"
+  echo "bootstrap: retrying with both architectures at one version:" \
+       "$(grep -c '^Package:' "$work/preferences") pins (apt's output: $log)"
+  [ -f /etc/apt/preferences ] && cat /etc/apt/preferences >>"$work/preferences"
+  if install -o Dir::Etc::Preferences="$work/preferences" --allow-downgrades \
+       "${need[@]}" "${need32[@]}"; then
     rm -f "$failed32"
   else
-    mkdir -p "$root/build" && touch "$failed32"
-    echo "bootstrap: could not install ${need32[*]}; the 32-bit suites will be skipped" >&2
+    touch "$failed32"
+    echo "bootstrap: apt could not install ${need32[*]}; its own words:" >&2
+    grep -E '^(E:| )' "$log" | head -20 >&2
+    echo "bootstrap: the 32-bit suites will be skipped; README, \"When the 32-bit part does" \
+         "not install\", says what to do" >&2
+    # The 64-bit part is still needed on its own.
+    if [ ${#need[@]} -gt 0 ]; then install "${need[@]}" || { cat "$log" >&2; exit 1; }; fi
   fi
 fi
-# What the machine can run may have changed.
-rm -f "$root/build/machine.mk"

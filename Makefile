@@ -3,7 +3,7 @@
 #
 # Four trees from one source tree: native (-m32) and win32 (the real
 # plug-in), native64 (-m64) and win64 (PE32+ under wine64). Where this
-# machine cannot run 32-bit x86 programs (tools/probe-32, cached in
+# machine cannot run 32-bit x86 programs (tools/probe-32, kept in
 # build/machine.mk; RUN32=yes|no forces it), the 64-bit trees are tested and
 # shown instead, and every command says so.
 
@@ -21,36 +21,34 @@ all: native64 win32 win64 $(if $(filter yes,$(NATIVE32)),native)
 bootstrap:
 	@tools/bootstrap.sh
 
-# What the machine can run, learned once (after bootstrap: it may install
-# Wine's 32-bit part); `make clean` forgets it. RUN32=yes|no, in the
-# environment or on the command line, forces the answer.
+# What the machine can run, learned after bootstrap (it may install Wine's
+# 32-bit part) and learned again whenever what the answer rests on changes:
+# Wine's 32-bit loader or the -m32 libraries installed or removed since.
+# RUN32=yes|no, in the environment or on the command line, forces the answer.
 ifneq ($(filter environment command,$(firstword $(origin RUN32))),)
 NATIVE32 := $(RUN32)
 RUN32_WHY := $(if $(filter no,$(RUN32)),RUN32=no was given,)
 else ifeq ($(filter clean bootstrap,$(MAKECMDGOALS)),)
 -include build/machine.mk
+ifneq ($(PROBED),$(shell tools/probe-32 --key))
+build/machine.mk: probe-again
+endif
 endif
 export NATIVE32 RUN32 RUN32_WHY
+.PHONY: probe-again
 build/machine.mk: | bootstrap
 	@mkdir -p build && tools/probe-32 > $@.new && mv $@.new $@
 
-# configure TREE [CMAKE ARGUMENTS]: once per tree.
-configure = [ -f build/$(1)/CMakeCache.txt ] || cmake -S . -B build/$(1) $(2) >/dev/null
-NATIVE_ARGS  = -DCMAKE_BUILD_TYPE=Debug
-WINDOWS_ARGS = -DCMAKE_BUILD_TYPE=Release
+# configure TREE: once per tree, with that tree's arguments.
+configure = [ -f build/$(1)/CMakeCache.txt ] || cmake -S . -B build/$(1) $($(1)_ARGS) >/dev/null
+native_ARGS   = -DCMAKE_BUILD_TYPE=Debug -DLUMBRA_NATIVE_BITS=32
+native64_ARGS = -DCMAKE_BUILD_TYPE=Debug -DLUMBRA_NATIVE_BITS=64
+win32_ARGS    = -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
+win64_ARGS    = -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake
 
-native: bootstrap
-	@$(call configure,native,$(NATIVE_ARGS) -DLUMBRA_NATIVE_BITS=32)
-	@cmake --build build/native -j $(JOBS)
-native64: bootstrap
-	@$(call configure,native64,$(NATIVE_ARGS) -DLUMBRA_NATIVE_BITS=64)
-	@cmake --build build/native64 -j $(JOBS)
-win32: bootstrap
-	@$(call configure,win32,$(WINDOWS_ARGS) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake)
-	@cmake --build build/win32 -j $(JOBS)
-win64: bootstrap
-	@$(call configure,win64,$(WINDOWS_ARGS) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake)
-	@cmake --build build/win64 -j $(JOBS)
+native native64 win32 win64: bootstrap
+	@$(call configure,$@)
+	@cmake --build build/$@ -j $(JOBS)
 
 test: bootstrap build/machine.mk
 	@tools/test-all
@@ -80,7 +78,10 @@ soak: build/machine.mk $(SHOWN)
 	  cd build/$(SHOWN) && LUMBRA_SOAK_CYCLES=1000 $(ROOT)/tools/wine-run hostile_tests.exe \
 	  --gtest_filter='*LoadUnload*' </dev/null; status=$$?; $(ROOT)/tools/wine-run --$(SHOWN) --server-stop; exit $$status
 
-demo: build/machine.mk $(SHOWN)
+# The demo builds only what it shows: the plug-in and the stand-in host.
+demo: build/machine.mk bootstrap
+	@$(call configure,$(SHOWN))
+	@cmake --build build/$(SHOWN) -j $(JOBS) --target Lumbra plenar-host
 	@$(if $(filter yes,$(RUN32)),,echo "make demo: $(RUN32_WHY): showing the 64-bit plug-in";) \
 	  tools/wine-run --$(SHOWN) --boot && \
 	  host/cli/plenar-host show build/$(SHOWN)/Lumbra.pvx --png build/lumbra-demo.png && \

@@ -10,7 +10,11 @@ node_dir="$root/build/node"
 ajv="$node_dir/node_modules/.bin/ajv"
 if [ ! -x "$ajv" ]; then
   mkdir -p "$node_dir"
-  npm install --silent --no-audit --no-fund --prefix "$node_dir" ajv-cli ajv-formats >/dev/null
+  if ! npm install --no-audit --no-fund --prefix "$node_dir" ajv-cli ajv-formats >"$node_dir/install.log" 2>&1; then
+    echo "validate-descriptions: npm could not install the schema checker (ajv-cli); npm's own words:" >&2
+    grep -iE 'err|warn' "$node_dir/install.log" | head -20 >&2
+    exit 1
+  fi
 fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -1,8 +1,8 @@
 # In the 64-bit trees, every C++ source of the project is read once more by
 # clang with -Wshorten-64-to-32 as an error: a pointer carried in a 32-bit
 # word works on the 32-bit host and breaks only in 64 bits, and g++ has no
-# warning for the implicit narrowing. One stamp per source, remade when the
-# source or a header it includes changes; part of the default build.
+# warning for the implicit narrowing. One stamp per batch of sources, remade
+# when one of them or a header they include changes; part of the default build.
 function(lumbra_collect_targets directory out)
   get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
   get_property(children DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
@@ -41,8 +41,7 @@ function(lumbra_lint_narrowing)
     endif()
     get_target_property(sources ${target} SOURCES)
     get_target_property(source_dir ${target} SOURCE_DIR)
-    set(includes "$<TARGET_PROPERTY:${target},INCLUDE_DIRECTORIES>")
-    set(definitions "$<TARGET_PROPERTY:${target},COMPILE_DEFINITIONS>")
+    set(lint_sources)
     foreach(source IN LISTS sources)
       if(NOT source MATCHES "\\.cpp$")
         continue()
@@ -53,19 +52,39 @@ function(lumbra_lint_narrowing)
         continue()
       endif()
       cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${source_dir})
-      cmake_path(RELATIVE_PATH source BASE_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE name)
-      set(stamp ${CMAKE_BINARY_DIR}/lint/${target}/${name}.stamp)
-      cmake_path(GET stamp PARENT_PATH stamp_dir)
-      file(MAKE_DIRECTORY ${stamp_dir})
+      list(APPEND lint_sources ${source})
+    endforeach()
+    # Read in batches, as the unity build compiles them: the headers every
+    # source includes are parsed once a batch instead of once a source.
+    set(includes "$<TARGET_PROPERTY:${target},INCLUDE_DIRECTORIES>")
+    set(definitions "$<TARGET_PROPERTY:${target},COMPILE_DEFINITIONS>")
+    set(batch_number 0)
+    while(lint_sources)
+      set(batch)
+      foreach(source IN LISTS lint_sources)
+        list(LENGTH batch length)
+        if(length EQUAL CMAKE_UNITY_BUILD_BATCH_SIZE)
+          break()
+        endif()
+        list(APPEND batch ${source})
+      endforeach()
+      list(REMOVE_ITEM lint_sources ${batch})
+      list(TRANSFORM batch PREPEND "#include \"" OUTPUT_VARIABLE lines)
+      list(TRANSFORM lines APPEND "\"")
+      list(JOIN lines "\n" lines)
+      set(batch_file ${CMAKE_BINARY_DIR}/lint/${target}/batch_${batch_number}.cpp)
+      file(CONFIGURE OUTPUT ${batch_file} CONTENT "${lines}\n")
+      set(stamp ${batch_file}.stamp)
       add_custom_command(OUTPUT ${stamp}
         COMMAND ${LUMBRA_CLANGXX} ${flags}
                 "$<$<BOOL:${includes}>:-I$<JOIN:${includes},;-I>>"
-                "$<$<BOOL:${definitions}>:-D$<JOIN:${definitions},;-D>>" ${source}
+                "$<$<BOOL:${definitions}>:-D$<JOIN:${definitions},;-D>>" ${batch_file}
         COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
-        DEPENDS ${source} IMPLICIT_DEPENDS CXX ${source}
-        COMMENT "Narrowing lint ${name}" COMMAND_EXPAND_LISTS VERBATIM)
+        DEPENDS ${batch_file} ${batch} IMPLICIT_DEPENDS CXX ${batch_file}
+        COMMENT "Narrowing lint ${target} ${batch_number}" COMMAND_EXPAND_LISTS VERBATIM)
       list(APPEND stamps ${stamp})
-    endforeach()
+      math(EXPR batch_number "${batch_number} + 1")
+    endwhile()
   endforeach()
   add_custom_target(lint_narrowing ALL DEPENDS ${stamps})
 endfunction()

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <cstring>
 #include <utility>
+#include "plenar_sim/pe_image.h"
 #include "plenar_sim/utf8.h"
 #include "traced_callback.h"
 
@@ -121,11 +122,6 @@ std::vector<Replacement> heap_replacements() {
     };
 }
 
-template <typename T>
-T* at(void* module, uintptr_t rva) {
-    return reinterpret_cast<T*>(static_cast<uint8_t*>(module) + rva);
-}
-
 // The replacement for one import slot: by name when the module names the
 // import, else by the address the loader put there.
 const Replacement* replacement_for(const std::vector<Replacement>& all, const char* library,
@@ -148,24 +144,24 @@ void write_slot(uintptr_t* slot, const void* function) {
 
 // Replaces every import of `module` that `all` names.
 int patch_imports(void* module, const std::vector<Replacement>& all) {
-    auto* dos = at<IMAGE_DOS_HEADER>(module, 0);
-    auto* nt = at<IMAGE_NT_HEADERS>(module, dos->e_lfanew);
+    auto* dos = at_rva<IMAGE_DOS_HEADER>(module, 0);
+    auto* nt = at_rva<IMAGE_NT_HEADERS>(module, dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& entry =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!entry.VirtualAddress) return 0;
     int patched = 0;
-    for (auto* descriptor = at<IMAGE_IMPORT_DESCRIPTOR>(module, entry.VirtualAddress);
+    for (auto* descriptor = at_rva<IMAGE_IMPORT_DESCRIPTOR>(module, entry.VirtualAddress);
          descriptor->Name; ++descriptor) {
-        const char* library = at<char>(module, descriptor->Name);
-        auto* slots = at<uintptr_t>(module, descriptor->FirstThunk);
+        const char* library = at_rva<char>(module, descriptor->Name);
+        auto* slots = at_rva<uintptr_t>(module, descriptor->FirstThunk);
         auto* names = descriptor->OriginalFirstThunk
-                          ? at<IMAGE_THUNK_DATA>(module, descriptor->OriginalFirstThunk)
+                          ? at_rva<IMAGE_THUNK_DATA>(module, descriptor->OriginalFirstThunk)
                           : nullptr;
         for (int i = 0; slots[i]; ++i) {
             const char* name = nullptr;
             if (names && !IMAGE_SNAP_BY_ORDINAL(names[i].u1.Ordinal))
                 name = reinterpret_cast<const char*>(
-                    at<IMAGE_IMPORT_BY_NAME>(module, names[i].u1.AddressOfData)->Name);
+                    at_rva<IMAGE_IMPORT_BY_NAME>(module, names[i].u1.AddressOfData)->Name);
             const void* current = reinterpret_cast<const void*>(slots[i]);
             const Replacement* r = replacement_for(all, library, name, current);
             if (!r || current == r->function) continue;

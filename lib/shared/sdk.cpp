@@ -31,7 +31,7 @@ SDK::SDK(plenar::HostServices* services, json_value* root)
 }
 
 void SDK::Build(plenar::HostServices* services) {
-    Icon = LoadIcon(services);
+    Icon = LoadObjectIcon(services);
     // The language choice and the record readers read the description
     // through ::SDK, so it must point here before the first of them runs.
     if (!::SDK) ::SDK = this;

@@ -9,7 +9,7 @@ namespace Kvor {
 
 // A new surface holding the icon; empty when no image could be found or the
 // host gives no image-import context; null when no memory was left.
-plenar::Surface* LoadIcon(plenar::HostServices* services);
+plenar::Surface* LoadObjectIcon(plenar::HostServices* services);
 void DestroyIcon(plenar::Surface* icon);
 
 }  // namespace Kvor

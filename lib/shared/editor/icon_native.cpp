@@ -3,7 +3,7 @@
 
 namespace Kvor {
 
-plenar::Surface* LoadIcon(plenar::HostServices*) { return nullptr; }
+plenar::Surface* LoadObjectIcon(plenar::HostServices*) { return nullptr; }
 void DestroyIcon(plenar::Surface*) {}
 
 }  // namespace Kvor

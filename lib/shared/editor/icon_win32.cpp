@@ -6,7 +6,7 @@
 
 namespace Kvor {
 
-plenar::Surface* LoadIcon(plenar::HostServices* services) {
+plenar::Surface* LoadObjectIcon(plenar::HostServices* services) {
     void* memory = malloc(sizeof(plenar::Surface));
     if (!memory) return nullptr;
     auto* icon = new (memory) plenar::Surface();

@@ -2,7 +2,7 @@
 // language object's "ActionMenu", "ConditionMenu" and "ExpressionMenu" arrays,
 // kept for the life of the process, and copied afresh for every host request.
 // Windows only: these are real Win32 menus. The header leaves <windows.h> out
-// (its macros would rename the SDK's own routines, LoadIcon among them), so
+// (its macros would rename the SDK's own routines where a name is also a Win32 function), so
 // handles travel as MenuHandle.
 #pragma once
 

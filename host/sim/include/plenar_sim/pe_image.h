@@ -19,6 +19,12 @@ struct ImportEntry {
     bool by_ordinal = false;
 };
 
+// What lies at a relative virtual address of a loaded module.
+template <typename T>
+T* at_rva(void* module, uintptr_t rva) {
+    return reinterpret_cast<T*>(static_cast<uint8_t*>(module) + rva);
+}
+
 ExportDirectory read_exports(void* module);
 std::vector<ImportEntry> read_imports(void* module);
 

@@ -25,7 +25,6 @@ have_pkg libclang-rt-14-dev           || need+=(libclang-rt-14-dev)
 have_pkg libstb-dev                   || need+=(libstb-dev)
 have_pkg googletest                   || need+=(googletest)
 have_cmd cmake                        || need+=(cmake)
-have_cmd ccache                       || need+=(ccache)
 
 # The 32-bit run-time part, only where 32-bit programs can run at all.
 need32=()
@@ -87,6 +86,9 @@ else
   if install -o Dir::Etc::Preferences="$work/preferences" --allow-downgrades \
        "${need[@]}" "${need32[@]}"; then
     rm -f "$failed32"
+    downgraded=$(sed -n '/^The following packages will be DOWNGRADED:/,/^[^ ]/{/^ /p}' "$log" | xargs)
+    [ -z "$downgraded" ] ||
+      echo "bootstrap: brought back to the version of their i386 halves: $downgraded"
   else
     touch "$failed32"
     echo "bootstrap: apt could not install ${need32[*]}; its own words:" >&2

@@ -14,6 +14,7 @@
 #include "fuzz_support.h"
 #include "load/language.h"
 #include "properties/storage.h"
+#include "properties/stored_form.h"
 
 namespace {
 
@@ -166,7 +167,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
             // A new instance, sized as the host is told; the layout of its
             // defaults must take exactly that size.
-            const uint32_t told = Kvor::ComputeEditDataSize(properties);
+            const uint32_t told =
+                Kvor::ComputeEditDataSize(Kvor::StoredProperties(), Kvor::RecordsLayout());
             fake.block = NewBlock(nullptr, told);
             if (in.ConsumeBool()) {
                 Kvor::InitialisePropertiesFromJSON(&fake.services, fake.block);

@@ -208,8 +208,8 @@ TEST_F(Access, AnExtensionReadsStoredNumbersAndItemsAndOtherwiseItsFallback) {
     EXPECT_EQ(Kvor::StoredNumber(block, 2, 77), 77u);  // a check box
     EXPECT_EQ(Kvor::StoredNumber(block, 8, 77), 77u);  // a type that keeps nothing
     EXPECT_EQ(Kvor::StoredNumber(block, 99, 77), 77u);
-    // A block whose sheet was never opened holds no storage yet.
-    EXPECT_EQ(Kvor::StoredNumber(NewBlock(), 1, 77), 77u);
+    // A block whose sheet was never opened: the default the sheet will show.
+    EXPECT_EQ(Kvor::StoredNumber(NewBlock(), 1, 77), 5u);
     ExpectBoxes({});
 }
 

@@ -22,7 +22,8 @@ TEST_F(StorageTest, LumbrasDescriptionStoresOneCheckByteAndItsWebAddress) {
     const std::string address = Kvor::CurrentLanguage()["Properties"][1]["DefaultState"].text();
     ASSERT_FALSE(address.empty());
 
-    EDITDATA* block = NewBlock(Kvor::ComputeEditDataSize(Kvor::CurrentLanguage()["Properties"]));
+    EDITDATA* block =
+        NewBlock(Kvor::ComputeEditDataSize(Kvor::CurrentLanguage()["Properties"], false));
     EDITDATA* original = block;
     Kvor::InitialisePropertiesFromJSON(&services, block);
     ExpectBoxes({});
@@ -188,7 +189,8 @@ TEST_F(StorageTest, TheSizingAnnouncesExactlyTheSpaceTheDefaultsTake) {
         R"([])"};
     for (const char* description : descriptions) {
         Describe(description);
-        const uint32_t announced = Kvor::ComputeEditDataSize(Kvor::CurrentLanguage()["Properties"]);
+        const uint32_t announced =
+            Kvor::ComputeEditDataSize(Kvor::CurrentLanguage()["Properties"], false);
         EDITDATA* block = NewBlock(announced);
         Kvor::InitialisePropertiesFromJSON(&services, block);
         EXPECT_EQ(block->Tovrandi_Prop_Size, announced) << description;

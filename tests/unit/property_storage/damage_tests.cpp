@@ -4,6 +4,8 @@
 // is laid out afresh at the first write; with any other damage every read
 // and write stays inside the block, reports it and leaves the block as it is.
 // The host's header word bounds the block only where it can be its length.
+#include <cctype>
+
 #include "storage_fixture.h"
 
 namespace storage_test {
@@ -93,6 +95,45 @@ TEST_F(Damaged, ADescriptionWhoseTypesChangedReadsOnlyInsideTheBlock) {
     Describe(R"([{"Type": "Editbox String"}])");
     ExpectRefused(block, 0, text_past_end);
 }
+
+// A block ending with the record's magic bytes whose record does not
+// describe it is damaged as a whole: nothing in it is read or written.
+struct BrokenRecord {
+    const char* what;
+    uint32_t from_end;  // the byte changed, counted back from the storage's end
+    uint8_t value;
+    bool crc_agrees;  // the CRC is written again, so that another check refuses it
+};
+
+class BrokenRecords : public Damaged, public ::testing::WithParamInterface<BrokenRecord> {};
+
+TEST_P(BrokenRecords, RefuseEveryOperation) {
+    record = true;
+    Describe(two_texts);
+    EDITDATA* block = Built();
+    reinterpret_cast<uint8_t*>(block)[block->Tovrandi_Prop_Size - GetParam().from_end] =
+        GetParam().value;
+    if (GetParam().crc_agrees)
+        Kvor::RefreshLayoutRecord(reinterpret_cast<uint8_t*>(block), block->Tovrandi_Prop_Size);
+    const Box broken =
+        unit_support::Shown(message::properties_damaged, message::damage_layout_record);
+    ExpectRefused(block, 0, broken);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, BrokenRecords,
+                         ::testing::Values(BrokenRecord{"a CRC byte", 8, 0x00, false},
+                                           BrokenRecord{"a value byte", 20, 'X', false},
+                                           BrokenRecord{"a count above the values", 12, 0x40, true},
+                                           BrokenRecord{"a count one short", 12, 0x02, true},
+                                           BrokenRecord{"a kind no entry has", 13, 0x09, true},
+                                           BrokenRecord{"a kind that does not walk to the record",
+                                                        15, 0x02, true}),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char* c = info.param.what; *c; ++c)
+                                 if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+                             return name;
+                         });
 
 TEST_F(Damaged, ABlockNeverLaidOutIsAPrematureCall) {
     Describe(two_texts);

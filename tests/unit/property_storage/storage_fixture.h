@@ -16,6 +16,7 @@
 #include "properties/layout_record.h"
 #include "properties/run_values.h"
 #include "properties/storage.h"
+#include "properties/stored_form.h"
 #include "sdk.h"
 #ifndef _WIN32
 #include "platform/platform_recorder.h"

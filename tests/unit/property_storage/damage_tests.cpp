@@ -399,6 +399,27 @@ TEST_F(SavedForOtherEntries, GrowingPastEightEntriesAddsACheckByte) {
     ExpectBoxes({});
 }
 
+// Without a record, entries that store nothing make several entry counts
+// fit a block saved before they were added. Where those readings differ (a
+// box that starts ticked), none is chosen: the block is damaged.
+TEST_F(Damaged, AnAppendedTickedBoxWithoutARecordIsNotGuessed) {
+    Describe(R"([{"Type": "Editbox String", "DefaultState": "a"}])");
+    EDITDATA* block = Built();
+    Describe(R"([{"Type": "Editbox String", "DefaultState": "a"},
+                 {"Type": "Checkbox", "DefaultState": true},
+                 {"Type": "Editbox Number", "DefaultState": 1}])");
+    ExpectRefused(
+        block, 0,
+        unit_support::Shown(message::properties_damaged, message::damage_layout_ambiguous));
+    // With an unticked box the two readings are one: the block is read.
+    Describe(R"([{"Type": "Editbox String", "DefaultState": "a"},
+                 {"Type": "Checkbox", "DefaultState": false},
+                 {"Type": "Editbox Number", "DefaultState": 1}])");
+    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 0)), "a");
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 1u);
+    ExpectBoxes({});
+}
+
 TEST_F(SavedForOtherEntries, WhenTheHostRefusesTheNewLayoutTheBlockStaysAsSaved) {
     EDITDATA* block = Saved();
     Describe(grown_form);

@@ -1,7 +1,8 @@
 // A saved edit-time block (damaged, short, or laid out for another
-// description) plus a description, through every property operation in a
-// random order: layout from the defaults, reads, value objects and their
-// slots, rewrites with the host resizing (or refusing to), check boxes.
+// description, with a layout record or without) plus a description, through
+// every property operation in a random order: layout from the defaults,
+// reads, value objects and their slots, rewrites with the host resizing (or
+// refusing to), check boxes.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
@@ -148,8 +149,12 @@ void Operate(FuzzedDataProvider& in, uint32_t count) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    const std::string description =
+    std::string description =
         in.ConsumeBool() ? in.ConsumeRandomLengthString(4096) : std::string(builtin_description);
+    // The builtin sheet with a layout record too.
+    const size_t sheet = description.find(R"("Properties": [)");
+    if (sheet != std::string::npos && in.ConsumeBool())
+        description.insert(sheet, R"("LayoutRecord": true, )");
     json_value* root = fuzz::ParseDescription(description);
     if (!root) return 0;
     FakeHost fake;

@@ -3,7 +3,9 @@
 // while its stored kind stays, else its default, a kind that changed named
 // in one message by the write that drops its value. The evolutions authors
 // make, one by one, then a random run of edits, saves, loads and evolutions
-// (a fixed seed; LUMBRA_MODEL_SCENARIOS asks for a longer run).
+// (60 scenarios of a fixed seed; LUMBRA_MODEL_SECONDS and LUMBRA_MODEL_SEED
+// ask for a longer run of another).
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <random>
@@ -313,10 +315,16 @@ private:
 // Without a record only what a block's bytes can tell is checked: edits,
 // saves and loads under the description that laid it out.
 TEST_F(Evolution, ModelOfEditsSavesLoadsAndEvolutions) {
-    const char* asked = std::getenv("LUMBRA_MODEL_SCENARIOS");
-    const uint64_t scenarios = asked ? std::strtoull(asked, nullptr, 10) : 60;
-    RandomRun run(20261209);
-    for (uint64_t scenario = 0; scenario < scenarios && !HasFailure(); ++scenario) {
+    // make fuzz runs it for a while with another seed each time.
+    const char* seconds = std::getenv("LUMBRA_MODEL_SECONDS");
+    const char* seed = std::getenv("LUMBRA_MODEL_SEED");
+    const auto until = std::chrono::steady_clock::now() +
+                       std::chrono::seconds(seconds ? std::strtoul(seconds, nullptr, 10) : 0);
+    RandomRun run(seed ? uint32_t(std::strtoul(seed, nullptr, 10)) : 20261209);
+    const auto more = [&](uint64_t scenario) {
+        return seconds ? std::chrono::steady_clock::now() < until : scenario < 60;
+    };
+    for (uint64_t scenario = 0; more(scenario) && !HasFailure(); ++scenario) {
         SCOPED_TRACE("scenario " + std::to_string(scenario));
         record = scenario % 4 != 3;
         Start(run.AnyDescription(20));
@@ -358,7 +366,8 @@ TEST_F(Evolution, ModelOfEditsSavesLoadsAndEvolutions) {
             Check();
         }
     }
-    std::cout << "model: " << figures.scenarios << " scenarios, "
+    std::cout << "model (seed " << (seed ? seed : "fixed") << "): " << figures.scenarios
+              << " scenarios, "
               << figures.appends + figures.removals + figures.kind_changes + figures.inserts
               << " evolutions (" << figures.appends << " appends, " << figures.removals
               << " removals from the end, " << figures.kind_changes << " entries replaced, "

@@ -221,7 +221,8 @@ TEST_P(Evolutions, KeepEverySavedValueWithTheRecord) {
     record = true;
     Start(GetParam().saved);
     for (size_t i = 0; i < now.size(); ++i) {
-        const uint32_t number = now[i].kind == Kind::choice ? uint32_t(i) % item_count : 1000 + i;
+        const uint32_t number =
+            now[i].kind == Kind::choice ? uint32_t(i) % item_count : 1000 + uint32_t(i);
         if (KeepsValue(now[i].kind)) Write(i, {"user " + std::to_string(i), number}, false);
         Write(i, {"", 0, i % 3 != 1}, true);
     }

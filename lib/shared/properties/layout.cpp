@@ -11,10 +11,6 @@
 namespace Kvor {
 namespace {
 
-constexpr uint32_t storage_offset = offsetof(EDITDATA, Tovrandi_Props);  // 28
-
-uint32_t CheckByteCount(uint32_t count) { return (count + 7) / 8; }
-
 const uint8_t* Bytes(const EDITDATA* block) { return reinterpret_cast<const uint8_t*>(block); }
 
 // The host's header word is not defined as the block's length, though a
@@ -30,30 +26,6 @@ StoredKind KindOf(const json_value& properties, uint32_t i) {
     return StoredKindOf(StoreOf(properties[static_cast<int32_t>(i)]));
 }
 
-// Moves `at` past a value of `kind`, within `end`; false, with `damage`
-// saying why, when it runs past `end`.
-bool Step(const uint8_t* bytes, StoredKind kind, uint32_t end, uint32_t& at, const char*& damage) {
-    switch (kind) {
-        case StoredKind::nothing: return true;
-        case StoredKind::text: {
-            const void* nul = at < end ? std::memchr(bytes + at, 0, end - at) : nullptr;
-            if (!nul) {
-                damage = Kvor::message::damage_text_runs_past;
-                return false;
-            }
-            at = static_cast<uint32_t>(static_cast<const uint8_t*>(nul) - bytes) + 1;
-            return true;
-        }
-        default:
-            if (at > end || end - at < stored_number_size) {
-                damage = Kvor::message::damage_number_runs_past;
-                return false;
-            }
-            at += stored_number_size;
-            return true;
-    }
-}
-
 // Walks the values of the first `count` entries from after their check
 // bytes, noting where each lies in `entries` (when given); returns how many
 // lie inside `end`, and leaves `at` after the last of them.
@@ -66,7 +38,7 @@ uint32_t Walk(const uint8_t* bytes, const json_value& properties, uint32_t count
     }
     for (uint32_t j = 0; j < count; ++j) {
         const uint32_t start = at;
-        if (!Step(bytes, KindOf(properties, j), end, at, damage)) return j;
+        if (!StepValue(bytes, KindOf(properties, j), end, at, damage)) return j;
         if (entries) (*entries)[j] = {Held::stored, {start, at - start}};
     }
     return count;
@@ -92,7 +64,7 @@ void ReadRecorded(const uint8_t* bytes, const json_value& properties, bool recor
     bool same = held == count;
     for (uint32_t j = 0; j < held; ++j) {
         const uint32_t start = at;
-        Step(bytes, kinds[j], layout.end, at, unused);  // the record was checked against them
+        StepValue(bytes, kinds[j], layout.end, at, unused);  // the record was checked against them
         if (j >= count) continue;
         if (kinds[j] == KindOf(properties, j)) {
             layout.entries[j] = {Held::stored, {start, at - start}};

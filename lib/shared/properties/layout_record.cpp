@@ -2,12 +2,11 @@
 
 #include <cstring>
 
+#include "kvor/messages.h"
 #include "properties/editdata.h"
 
 namespace Kvor {
 namespace {
-
-constexpr uint32_t storage_offset = offsetof(EDITDATA, Tovrandi_Props);
 
 uint32_t Crc32(const uint8_t* bytes, uint32_t size) {
     uint32_t crc = 0xFFFFFFFFu;
@@ -30,25 +29,30 @@ void PutWord(uint8_t* at, uint32_t value) {
     for (int i = 0; i < 4; ++i) at[i] = uint8_t(value >> (8 * i));
 }
 
-// The bytes a value of `kind` takes at `at`, within `end`; false when it
-// runs past it.
-bool Step(const uint8_t* bytes, StoredKind kind, uint32_t end, uint32_t& at) {
+}  // namespace
+
+bool StepValue(const uint8_t* bytes, StoredKind kind, uint32_t end, uint32_t& at,
+               const char*& damage) {
     switch (kind) {
         case StoredKind::nothing: return true;
         case StoredKind::text: {
             const void* nul = at < end ? std::memchr(bytes + at, 0, end - at) : nullptr;
-            if (!nul) return false;
+            if (!nul) {
+                damage = Kvor::message::damage_text_runs_past;
+                return false;
+            }
             at = uint32_t(static_cast<const uint8_t*>(nul) - bytes) + 1;
             return true;
         }
         default:
-            if (at > end || end - at < stored_number_size) return false;
+            if (at > end || end - at < stored_number_size) {
+                damage = Kvor::message::damage_number_runs_past;
+                return false;
+            }
             at += stored_number_size;
             return true;
     }
 }
-
-}  // namespace
 
 void AppendLayoutRecord(std::vector<uint8_t>& storage, const std::vector<StoredKind>& kinds) {
     for (StoredKind kind : kinds) storage.push_back(uint8_t(kind));
@@ -71,10 +75,12 @@ RecordFound ReadLayoutRecord(const uint8_t* bytes, uint32_t end, std::vector<Sto
         return RecordFound::broken;
     const uint32_t kinds_start = fixed - count;
     kinds.clear();
-    uint32_t at = storage_offset + (count + 7) / 8;
+    uint32_t at = storage_offset + CheckByteCount(count);
+    const char* unused = nullptr;
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t kind = bytes[kinds_start + i];
-        if (kind >= stored_kind_count || !Step(bytes, StoredKind(kind), kinds_start, at))
+        if (kind >= stored_kind_count ||
+            !StepValue(bytes, StoredKind(kind), kinds_start, at, unused))
             return RecordFound::broken;
         kinds.push_back(StoredKind(kind));
     }

@@ -27,6 +27,11 @@ inline constexpr uint8_t layout_record_magic[4] = {0x4B, 0x4C, 0x52, 0xD7};
 // The bytes a record of `count` entries adds to a block.
 constexpr uint32_t LayoutRecordSize(uint32_t count) { return count + layout_record_fixed_size; }
 
+// Moves `at` past the value of `kind` stored there, within `end`; false,
+// with `damage` saying why, when it runs past `end`.
+bool StepValue(const uint8_t* bytes, StoredKind kind, uint32_t end, uint32_t& at,
+               const char*& damage);
+
 // Appends the record of `kinds` to `storage`, the block's bytes from offset
 // 28 (check bytes and values), which it covers.
 void AppendLayoutRecord(std::vector<uint8_t>& storage, const std::vector<StoredKind>& kinds);

@@ -17,10 +17,6 @@
 namespace Kvor {
 namespace {
 
-constexpr uint32_t storage_offset = offsetof(EDITDATA, Tovrandi_Props);  // 28
-
-uint32_t CheckByteCount(uint32_t count) { return (count + 7) / 8; }
-
 uint8_t* Bytes(EDITDATA* block) { return reinterpret_cast<uint8_t*>(block); }
 const uint8_t* Bytes(const EDITDATA* block) { return reinterpret_cast<const uint8_t*>(block); }
 

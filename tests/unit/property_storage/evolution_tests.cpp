@@ -195,9 +195,9 @@ protected:
 
 // --- the evolutions authors make ---------------------------------------------
 
-Spec Text(const char* text) { return {Kind::text, 0, text}; }
-Spec Number(uint32_t number) { return {Kind::number, number}; }
-Spec Colour(uint32_t colour) { return {Kind::colour, colour}; }
+Spec Text(const char* text) { return {Kind::text, 0, text, false}; }
+Spec Number(uint32_t number) { return {Kind::number, number, "", false}; }
+Spec Colour(uint32_t colour) { return {Kind::colour, colour, "", false}; }
 Spec Box(bool ticked) { return {Kind::check, 0, "", ticked}; }
 
 Description Checks(size_t count) { return Description(count, Box(false)); }
@@ -289,9 +289,9 @@ TEST_F(Evolution, EveryLanguageStoresTheFirstSectionsEntries) {
 class RandomRun {
 public:
     explicit RandomRun(uint32_t seed) : random_(seed) {}
-    uint32_t Below(uint32_t bound) { return bound ? random_() % bound : 0; }
+    uint32_t Below(uint32_t bound) { return bound ? Number() % bound : 0; }
     bool OneIn(uint32_t n) { return Below(n) == 0; }
-    uint32_t Number() { return random_(); }
+    uint32_t Number() { return static_cast<uint32_t>(random_()); }
     std::string Word() {
         std::string word;
         for (uint32_t n = Below(9); n > 0; --n)
@@ -299,7 +299,7 @@ public:
         return word;
     }
     Spec AnySpec() {
-        Spec spec{kinds[Below(8)], random_(), Word(), OneIn(3)};
+        Spec spec{kinds[Below(8)], Number(), Word(), OneIn(3)};
         if (spec.kind == Kind::choice) spec.number = Below(item_count);
         return spec;
     }

@@ -1,7 +1,8 @@
 // A saved edit-time block (damaged, short, or laid out for another
-// description) plus a description, through every property operation in a
-// random order: layout from the defaults, reads, value objects and their
-// slots, rewrites with the host resizing (or refusing to), check boxes.
+// description, with a layout record or without) plus a description, through
+// every property operation in a random order: layout from the defaults,
+// reads, value objects and their slots, rewrites with the host resizing (or
+// refusing to), check boxes.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "fuzz_support.h"
 #include "load/language.h"
 #include "properties/storage.h"
+#include "properties/stored_form.h"
 
 namespace {
 
@@ -147,8 +149,12 @@ void Operate(FuzzedDataProvider& in, uint32_t count) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    const std::string description =
+    std::string description =
         in.ConsumeBool() ? in.ConsumeRandomLengthString(4096) : std::string(builtin_description);
+    // The builtin sheet with a layout record too.
+    const size_t sheet = description.find(R"("Properties": [)");
+    if (sheet != std::string::npos && in.ConsumeBool())
+        description.insert(sheet, R"("LayoutRecord": true, )");
     json_value* root = fuzz::ParseDescription(description);
     if (!root) return 0;
     FakeHost fake;
@@ -166,7 +172,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
             // A new instance, sized as the host is told; the layout of its
             // defaults must take exactly that size.
-            const uint32_t told = Kvor::ComputeEditDataSize(properties);
+            const uint32_t told =
+                Kvor::ComputeEditDataSize(Kvor::StoredProperties(), Kvor::RecordsLayout());
             fake.block = NewBlock(nullptr, told);
             if (in.ConsumeBool()) {
                 Kvor::InitialisePropertiesFromJSON(&fake.services, fake.block);

@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           "the routine table has one entry per id, then null");
         const json_value& properties = language["Properties"];
         CheckProperties(*sdk, properties);
-        const uint32_t bytes = Kvor::ComputeEditDataSize(properties);
+        const uint32_t bytes = Kvor::ComputeEditDataSize(properties, false);
         fuzz::Require(bytes >= 28, "the edit-time data holds at least its header");
     }
     return 0;

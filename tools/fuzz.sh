@@ -3,8 +3,10 @@
 # -m64 where this machine cannot run 32-bit programs: NATIVE32 from tools/probe-32),
 # replays every recorded finding in fuzz/regressions/<target>/, then fuzzes
 # each target for FUZZ_SECONDS (default 10) from its seed corpus in
-# fuzz/corpus/<target>/. Fails on the first finding; a new finding is left in
-# build/fuzz/findings/<target>/ to be turned into a regression input.
+# fuzz/corpus/<target>/, and with the properties target runs the model test
+# of saved property values as long from a new seed. Fails on the first
+# finding; a new finding is left in build/fuzz/findings/<target>/ to be
+# turned into a regression input (a model finding names its seed).
 #   tools/fuzz.sh [target ...]     (default: every target)
 set -euo pipefail
 
@@ -29,7 +31,9 @@ bits=32
 cmake -S "$ROOT" -B "$BUILD" -DLUMBRA_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug -DLUMBRA_NATIVE_BITS=$bits \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   "-DCMAKE_C_FLAGS_DEBUG=-g -O1" "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" >/dev/null
-cmake --build "$BUILD" -j "$JOBS" --target "${present[@]/%/_fuzzer}" >"$BUILD/build.log" 2>&1 ||
+targets=("${present[@]/%/_fuzzer}")
+[[ " ${present[*]} " == *" properties "* ]] && targets+=(property_storage_tests)
+cmake --build "$BUILD" -j "$JOBS" --target "${targets[@]}" >"$BUILD/build.log" 2>&1 ||
   { tail -n 40 "$BUILD/build.log" >&2; exit 1; }
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"
@@ -56,4 +60,18 @@ for t in "${present[@]}"; do
   fi
   grep -E 'stat::number_of_executed_units|stat::new_units_added' "$BUILD/$t.log" | sed "s/^/fuzz: $t: /"
 done
+# With the properties target, the model of saved property values for as
+# long, from a new seed each run.
+if [[ " ${present[*]} " == *" properties "* ]]; then
+  model="$BUILD/tests/unit/property_storage/property_storage_tests"
+  seed=$(( $(date +%s) % 1000000007 ))
+  echo "fuzz: property model: ${SECONDS_EACH}s, seed $seed"
+  if ! LUMBRA_MODEL_SECONDS="$SECONDS_EACH" LUMBRA_MODEL_SEED="$seed" "$model" \
+      --gtest_filter='Evolution.ModelOfEditsSavesLoadsAndEvolutions' >"$BUILD/model.log" 2>&1; then
+    tail -n 60 "$BUILD/model.log" >&2
+    echo "fuzz: property model: finding with seed $seed (LUMBRA_MODEL_SEED repeats it)" >&2
+    exit 1
+  fi
+  grep '^model' "$BUILD/model.log" | sed 's/^/fuzz: property /'
+fi
 echo "fuzz: no findings"

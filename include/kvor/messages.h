@@ -147,6 +147,17 @@ inline constexpr const char* damage_text_runs_past =
 inline constexpr const char* damage_number_runs_past =
     "a stored number runs past the end of EDITDATA; the object's properties may have changed since "
     "it was saved.";
+inline constexpr const char* damage_layout_record =
+    "the record of their layout does not match the values before it.";
+inline constexpr const char* damage_layout_ambiguous =
+    "they fit more than one earlier form of the object's properties, and nothing tells which; the "
+    "object's properties may have changed since it was saved.";
+// The argument lists the entries ("Title", or #position from 0).
+inline constexpr Message properties_kind_changed{
+    "Tovrandi - Property warning",
+    "These properties were saved as another type of property: %s.\nThey now have their default "
+    "values, and their saved values are no longer kept.",
+    report_warning, 260, 1024};
 inline constexpr Message rewrite_no_memory{
     "Tovrandi - Property Error", "Out of memory attempting to rewrite properties!", report_error};
 inline constexpr Message rewrite_resize_refused{

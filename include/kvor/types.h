@@ -154,7 +154,7 @@ enum class PropertyStore : uint8_t {
     text,         // its UTF-8 text and a NUL
     number,       // 4 bytes, little-endian
     choice,       // 4 bytes: the chosen item's position
-    colour,       // 4 bytes, after every other value (see below)
+    colour,       // 4 bytes: a Windows colour 0x00BBGGRR
     check,        // no bytes: the value is the entry's check bit
     label,        // no bytes: the value is the entry's own "DefaultState" text
     nothing,      // no bytes and no value
@@ -166,6 +166,21 @@ inline constexpr uint32_t stored_number_size = 4;
 constexpr bool StoresBytes(PropertyStore store) {
     return store == PropertyStore::text || store == PropertyStore::number ||
            store == PropertyStore::choice || store == PropertyStore::colour;
+}
+
+// What a saved block keeps for one entry, as its layout record names it: the
+// values are persisted, so these numbers never change. Entries whose stores
+// differ only in what they do with no bytes (a check box, a label) are alike.
+enum class StoredKind : uint8_t { nothing = 0, text = 1, number = 2, choice = 3, colour = 4 };
+inline constexpr uint8_t stored_kind_count = 5;
+constexpr StoredKind StoredKindOf(PropertyStore store) {
+    switch (store) {
+        case PropertyStore::text: return StoredKind::text;
+        case PropertyStore::number: return StoredKind::number;
+        case PropertyStore::choice: return StoredKind::choice;
+        case PropertyStore::colour: return StoredKind::colour;
+        default: return StoredKind::nothing;
+    }
 }
 
 // What the sheet entry's parameter holds.
@@ -196,10 +211,8 @@ inline constexpr uint32_t folder_end_type = 3;
 // By type code. "Editbox Folder" and "Edit spin float" stay unrecognised: the
 // storage keeps no value for them, so their sheet entries would show a value
 // that is lost on every save. A colour keeps a Windows colour 0x00BBGGRR in
-// 4 bytes, its default the entry's integer "DefaultState"; the colours lie
-// after every other value, in entry order, because blocks saved before
-// colours were kept have none there: their colours read their defaults, and
-// their other values lie where they always did.
+// 4 bytes in entry order, as a number does, its default the entry's integer
+// "DefaultState": blocks laid out by earlier SDKs hold their colours so.
 inline constexpr PropertyType property_types[] = {
     {"!Start item", 0, PropertySheet::refused, PropertyStore::unsupported, false,
      PropertyParameter::none},

@@ -29,8 +29,9 @@ namespace {
 
 using namespace cli_test;
 
-const char* const check_names[] = {"exports", "initialize",          "menus",  "record-counts",
-                                   "linking", "property-round-trip", "memory", "ids"};
+const char* const check_names[] = {"exports",       "initialize", "menus",
+                                   "record-counts", "linking",    "state-round-trip",
+                                   "state-damaged", "memory",     "ids"};
 
 size_t lines(const std::string& text) {
     size_t count = 0;
@@ -52,7 +53,7 @@ TEST_P(EveryCheck, Passes) {
                 : "";
         EXPECT_TRUE(has(run.output, "pass  " + name + note + "\n")) << name << "\n" << run.output;
     }
-    EXPECT_TRUE(has(run.output, "8 checks, 0 failed\n")) << run.output;
+    EXPECT_TRUE(has(run.output, "9 checks, 0 failed\n")) << run.output;
     EXPECT_FALSE(has(run.output, "FAIL")) << run.output;
 }
 
@@ -63,7 +64,7 @@ TEST(CliValidate, TheRoundTripOfEveryKindOfPropertyPasses) {
     const CliRun run = run_cli(L"validate " + lumbra() + L" --description " +
                                description("every-property.json") + L" --filter round-trip");
     EXPECT_EQ(run.status, 0u) << run.output;
-    EXPECT_EQ(run.output, "pass  property-round-trip\n1 checks, 0 failed\n");
+    EXPECT_EQ(run.output, "pass  state-round-trip\n1 checks, 0 failed\n");
 }
 
 TEST(CliValidate, AConditionDeclaringOneIntegerFailsTheLinkingCheckOnly) {
@@ -82,7 +83,7 @@ TEST(CliValidate, AConditionDeclaringOneIntegerFailsTheLinkingCheckOnly) {
                                     "\": " + text))
         << run.output;
     EXPECT_FALSE(has(run.output, "pass  ")) << run.output;  // --only-failed
-    EXPECT_TRUE(has(run.output, "8 checks, 1 failed\n")) << run.output;
+    EXPECT_TRUE(has(run.output, "9 checks, 1 failed\n")) << run.output;
     EXPECT_EQ(lines(run.output), 2u) << run.output;
 }
 
@@ -149,7 +150,7 @@ TEST(CliValidate, ACrashAHangOrAnEarlyEndIsTheVerdictOfItsCheckOnly) {
           "TIMEOUT memory: no answer after 2 s; its process was ended\n"
           "      | misbehaving plug-in: Initialize was called\n",
           "FAIL  ids: GetRunObjectInfos did not answer 1\n",
-          "8 checks, 7 failed (1 crashed, 1 timed out)\n"}},
+          "9 checks, 8 failed (1 crashed, 1 timed out)\n"}},
         // Exit code 0 without a verdict is no pass.
         {"GetActionMenu exit\n",
          L" --filter ^menus$",

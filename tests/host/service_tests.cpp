@@ -117,4 +117,20 @@ TEST(EditDataStore, NewBlocksAreZeroWithTheirSizeInTheHeader) {
     EXPECT_EQ(store.count(), 2u);
 }
 
+// A write just before or after a block is seen, on the block and on one
+// resized away.
+TEST(EditDataStore, WritesOutsideABlockAreSeen) {
+    EditDataStore store;
+    for (const int outside : {-1, 48}) {
+        auto* block = static_cast<uint8_t*>(store.create(48));
+        EXPECT_TRUE(store.intact(block));
+        block[outside] = 0;
+        EXPECT_FALSE(store.intact(block)) << outside;
+        const size_t seen = store.damaged_guards();
+        EXPECT_TRUE(store.intact(store.resize(block, 64)));
+        EXPECT_EQ(store.damaged_guards(), seen + 1);
+    }
+    EXPECT_FALSE(store.intact(nullptr));
+}
+
 }  // namespace

@@ -39,26 +39,36 @@ TEST_F(SheetExports, TheHeaderWordNeverHasTheSavedValuesLaidOutAgain) {
     ExpectNoFaults();
 }
 
-// Boxes reached before the sheet was ever opened: a read answers the
-// default and changes nothing; a tick lays the storage out, as opening the
-// sheet would, and is kept. Nothing is shown.
-TEST_F(SheetExports, BoxesBeforeTheSheetWasOpenedLoseNothing) {
+// Boxes and values reached before the sheet was ever opened: a read
+// answers the default and changes nothing; a tick or a value lays the
+// storage out, as opening the sheet would, and is kept. Nothing is shown.
+TEST_F(SheetExports, BoxesAndValuesBeforeTheSheetWasOpenedLoseNothing) {
     Start(R"({"Identifier": "TEST", "UK English": {"About": {"Name": "Sheet"}, "Properties": [
         {"Type": "Checkbox", "DefaultState": true},
         {"Type": "Editbox String", "DefaultState": "abc"}]}})");
-    const Bytes before = Whole();
-    EXPECT_EQ(GetCheck(Id(0)), 1u);
-    EXPECT_EQ(GetCheck(Id(1)), 0u);
-    EXPECT_EQ(Whole(), before);
-    EXPECT_TRUE(host.service_calls().empty());
-    SetCheck(Id(1), 1);
-    EXPECT_EQ(Stored(), Join({{0x03}, Text("abc")}));
-    EXPECT_EQ(Calls(plenar::service_edit_data_notice), 1u);
-    EXPECT_EQ(GetCheck(Id(1)), 1u);
-    OpenSheet();
-    EXPECT_EQ(Stored(), Join({{0x03}, Text("abc")}));
-    EXPECT_TRUE(Boxes().empty());
-    ExpectNoFaults();
+    for (const bool value : {false, true}) {
+        SCOPED_TRACE(value ? "value" : "box");
+        block = host.edit_data().create(28, 0x524D424C);
+        host.clear_calls();
+        const Bytes before = Whole();
+        EXPECT_EQ(GetCheck(Id(0)), 1u);
+        EXPECT_EQ(GetCheck(Id(1)), 0u);
+        EXPECT_EQ(Whole(), before);
+        EXPECT_TRUE(host.service_calls().empty());
+        HostValue text(plenar::prop_class_wstr, {.pointer = L"xyz"});
+        if (value)
+            Set(Id(1), text);
+        else
+            SetCheck(Id(1), 1);
+        const Bytes laid_out = Join({{uint8_t(value ? 0x01 : 0x03)}, Text(value ? "xyz" : "abc")});
+        EXPECT_EQ(Stored(), laid_out);
+        EXPECT_EQ(Calls(plenar::service_edit_data_notice), 1u);
+        EXPECT_EQ(GetCheck(Id(1)), value ? 0u : 1u);
+        OpenSheet();
+        EXPECT_EQ(Stored(), laid_out);
+        EXPECT_TRUE(Boxes().empty());
+        ExpectNoFaults();
+    }
 }
 
 // A block saved with the sheet above, opened by a library whose description

@@ -1,8 +1,10 @@
-// The property sheet round trip: every property set through SetPropValue
-// with a value object of the host's class, the block's bytes saved, then
-// read back in a fresh process by LoadObject and GetPropValue.
+// The property sheet round trip: every property set to a random value
+// through SetPropValue with a value object of the host's class, the block's
+// bytes saved, then read back in a fresh process by LoadObject and
+// GetPropValue, and saved again unchanged.
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <sstream>
 #include "check_support.h"
 #include "check_process.h"
@@ -35,24 +37,30 @@ const PropertyDescriptor* descriptors_given(sim::Host& host) {
     return nullptr;
 }
 
-// A value for each kind that differs from any default and that no letter
-// case rule changes (no ASCII letters).
-std::wstring text_for(uint32_t id) {
-    return L"#" + std::to_wstring(id - property_id_base) + L" \u00e9\u2014\u2211 12";
+// Random values of each kind. Texts hold no ASCII letter, which a letter
+// case rule would change; numbers stay in the entry's range, items among its
+// items, colours among 0x00BBGGRR.
+std::wstring text_for(std::mt19937& random) {
+    static const wchar_t pieces[] = L"0123456789 #-+.,;\u00e9\u00fc\u2014\u2211\u4e2d";
+    std::wstring text;
+    for (uint32_t n = random() % 24; n > 0; --n)
+        text += pieces[random() % (sizeof pieces / sizeof *pieces - 1)];
+    return text;
 }
 
-uint32_t number_for(const PropertyDescriptor& descriptor) {
+uint32_t number_for(const PropertyDescriptor& descriptor, std::mt19937& random) {
     const auto* range = reinterpret_cast<const int32_t*>(descriptor.parameter);
-    if (!range || range[0] >= range[1]) return 4242;
-    return static_cast<uint32_t>(range[0] + (range[1] - range[0]) / 3 + 1);
+    if (!range || range[0] >= range[1]) return random();
+    const int64_t span = int64_t(range[1]) - range[0] + 1;
+    return static_cast<uint32_t>(range[0] + int64_t(random() % uint64_t(span)));
 }
 
-uint32_t combo_index_for(const PropertyDescriptor& descriptor) {
+uint32_t combo_index_for(const PropertyDescriptor& descriptor, std::mt19937& random) {
     const auto* items = reinterpret_cast<const wchar_t* const*>(descriptor.parameter);
     uint32_t count = 0;
     if (items)
         while (items[count + 1]) ++count;
-    return count ? count - 1 : 0;
+    return count ? random() % count : 0;
 }
 
 std::string save_expectations(const std::vector<Expected>& expected) {
@@ -116,6 +124,12 @@ CheckOutcome read_back(const CheckContext& context) {
         if (got != e.value)
             return fail(where + ": reads back \"" + got + "\", saved \"" + e.value + "\"");
     }
+    // Opened and saved again, the block is the one that was saved.
+    if (session->call_on_block(block, "GetProperties", services, block, 0).value != 1)
+        return fail("fresh process: GetProperties did not answer 1");
+    if (std::string(static_cast<const char*>(block), session->host().edit_data().length(block)) !=
+        saved)
+        return fail("fresh process: the block read back is not saved again byte for byte");
     const std::string boxes = message_boxes_since(boxes_before);
     if (!boxes.empty()) return fail("fresh process: reading back showed " + boxes);
     const std::string faults = stack_faults(*session);
@@ -132,6 +146,8 @@ CheckOutcome round_trip(const CheckContext& context) {
     if (session->call_on_block(block, "GetProperties", services, block, 0).value != 1)
         return fail("GetProperties did not answer 1");
     const PropertyDescriptor* descriptor = descriptors_given(session->host());
+    const uint32_t seed = std::random_device()();
+    std::mt19937 random(seed);
     const size_t boxes_before = message_box_count();
     std::vector<Expected> expected;
     for (; descriptor && descriptor->id; ++descriptor) {
@@ -139,12 +155,15 @@ CheckOutcome round_trip(const CheckContext& context) {
         const uint32_t id = descriptor->id, type = descriptor->type % 1000;
         PropValue* value = nullptr;
         if (type == type_editbox_string || type == type_multiline) {
-            auto* text = new sim::HostValue(text_for(id));
+            auto* text = new sim::HostValue(text_for(random));
             expected.push_back({"text", id, sim::utf8_from_wide(text->text())});
             value = text;
         } else if (type == type_editbox_number || type == type_combo_box || type == type_color) {
-            auto* number = new sim::HostValue(type == type_combo_box ? combo_index_for(*descriptor)
-                                                                     : number_for(*descriptor));
+            const uint32_t number_value = type == type_combo_box
+                                              ? combo_index_for(*descriptor, random)
+                                          : type == type_color ? random() & 0xFFFFFFu
+                                                               : number_for(*descriptor, random);
+            auto* number = new sim::HostValue(number_value);
             expected.push_back({"number", id, std::to_string(number->number())});
             value = number;
         }
@@ -166,11 +185,12 @@ CheckOutcome round_trip(const CheckContext& context) {
     saved.write_file(L"expected.txt", save_expectations(expected));
     CheckContext fresh = context;
     fresh.read_back_folder = saved.path();
-    CheckOutcome read = run_check_apart(*find_check("property-round-trip"), fresh);
+    CheckOutcome read = run_check_apart(*find_check("state-round-trip"), fresh);
     // What the plug-in printed there belongs with what it printed here.
     std::fwrite(read.output.data(), 1, read.output.size(), stdout);
     if (read.passed()) return pass();
     if (read.verdict != Verdict::failed) read.reason = "fresh process: " + read.reason;
+    read.reason += " (values from seed " + std::to_string(seed) + ")";
     read.output.clear();
     return read;
 }
@@ -178,9 +198,9 @@ CheckOutcome round_trip(const CheckContext& context) {
 }  // namespace
 
 extern const Check properties_check = {
-    "property-round-trip",
-    "every property set through SetPropValue and SetPropCheck reads back the same "
-    "from the saved block in a fresh process",
+    "state-round-trip",
+    "every property set to random values through SetPropValue and SetPropCheck reads back "
+    "the same from the saved block in a fresh process, and is saved again byte for byte",
     &round_trip};
 
 }  // namespace plenar::cli

@@ -3,12 +3,12 @@
 namespace plenar::cli {
 
 extern const Check exports_check, initialize_check, menus_check, counts_check, linking_check,
-    properties_check, memory_check, ids_check;
+    properties_check, state_damaged_check, memory_check, ids_check;
 
 const std::vector<Check>& all_checks() {
-    static const std::vector<Check> checks = {exports_check, initialize_check, menus_check,
-                                              counts_check,  linking_check,    properties_check,
-                                              memory_check,  ids_check};
+    static const std::vector<Check> checks = {
+        exports_check,    initialize_check,    menus_check,  counts_check, linking_check,
+        properties_check, state_damaged_check, memory_check, ids_check};
     return checks;
 }
 

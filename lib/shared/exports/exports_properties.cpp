@@ -8,6 +8,7 @@
 #include "export_glue.h"
 #include "load/language.h"
 #include "properties/storage.h"
+#include "properties/stored_form.h"
 #include "text/report.h"
 #include "sdk.h"
 #include "text/converters.h"
@@ -28,9 +29,8 @@ bool Guard(const void* edit_data, uint32_t id, uint32_t& index) {
 }
 
 bool IsTextProperty(uint32_t index) {
-    const json_value& entry = Kvor::CurrentLanguage()["Properties"][static_cast<int32_t>(index)];
-    const Kvor::PropertyType* type = Kvor::FindPropertyType(entry["Type"].text());
-    return type && type->store == Kvor::PropertyStore::text;
+    return Kvor::StoreOf(Kvor::StoredProperties()[static_cast<int32_t>(index)]) ==
+           Kvor::PropertyStore::text;
 }
 
 // The text or data a STRW, STRA or DATA value points to; "" for none.
@@ -62,12 +62,18 @@ void LayOut(HostServices* services, EDITDATA*& data) {
         services->service(data, plenar::service_edit_data_notice, 0, 0, 0);
 }
 
-// Writes a host value into the property `id` names, as its class gives the bytes.
+// Writes a host value into the property `id` names, as its class gives the
+// bytes. A value set before the sheet was ever opened is kept: the storage
+// is laid out first, as opening the sheet would.
 void SetValue(HostServices* services, void* edit_data, uint32_t id, plenar::PropValue* value) {
     const uint32_t class_id = value->GetClassID();
     uint32_t index;
     if (!Guard(edit_data, id, index)) return;
     auto* data = static_cast<EDITDATA*>(edit_data);
+    if (!Kvor::PropertyStorageBuilt(data)) {
+        LayOut(services, data);
+        if (!Kvor::PropertyStorageBuilt(data)) return;  // the host refused, and it was said
+    }
     using plenar::PropLayout;
     switch (class_id) {
         case plenar::prop_class_int:

@@ -3,6 +3,7 @@
 #include "runtime/debugger.h"
 #include "runtime/dispatch.h"
 #include "properties/editdata_size.h"
+#include "properties/stored_form.h"
 #include "export_glue.h"
 #include "extension.h"
 #include "load/language.h"
@@ -66,7 +67,8 @@ void FillRunObjectInfo(plenar::RunObjectInfo& info) {
     info.edit_data_size = 28;
     // Only a description is sized (and the size kept): before Initialize the
     // host is told the fixed part alone, and a later Initialize still counts.
-    if (::SDK) info.edit_data_size = Kvor::EditDataSize(language["Properties"]);
+    if (::SDK)
+        info.edit_data_size = Kvor::EditDataSize(Kvor::StoredProperties(), Kvor::RecordsLayout());
     info.flags = 0;
     info.version = 100;
     info.reserved_26 = 0;

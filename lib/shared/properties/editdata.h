@@ -23,4 +23,9 @@ static_assert(offsetof(EDITDATA, Height) == 22);
 static_assert(offsetof(EDITDATA, Tovrandi_Prop_Size) == 24);
 static_assert(offsetof(EDITDATA, Tovrandi_Props) == 28);
 
+// Where the stored properties start, and how many check bytes (one bit per
+// entry of "Properties") lead them.
+inline constexpr uint32_t storage_offset = offsetof(EDITDATA, Tovrandi_Props);
+constexpr uint32_t CheckByteCount(uint32_t count) { return (count + 7) / 8; }
+
 }  // namespace Kvor

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "kvor/types.h"
+#include "properties/layout_record.h"
 #include "text/report.h"
 
 namespace Kvor {
@@ -16,7 +17,7 @@ uint16_t cached_size = 0;
 
 }  // namespace
 
-uint32_t ComputeEditDataSize(const json_value& properties) {
+uint32_t ComputeEditDataSize(const json_value& properties, bool record) {
     uint32_t count = properties.length();
     if (properties.type != json_type_array) count = 0;
     uint64_t size = header_size + static_cast<uint64_t>(std::ceil(count / 8.0));
@@ -32,12 +33,13 @@ uint32_t ComputeEditDataSize(const json_value& properties) {
             size += stored_number_size;
         if (size > 0xFFFFFFFFu) size = 0xFFFFFFFFu;
     }
-    return static_cast<uint32_t>(size);
+    if (record) size += LayoutRecordSize(count);
+    return static_cast<uint32_t>(size > 0xFFFFFFFFu ? 0xFFFFFFFFu : size);
 }
 
-uint16_t EditDataSize(const json_value& properties) {
+uint16_t EditDataSize(const json_value& properties, bool record) {
     if (cached_size) return cached_size;
-    uint32_t size = ComputeEditDataSize(properties);
+    uint32_t size = ComputeEditDataSize(properties, record);
     if (size > 0xFFFF) {
         Report(Kvor::message::defaults_too_large);
         return header_size;

@@ -9,11 +9,12 @@
 namespace Kvor {
 
 // The header (28 bytes), the check bytes and every stored default of
-// `properties`; reports types it cannot size (once per computation).
-uint32_t ComputeEditDataSize(const json_value& properties);
+// `properties`, and the layout record when `record`; reports types it cannot
+// size (once per computation).
+uint32_t ComputeEditDataSize(const json_value& properties, bool record);
 
 // The size the host is told: computed at the first call and cached; a total
 // above 65535 is reported at every call, and the host is told 28.
-uint16_t EditDataSize(const json_value& properties);
+uint16_t EditDataSize(const json_value& properties, bool record);
 
 }  // namespace Kvor

@@ -2,18 +2,17 @@
 // saves in the user's project: after the 28 bytes of header, size and
 // `Tovrandi_Prop_Size`, one check bit per entry of "Properties" (bit i % 8 of
 // byte i / 8), then the stored values in entry order, unpadded, each as its
-// type's PropertyStore says (kvor/types.h): a text with its NUL, or 4 bytes.
-// Nothing else is stored: a value is found by walking the "Type" of every
-// entry before it in the current description.
+// type's PropertyStore says (kvor/types.h): a text with its NUL, or 4 bytes;
+// then, for an object type that asks for it, the record of that layout
+// (layout_record.h).
 //
-// A saved block may be laid out for an earlier form of the description: one
-// with fewer entries at the end of "Properties" (the author added some since)
-// or more (the author removed some). The entries it holds keep their values
-// and check bits, the others read their defaults, and the first write lays
-// it out for the current entries; a block laid out for the current entries
-// is never changed but by a write. A block may also be damaged: every walk
-// stays within `Tovrandi_Prop_Size`, and within the host's header word where
-// that can be the block's length; a value that does not fit is reported and
+// A saved block may be laid out for an earlier form of the description
+// (properties/layout.h says how it is read). The entries it holds keep their
+// values and check bits, the others read their defaults, and the first write
+// lays it out for the current entries; a block laid out as a write would lay
+// it out is never changed but by a write. A block may also be damaged: every
+// walk stays within `Tovrandi_Prop_Size`, and within the host's header word
+// where that can be the block's length; what does not fit is reported and
 // the block left as it is.
 #pragma once
 
@@ -36,9 +35,15 @@ void InitialisePropertiesFromJSON(plenar::HostServices* services, EDITDATA*& blo
 // The first stored byte of property `index` and, through `size`, how many
 // bytes it stores. Null (size untouched) for types that never store anything
 // here ("Text", "Checkbox", "Folder..."), for a description without a
-// "Properties" array, for an entry added since the block was saved, and for
-// a block whose stored values do not fit it.
+// "Properties" array, for an entry the block does not hold (added since, or
+// saved as another kind), and for a block whose stored values do not fit it.
 uint8_t* PropIndex(EDITDATA* block, uint32_t index, uint32_t& size);
+
+// The 4-byte value of a number, item or colour property as the sheet shows
+// it: stored, or its default where the block holds none (a block never laid
+// out included); an item past the entry's "Items" reads as its default item.
+// False for other entries, and for a damaged block (reported).
+bool PropertyNumber(const EDITDATA* block, uint32_t index, uint32_t& number);
 
 // A new value for the sheet (ownership passes to the caller), or null;
 // std::bad_alloc when there is no memory for it.

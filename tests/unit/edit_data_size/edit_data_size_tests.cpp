@@ -43,7 +43,7 @@ class Sizes : public ::testing::TestWithParam<SizeCase> {};
 TEST_P(Sizes, AreHeaderCheckBytesAndDefaults) {
     Kvor::Platform::ClearRecords();
     Parsed properties(GetParam().properties);
-    EXPECT_EQ(Kvor::ComputeEditDataSize(*properties), GetParam().size);
+    EXPECT_EQ(Kvor::ComputeEditDataSize(*properties, false), GetParam().size);
     EXPECT_TRUE(Kvor::Platform::RecordedBoxes().empty());
 }
 
@@ -78,7 +78,7 @@ TEST(EditDataSize, OnlyTypesTheSdkDoesNotAcceptAreReported) {
     Parsed properties("[" + accepted + R"(, {"Type": "Custom Gauge"}, {"Type": "Sise"},
                                          {"Type": "!List button"}, {"Type": "Editbox Folder"}])");
     const uint32_t count = (*properties).length();
-    EXPECT_EQ(Kvor::ComputeEditDataSize(*properties), 28u + (count + 7) / 8);
+    EXPECT_EQ(Kvor::ComputeEditDataSize(*properties, false), 28u + (count + 7) / 8);
     const auto& boxes = Kvor::Platform::RecordedBoxes();
     ASSERT_EQ(boxes.size(), 3u);
     const char* reported[] = {"Sise", "!List button", "Editbox Folder"};
@@ -95,16 +95,16 @@ TEST(EditDataSize, TooLargeIsReportedAtEveryCallThenAFittingSizeIsCached) {
     Kvor::Platform::ClearRecords();
     std::string big(70000, 'x');
     Parsed large(R"([{"Type": "Editbox String", "DefaultState": ")" + big + "\"}]");
-    EXPECT_EQ(Kvor::EditDataSize(*large), 28);
-    EXPECT_EQ(Kvor::EditDataSize(*large), 28);
+    EXPECT_EQ(Kvor::EditDataSize(*large, false), 28);
+    EXPECT_EQ(Kvor::EditDataSize(*large, false), 28);
     ASSERT_EQ(Kvor::Platform::RecordedBoxes().size(), 2u);
     EXPECT_EQ(Kvor::Platform::RecordedBoxes()[1].text, Kvor::message::defaults_too_large.text);
 
     Parsed fitting(R"([{"Type": "Editbox Number"}, {"Type": "Sise"}])");
-    EXPECT_EQ(Kvor::EditDataSize(*fitting), 33);
+    EXPECT_EQ(Kvor::EditDataSize(*fitting, false), 33);
     EXPECT_EQ(Kvor::Platform::RecordedBoxes().size(), 3u);  // Sise reported once
-    EXPECT_EQ(Kvor::EditDataSize(*fitting), 33);
-    EXPECT_EQ(Kvor::EditDataSize(*large), 33);  // cached: not computed again
+    EXPECT_EQ(Kvor::EditDataSize(*fitting, false), 33);
+    EXPECT_EQ(Kvor::EditDataSize(*large, false), 33);  // cached: not computed again
     EXPECT_EQ(Kvor::Platform::RecordedBoxes().size(), 3u);
 }
 

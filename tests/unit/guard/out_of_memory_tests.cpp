@@ -194,7 +194,7 @@ TEST_F(OutOfMemory, AtEveryRequestOfThePropertySheet) {
     ASSERT_EQ(Load(ReadFile(std::string(LUMBRA_TEST_DESCRIPTIONS) + "/every-property.json")), 0);
     plenar::HostServices services{};
     services.service = Resize;
-    const uint32_t size = Kvor::EditDataSize(Kvor::CurrentLanguage()["Properties"]);
+    const uint32_t size = Kvor::EditDataSize(Kvor::CurrentLanguage()["Properties"], false);
     const Bytes tail = Join({{5, 0, 0, 0, 1, 0, 0, 0}, Text("LOUD")});
     const Bytes defaults = Join({{0x11}, Text("abc"), tail});
     const Bytes rewritten = Join({{0x11}, longer_name, tail});

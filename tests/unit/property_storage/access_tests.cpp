@@ -201,6 +201,23 @@ TEST_F(Access, CheckBitsAreSetAndClearedOneAtATime) {
     ExpectBoxes({});
 }
 
+// An item list that shrank since the position was saved: the position
+// past it reads as the default item, and stays stored until written.
+TEST_F(Access, AnItemPastTheListReadsAsTheDefaultItem) {
+    ASSERT_TRUE(Rewrite(3, NumberBytes(2)));
+    const std::string three = R"(["a", "b", "c"], "DefaultState": "c")";
+    std::string shrunk = mixed;
+    shrunk.replace(shrunk.find(three), three.size(), R"(["a", "b"], "DefaultState": "b")");
+    Describe(shrunk);
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 3)), 1u);
+    EXPECT_EQ(Kvor::StoredNumber(block, 3, 77), 1u);
+    uint32_t size = 0;
+    const uint8_t* stored = Kvor::PropIndex(block, 3, size);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(Bytes(stored, stored + size), NumberBytes(2));
+    ExpectBoxes({});
+}
+
 TEST_F(Access, AnExtensionReadsStoredNumbersAndItemsAndOtherwiseItsFallback) {
     EXPECT_EQ(Kvor::StoredNumber(block, 1, 77), 5u);
     EXPECT_EQ(Kvor::StoredNumber(block, 3, 77), 2u);
@@ -208,8 +225,8 @@ TEST_F(Access, AnExtensionReadsStoredNumbersAndItemsAndOtherwiseItsFallback) {
     EXPECT_EQ(Kvor::StoredNumber(block, 2, 77), 77u);  // a check box
     EXPECT_EQ(Kvor::StoredNumber(block, 8, 77), 77u);  // a type that keeps nothing
     EXPECT_EQ(Kvor::StoredNumber(block, 99, 77), 77u);
-    // A block whose sheet was never opened holds no storage yet.
-    EXPECT_EQ(Kvor::StoredNumber(NewBlock(), 1, 77), 77u);
+    // A block whose sheet was never opened: the default the sheet will show.
+    EXPECT_EQ(Kvor::StoredNumber(NewBlock(), 1, 77), 5u);
     ExpectBoxes({});
 }
 

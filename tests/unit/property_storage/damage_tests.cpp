@@ -4,6 +4,8 @@
 // is laid out afresh at the first write; with any other damage every read
 // and write stays inside the block, reports it and leaves the block as it is.
 // The host's header word bounds the block only where it can be its length.
+#include <cctype>
+
 #include "storage_fixture.h"
 
 namespace storage_test {
@@ -93,6 +95,45 @@ TEST_F(Damaged, ADescriptionWhoseTypesChangedReadsOnlyInsideTheBlock) {
     Describe(R"([{"Type": "Editbox String"}])");
     ExpectRefused(block, 0, text_past_end);
 }
+
+// A block ending with the record's magic bytes whose record does not
+// describe it is damaged as a whole: nothing in it is read or written.
+struct BrokenRecord {
+    const char* what;
+    uint32_t from_end;  // the byte changed, counted back from the storage's end
+    uint8_t value;
+    bool crc_agrees;  // the CRC is written again, so that another check refuses it
+};
+
+class BrokenRecords : public Damaged, public ::testing::WithParamInterface<BrokenRecord> {};
+
+TEST_P(BrokenRecords, RefuseEveryOperation) {
+    record = true;
+    Describe(two_texts);
+    EDITDATA* block = Built();
+    reinterpret_cast<uint8_t*>(block)[block->Tovrandi_Prop_Size - GetParam().from_end] =
+        GetParam().value;
+    if (GetParam().crc_agrees)
+        Kvor::RefreshLayoutRecord(reinterpret_cast<uint8_t*>(block), block->Tovrandi_Prop_Size);
+    const Box broken =
+        unit_support::Shown(message::properties_damaged, message::damage_layout_record);
+    ExpectRefused(block, 0, broken);
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, BrokenRecords,
+                         ::testing::Values(BrokenRecord{"a CRC byte", 8, 0x00, false},
+                                           BrokenRecord{"a value byte", 20, 'X', false},
+                                           BrokenRecord{"a count above the values", 12, 0x40, true},
+                                           BrokenRecord{"a count one short", 12, 0x02, true},
+                                           BrokenRecord{"a kind no entry has", 13, 0x09, true},
+                                           BrokenRecord{"a kind that does not walk to the record",
+                                                        15, 0x02, true}),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char* c = info.param.what; *c; ++c)
+                                 if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+                             return name;
+                         });
 
 TEST_F(Damaged, ABlockNeverLaidOutIsAPrematureCall) {
     Describe(two_texts);
@@ -263,38 +304,39 @@ TEST_F(SavedForOtherEntries, AShrunkDescriptionKeepsTheRemainingValues) {
     ExpectBoxes({});
 }
 
-// Colours lie after every other value, so a block saved when colours kept
-// nothing (its Color entries took no bytes) reads as it always did: its
-// colours give their defaults until the first write adds them at the end.
+// A colour keeps its 4 bytes in entry order, as a number does.
 constexpr const char* with_colours = R"([
     {"Type": "Color", "DefaultState": 255},
     {"Type": "Editbox String", "DefaultState": "first"},
     {"Type": "Color", "DefaultState": 65280},
     {"Type": "Editbox Number", "DefaultState": 1}])";
 
-TEST_F(SavedForOtherEntries, ColoursLieAfterTheOtherValues) {
+TEST_F(SavedForOtherEntries, ColoursLieInEntryOrder) {
     Describe(with_colours);
     EDITDATA* block = Built();
     EXPECT_EQ(
         Stored(block),
-        Join({{0x00}, TextBytes("first"), NumberBytes(1), NumberBytes(255), NumberBytes(65280)}));
+        Join({{0x00}, NumberBytes(255), TextBytes("first"), NumberBytes(65280), NumberBytes(1)}));
     EXPECT_TRUE(WriteNumber(block, 2, 0x123456));
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 0x123456u);
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 0)), 255u);
-    EXPECT_EQ(
-        Stored(block),
-        Join(
-            {{0x00}, TextBytes("first"), NumberBytes(1), NumberBytes(255), NumberBytes(0x123456)}));
-    // A text of a new length moves the colours with the rest.
+    EXPECT_EQ(Kvor::StoredNumber(block, 2, 77), 0x123456u);
+    // A text of a new length moves the later colour with the rest.
     const Bytes text = TextBytes("a longer text");
     EXPECT_TRUE(Kvor::RewriteProperty(&services, block, 1, text.data(), uint32_t(text.size())));
+    EXPECT_EQ(Stored(block), Join({{0x00},
+                                   NumberBytes(255),
+                                   TextBytes("a longer text"),
+                                   NumberBytes(0x123456),
+                                   NumberBytes(1)}));
+    // Removing the last entry leaves every colour its value.
+    Describe(R"([{"Type": "Color", "DefaultState": 255},
+                 {"Type": "Editbox String", "DefaultState": "first"},
+                 {"Type": "Color", "DefaultState": 65280}])");
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 0x123456u);
     ExpectBoxes({});
 }
 
-// Four value bytes may be a number or a colour: a block that fits both
-// readings is read with its colours, as every block laid out since colours
-// were kept has them.
 TEST_F(SavedForOtherEntries, AnEntryAddedAfterAColourLeavesTheColourItsValue) {
     constexpr const char* number_and_colour = R"([
         {"Type": "Editbox Number", "DefaultState": 1},
@@ -310,36 +352,10 @@ TEST_F(SavedForOtherEntries, AnEntryAddedAfterAColourLeavesTheColourItsValue) {
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 0)), 42u);
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 1)), 0x123456u);
     EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 9u);
+    EXPECT_EQ(Kvor::StoredNumber(block, 2, 77), 9u);  // at run time as on the sheet
     EXPECT_TRUE(WriteNumber(block, 2, 10));
     EXPECT_EQ(Stored(block),
-              Join({{0x00}, NumberBytes(42), NumberBytes(10), NumberBytes(0x123456)}));
-    ExpectBoxes({});
-}
-
-// Where no reading with colours fits, a block saved when a Color kept
-// nothing keeps its values, its colours their defaults until the first
-// write adds them at the end.
-TEST_F(SavedForOtherEntries, ABlockSavedWithoutItsColoursKeepsItsValuesAndGainsThem) {
-    Describe(R"([
-        {"Type": "Color", "DefaultState": 255},
-        {"Type": "Editbox String", "DefaultState": "first"},
-        {"Type": "Color", "DefaultState": 65280},
-        {"Type": "Editbox String", "DefaultState": "last"}])");
-    // As laid out when a Color kept nothing: the check byte and the two texts.
-    const Bytes saved = Join({{0x00}, TextBytes("user text"), TextBytes("mine")});
-    EDITDATA* block = NewBlock(28 + uint32_t(saved.size()));
-    block->Tovrandi_Prop_Size = block->Header.size;
-    std::memcpy(block->Tovrandi_Props, saved.data(), saved.size());
-    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 1)), "user text");
-    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 3)), "mine");
-    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 0)), 255u);  // the default, until written
-    EXPECT_EQ(Stored(block), saved);
-    EXPECT_TRUE(calls.empty());
-    EXPECT_TRUE(WriteNumber(block, 2, 7));
-    EXPECT_EQ(
-        Stored(block),
-        Join(
-            {{0x00}, TextBytes("user text"), TextBytes("mine"), NumberBytes(255), NumberBytes(7)}));
+              Join({{0x00}, NumberBytes(42), NumberBytes(0x123456), NumberBytes(10)}));
     ExpectBoxes({});
 }
 
@@ -360,8 +376,10 @@ TEST_F(Damaged, AColourInADamagedBlockIsNotWrittenPastTheValues) {
 }
 
 // Eight entries need one check byte, nine two: the saved values lie one
-// byte earlier than the grown description lays them out.
+// byte earlier than the grown description lays them out, which only the
+// layout record tells (without it the text would fit, one letter short).
 TEST_F(SavedForOtherEntries, GrowingPastEightEntriesAddsACheckByte) {
+    record = true;
     std::string eight = "[";
     for (int i = 0; i < 7; ++i) eight += R"({"Type": "Checkbox", "DefaultState": false}, )";
     eight += R"({"Type": "Editbox String", "DefaultState": "v"})";
@@ -375,7 +393,30 @@ TEST_F(SavedForOtherEntries, GrowingPastEightEntriesAddsACheckByte) {
     EXPECT_TRUE(Kvor::GetPropertyCheck(block, 6));
     EXPECT_TRUE(Kvor::GetPropertyCheck(block, 8));
     EXPECT_TRUE(Kvor::SetPropertyCheck(&services, block, 8, false));
-    EXPECT_EQ(Stored(block), Join({{0x40, 0x00}, TextBytes("mine")}));
+    std::vector<Kvor::StoredKind> kinds(9, Kvor::StoredKind::nothing);
+    kinds[7] = Kvor::StoredKind::text;
+    EXPECT_EQ(Stored(block), WithRecord(Join({{0x40, 0x00}, TextBytes("mine")}), kinds));
+    ExpectBoxes({});
+}
+
+// Without a record, entries that store nothing make several entry counts
+// fit a block saved before they were added. Where those readings differ (a
+// box that starts ticked), none is chosen: the block is damaged.
+TEST_F(Damaged, AnAppendedTickedBoxWithoutARecordIsNotGuessed) {
+    Describe(R"([{"Type": "Editbox String", "DefaultState": "a"}])");
+    EDITDATA* block = Built();
+    Describe(R"([{"Type": "Editbox String", "DefaultState": "a"},
+                 {"Type": "Checkbox", "DefaultState": true},
+                 {"Type": "Editbox Number", "DefaultState": 1}])");
+    ExpectRefused(
+        block, 0,
+        unit_support::Shown(message::properties_damaged, message::damage_layout_ambiguous));
+    // With an unticked box the two readings are one: the block is read.
+    Describe(R"([{"Type": "Editbox String", "DefaultState": "a"},
+                 {"Type": "Checkbox", "DefaultState": false},
+                 {"Type": "Editbox Number", "DefaultState": 1}])");
+    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 0)), "a");
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 1u);
     ExpectBoxes({});
 }
 

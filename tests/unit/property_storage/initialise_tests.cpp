@@ -22,7 +22,8 @@ TEST_F(StorageTest, LumbrasDescriptionStoresOneCheckByteAndItsWebAddress) {
     const std::string address = Kvor::CurrentLanguage()["Properties"][1]["DefaultState"].text();
     ASSERT_FALSE(address.empty());
 
-    EDITDATA* block = NewBlock(Kvor::ComputeEditDataSize(Kvor::CurrentLanguage()["Properties"]));
+    EDITDATA* block =
+        NewBlock(Kvor::ComputeEditDataSize(Kvor::CurrentLanguage()["Properties"], false));
     EDITDATA* original = block;
     Kvor::InitialisePropertiesFromJSON(&services, block);
     ExpectBoxes({});
@@ -188,11 +189,37 @@ TEST_F(StorageTest, TheSizingAnnouncesExactlyTheSpaceTheDefaultsTake) {
         R"([])"};
     for (const char* description : descriptions) {
         Describe(description);
-        const uint32_t announced = Kvor::ComputeEditDataSize(Kvor::CurrentLanguage()["Properties"]);
+        const uint32_t announced =
+            Kvor::ComputeEditDataSize(Kvor::CurrentLanguage()["Properties"], false);
         EDITDATA* block = NewBlock(announced);
         Kvor::InitialisePropertiesFromJSON(&services, block);
         EXPECT_EQ(block->Tovrandi_Prop_Size, announced) << description;
     }
+}
+
+// The trailer of an object type that keeps a record of its layout: each
+// entry's stored kind, the count, the CRC-32 of the storage before it, and
+// the magic bytes; the size the host is told has room for it.
+TEST_F(StorageTest, ALayoutRecordFollowsTheValues) {
+    record = true;
+    Describe(R"([{"Type": "Checkbox", "DefaultState": true},
+                 {"Type": "Editbox String", "DefaultState": "ab"},
+                 {"Type": "Editbox Number", "DefaultState": 7}])");
+    const uint32_t announced = Kvor::ComputeEditDataSize(Kvor::StoredProperties(), true);
+    EDITDATA* block = NewBlock(announced);
+    Kvor::InitialisePropertiesFromJSON(&services, block);
+    ExpectBoxes({});
+    EXPECT_EQ(Stored(block), Join({{0x01, 'a', 'b', 0x00, 0x07, 0x00, 0x00, 0x00},
+                                   {0x00, 0x01, 0x02},
+                                   NumberBytes(3),
+                                   NumberBytes(0x9B47E3ED),
+                                   {0x4B, 0x4C, 0x52, 0xD7}}));
+    EXPECT_EQ(block->Tovrandi_Prop_Size, announced);
+    // A write in place leaves a fresh record, so the block still reads.
+    ASSERT_TRUE(Kvor::RewriteProperty(&services, block, 2, NumberBytes(9).data(), 4));
+    EXPECT_EQ(NumberOf(Kvor::GetProperty(block, 2)), 9u);
+    EXPECT_EQ(TextOf(Kvor::GetProperty(block, 1)), "ab");
+    ExpectBoxes({});
 }
 
 TEST_F(StorageTest, WithoutAPropertiesArrayOnlyTheHeaderIsLaidOut) {

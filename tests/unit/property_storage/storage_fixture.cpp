@@ -37,8 +37,9 @@ void StorageTest::TearDown() {
 }
 
 void StorageTest::Describe(const std::string& properties) {
-    Load(R"({"Identifier": "TEST", "UK English": {"About": {"Name": "Test"}, "Properties": )" +
-         properties + "}}");
+    Load(R"({"Identifier": "TEST", "UK English": {"About": {"Name": "Test"}, )" +
+         std::string(record ? R"("LayoutRecord": true, )" : "") + R"("Properties": )" + properties +
+         "}}");
 }
 
 void StorageTest::Load(const std::string& description) {
@@ -99,6 +100,11 @@ void StorageTest::ForgetBoxes() {
 #ifndef _WIN32
     Kvor::Platform::ClearRecords();
 #endif
+}
+
+Bytes WithRecord(Bytes storage, const std::vector<Kvor::StoredKind>& kinds) {
+    Kvor::AppendLayoutRecord(storage, kinds);
+    return storage;
 }
 
 std::string TextOf(Kvor::Prop* value) {

@@ -13,7 +13,10 @@
 
 #include "../support/description_support.h"
 #include "load/language.h"
+#include "properties/layout_record.h"
+#include "properties/run_values.h"
 #include "properties/storage.h"
+#include "properties/stored_form.h"
 #include "sdk.h"
 #ifndef _WIN32
 #include "platform/platform_recorder.h"
@@ -39,7 +42,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A description whose one language holds `properties` as its "Properties".
+    // A description whose one language holds `properties` as its "Properties"
+    // (and "LayoutRecord": true when `record` is set).
     void Describe(const std::string& properties);
     // A whole description as the library would ship it.
     void Load(const std::string& description);
@@ -62,6 +66,7 @@ public:
     EDITDATA* Resize(void* block, intptr_t size);
 
     plenar::HostServices services{};
+    bool record = false;
     bool refuse_resize = false;
     std::vector<ServiceCall> calls;
     std::map<void*, uint32_t> blocks;  // each block the host made and its length
@@ -84,6 +89,9 @@ inline Bytes Join(std::initializer_list<Bytes> parts) {
     for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
     return joined;
 }
+
+// Storage bytes followed by the layout record of `kinds`.
+Bytes WithRecord(Bytes storage, const std::vector<Kvor::StoredKind>& kinds);
 
 // A value read back from the storage, as UTF-8 text or number; the object freed.
 std::string TextOf(Kvor::Prop* value);

@@ -3,7 +3,7 @@
 // to something else, as a host whose word is no length would; the store keeps
 // each block's length for itself. Resizing always moves the block (new block,
 // copy, old one freed), as a real host may, so a plug-in that keeps the old
-// pointer is caught.
+// pointer is caught; guard bytes around each block catch writes outside it.
 #pragma once
 
 #include <cstdint>
@@ -36,9 +36,15 @@ public:
     // The block's true length; 0 for a block this store does not own.
     uint32_t length(const void* block) const;
     size_t count() const { return blocks_.size(); }
+    // Whether nothing was written just before or after `block` (false for a
+    // block this store does not own); how many blocks resized away had
+    // such a write.
+    bool intact(const void* block) const;
+    size_t damaged_guards() const { return damaged_guards_; }
 
 private:
     std::map<void*, uint32_t> blocks_;  // each block and its length
+    size_t damaged_guards_ = 0;
 };
 
 }  // namespace plenar::sim

@@ -1,0 +1,23 @@
+#include "properties/stored_form.h"
+
+#include "load/language.h"
+
+namespace Kvor {
+
+const json_value& StoredProperties() { return DefaultLanguageIndex()["Properties"]; }
+
+bool RecordsLayout() {
+    const json_value& option = DefaultLanguageIndex()["LayoutRecord"];
+    return option.type == json_type_boolean && option.boolean();
+}
+
+uint32_t PropertyCount(const json_value& properties) {
+    return properties.type == json_type_array ? properties.length() : 0;
+}
+
+PropertyStore StoreOf(const json_value& entry) {
+    const PropertyType* type = FindPropertyType(entry["Type"].text());
+    return type ? type->store : PropertyStore::unsupported;
+}
+
+}  // namespace Kvor

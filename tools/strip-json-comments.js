@@ -1,7 +1,8 @@
 #!/usr/bin/env node
 // strip-json-comments.js IN OUT: writes IN without its // and /* */ comments,
 // which the SDK's reader accepts and JSON Schema validators do not. Line
-// feeds inside comments are kept, so line numbers stay those of IN.
+// feeds inside comments are kept, so line numbers stay those of IN. Also a
+// module: require(...).strip(text).
 'use strict';
 const fs = require('fs');
 
@@ -32,9 +33,12 @@ function strip(text) {
   return out;
 }
 
-const [input, output] = process.argv.slice(2);
-if (!input || !output) {
-  console.error('usage: strip-json-comments.js IN OUT');
-  process.exit(2);
+module.exports = { strip };
+if (require.main === module) {
+  const [input, output] = process.argv.slice(2);
+  if (!input || !output) {
+    console.error('usage: strip-json-comments.js IN OUT');
+    process.exit(2);
+  }
+  fs.writeFileSync(output, strip(fs.readFileSync(input, 'utf8').replace(/^\uFEFF/, '')));
 }
-fs.writeFileSync(output, strip(fs.readFileSync(input, 'utf8').replace(/^\uFEFF/, '')));

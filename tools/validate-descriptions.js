@@ -9,8 +9,8 @@ const path = require('path');
 const { strip } = require('./strip-json-comments.js');
 
 const [modules, schemaFile, ...checks] = process.argv.slice(2);
-const Ajv2020 = require(path.join(modules, 'ajv/dist/2020')).default;
-const addFormats = require(path.join(modules, 'ajv-formats'));
+const Ajv2020 = require(path.resolve(modules, 'ajv/dist/2020')).default;
+const addFormats = require(path.resolve(modules, 'ajv-formats'));
 const ajv = new Ajv2020({ strict: false, allErrors: true });
 addFormats(ajv);
 const validate = ajv.compile(JSON.parse(fs.readFileSync(schemaFile, 'utf8')));

@@ -245,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SettingsCase{"CrLfWithBlanks",
                                    "[Tovrandi]\r\nLanguages = French; Deutsch\r\nX=1\r\n",
                                    "deutsch"},
-                      SettingsCase{"LineFeedsOnlyRunOn", "Languages=Deutsch\nX=1\n", "english"},
+                      SettingsCase{"LineFeedsEndTheList", "Languages=Deutsch\nX=1\n", "deutsch"},
                       SettingsCase{"NoMatch", "Languages=French\r\n", "english"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -39,11 +39,11 @@ const json_value* LanguageFromSettings(std::string text, const json_value& root,
 
     size_t position = start + key_length;
     if (position < text.size() && text[position] == ' ') ++position;
-    // Only a carriage return ends the list: in a file with bare line feeds
-    // the last name runs on into the following lines.
+    // A carriage return or a bare line feed ends the list: a settings file
+    // saved with Unix line ends must choose its language too.
     text += '\r';
     while (position < text.size()) {
-        size_t end = text.find_first_of(";\r", position);
+        size_t end = text.find_first_of(";\r\n", position);
         std::string item = text.substr(position, end - position);
         if (!item.empty() && item[0] == ' ') item.erase(0, 1);
         if (root.type == json_type_object) {
@@ -52,7 +52,7 @@ const json_value* LanguageFromSettings(std::string text, const json_value& root,
                 if (entry.value->type == json_type_object && item == entry.name) return entry.value;
             }
         }
-        if (text[end] == '\r') break;
+        if (text[end] != ';') break;
         position = end + 1;
     }
     return nullptr;

@@ -90,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsCase{"KeyAnywhereInTheFile", "[Main]\r\nx=1\r\nLanguages=French\r\nmore\r\n",
                      "Lumbra (fr)", true},
         SettingsCase{"LastNameWithoutLineEnd", "Languages=French", "Lumbra (fr)", true},
-        // Only a carriage return ends the list.
-        SettingsCase{"LineFeedOnlyRunsOn", "Languages=French\nother=1\n", "Lumbra", false},
+        SettingsCase{"LineFeedEndsTheListToo", "Languages=German;French\nother=1\n",
+                     "Lumbra (fr)", true},
         SettingsCase{"CaseMatters", "Languages=french\r\n", "Lumbra", false},
         SettingsCase{"AtMostTwoBlanksAreDropped", "Languages=   French\r\n", "Lumbra", false},
         SettingsCase{"NonObjectMembersAreNotLanguages", "Languages=Identifier\r\n", "Lumbra",

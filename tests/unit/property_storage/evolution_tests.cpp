@@ -23,13 +23,13 @@ constexpr Kind kinds[] = {Kind::text,  Kind::number, Kind::choice, Kind::colour,
 constexpr const char* items[] = {"a", "b", "c"};
 constexpr uint32_t item_count = 3;
 
-struct Spec {
+struct Entry {
     Kind kind;
     uint32_t number = 0;  // the default number, colour or item position
     std::string text;     // the default text
     bool ticked = false;  // the default box
 };
-using Description = std::vector<Spec>;
+using Description = std::vector<Entry>;
 
 StoredKind StoredAs(Kind kind) {
     switch (kind) {
@@ -43,20 +43,20 @@ StoredKind StoredAs(Kind kind) {
 
 bool KeepsValue(Kind kind) { return StoredAs(kind) != StoredKind::nothing; }
 
-std::string Json(const Spec& spec) {
-    const std::string ticked = spec.ticked ? "true" : "false";
+std::string Json(const Entry& entry) {
+    const std::string ticked = entry.ticked ? "true" : "false";
     const std::string chk = R"(, "ChkDefault": )" + ticked + "}";
-    const std::string number = std::to_string(spec.number);
-    switch (spec.kind) {
+    const std::string number = std::to_string(entry.number);
+    switch (entry.kind) {
         case Kind::text:
-            return R"({"Type": "Editbox String", "DefaultState": ")" + spec.text + "\"" + chk;
+            return R"({"Type": "Editbox String", "DefaultState": ")" + entry.text + "\"" + chk;
         case Kind::number: return R"({"Type": "Editbox Number", "DefaultState": )" + number + chk;
         case Kind::choice:
             return R"({"Type": "Combo Box", "Items": ["a", "b", "c"], "DefaultState": ")" +
-                   std::string(items[spec.number]) + "\"" + chk;
+                   std::string(items[entry.number]) + "\"" + chk;
         case Kind::colour: return R"({"Type": "Color", "DefaultState": )" + number + chk;
         case Kind::check: return R"({"Type": "Checkbox", "DefaultState": )" + ticked + "}";
-        case Kind::label: return R"({"Type": "Text", "DefaultState": ")" + spec.text + "\"}";
+        case Kind::label: return R"({"Type": "Text", "DefaultState": ")" + entry.text + "\"}";
         case Kind::folder: return R"({"Type": "Folder"})";
         case Kind::other: return R"({"Type": "Edit slider"})";
     }
@@ -65,7 +65,7 @@ std::string Json(const Spec& spec) {
 
 std::string Json(const Description& description) {
     std::string list = "[";
-    for (const Spec& spec : description) list += (list.size() > 1 ? ", " : "") + Json(spec);
+    for (const Entry& entry : description) list += (list.size() > 1 ? ", " : "") + Json(entry);
     return list + "]";
 }
 
@@ -75,9 +75,9 @@ struct Value {
     bool ticked = false;
 };
 
-Value DefaultOf(const Spec& spec) {
-    const bool box = KeepsValue(spec.kind) || spec.kind == Kind::check;
-    return {spec.text, spec.number, box && spec.ticked};
+Value DefaultOf(const Entry& entry) {
+    const bool box = KeepsValue(entry.kind) || entry.kind == Kind::check;
+    return {entry.text, entry.number, box && entry.ticked};
 }
 
 // What the block holds in the model: the entries it was last laid out for.
@@ -113,7 +113,7 @@ protected:
         Describe(Json(now));
         block = Built();
         saved.clear();
-        for (const Spec& spec : now) saved.push_back({StoredAs(spec.kind), DefaultOf(spec)});
+        for (const Entry& entry : now) saved.push_back({StoredAs(entry.kind), DefaultOf(entry)});
     }
     void Evolve(const Description& description) {
         now = description;
@@ -195,10 +195,10 @@ protected:
 
 // --- the evolutions authors make ---------------------------------------------
 
-Spec Text(const char* text) { return {Kind::text, 0, text, false}; }
-Spec Number(uint32_t number) { return {Kind::number, number, "", false}; }
-Spec Colour(uint32_t colour) { return {Kind::colour, colour, "", false}; }
-Spec Box(bool ticked) { return {Kind::check, 0, "", ticked}; }
+Entry Text(const char* text) { return {Kind::text, 0, text, false}; }
+Entry Number(uint32_t number) { return {Kind::number, number, "", false}; }
+Entry Colour(uint32_t colour) { return {Kind::colour, colour, "", false}; }
+Entry Box(bool ticked) { return {Kind::check, 0, "", ticked}; }
 
 Description Checks(size_t count) { return Description(count, Box(false)); }
 Description Plus(Description first, const Description& more) {
@@ -298,14 +298,14 @@ public:
             word += OneIn(8) ? std::string("\xc3\xbc") : std::string(1, char('a' + Below(26)));
         return word;
     }
-    Spec AnySpec() {
-        Spec spec{kinds[Below(8)], Number(), Word(), OneIn(3)};
-        if (spec.kind == Kind::choice) spec.number = Below(item_count);
-        return spec;
+    Entry AnyEntry() {
+        Entry entry{kinds[Below(8)], Number(), Word(), OneIn(3)};
+        if (entry.kind == Kind::choice) entry.number = Below(item_count);
+        return entry;
     }
     Description AnyDescription(uint32_t most) {
         Description description;
-        for (uint32_t n = Below(most + 1); n > 0; --n) description.push_back(AnySpec());
+        for (uint32_t n = Below(most + 1); n > 0; --n) description.push_back(AnyEntry());
         return description;
     }
 
@@ -346,7 +346,7 @@ TEST_F(Evolution, ModelOfEditsSavesLoadsAndEvolutions) {
                 switch (run.Below(4)) {
                     case 0:
                         for (uint32_t n = 1 + run.Below(9); n > 0; --n)
-                            next.push_back(run.AnySpec());
+                            next.push_back(run.AnyEntry());
                         ++figures.appends;
                         break;
                     case 1:
@@ -354,11 +354,11 @@ TEST_F(Evolution, ModelOfEditsSavesLoadsAndEvolutions) {
                         ++figures.removals;
                         break;
                     case 2:
-                        if (at < next.size()) next[at] = run.AnySpec();
+                        if (at < next.size()) next[at] = run.AnyEntry();
                         ++figures.kind_changes;
                         break;
                     default:
-                        next.insert(next.begin() + at, run.AnySpec());
+                        next.insert(next.begin() + at, run.AnyEntry());
                         ++figures.inserts;
                         break;
                 }

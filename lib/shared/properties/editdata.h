@@ -28,4 +28,10 @@ static_assert(offsetof(EDITDATA, Tovrandi_Props) == 28);
 inline constexpr uint32_t storage_offset = offsetof(EDITDATA, Tovrandi_Props);
 constexpr uint32_t CheckByteCount(uint32_t count) { return (count + 7) / 8; }
 
+// A block as the bytes its offsets count in.
+inline uint8_t* Bytes(EDITDATA* block) { return reinterpret_cast<uint8_t*>(block); }
+inline const uint8_t* Bytes(const EDITDATA* block) {
+    return reinterpret_cast<const uint8_t*>(block);
+}
+
 }  // namespace Kvor

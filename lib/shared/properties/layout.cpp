@@ -11,8 +11,6 @@
 namespace Kvor {
 namespace {
 
-const uint8_t* Bytes(const EDITDATA* block) { return reinterpret_cast<const uint8_t*>(block); }
-
 // The host's header word is not defined as the block's length, though a
 // host may keep it so. It bounds the storage only where it could be that
 // length: every block of this object holds at least the 28 bytes up to the

@@ -17,9 +17,6 @@
 namespace Kvor {
 namespace {
 
-uint8_t* Bytes(EDITDATA* block) { return reinterpret_cast<uint8_t*>(block); }
-const uint8_t* Bytes(const EDITDATA* block) { return reinterpret_cast<const uint8_t*>(block); }
-
 const json_value& Entry(const json_value& properties, uint32_t index) {
     return properties[static_cast<int32_t>(index)];
 }

@@ -16,6 +16,7 @@
 #include "checks/message_places.h"
 #include "checks/plugin_session.h"
 #include "command.h"
+#include "diagnostics.h"
 #include "json_places.h"
 #include "output.h"
 #include "paths.h"
@@ -24,7 +25,7 @@
 namespace plenar::cli {
 namespace {
 
-enum class Severity { error, warning, note };
+const char* const usage = "DESCRIPTION.json [--plugin PLUGIN] [--json] [--warnings-as-errors]";
 
 bool ends_with(const std::string& text, std::string_view end) {
     return text.size() >= end.size() &&
@@ -41,22 +42,6 @@ Severity severity_of(const sim::MessageBoxCall& box) {
         ends_with(box.caption, "JSON Property parser"))
         return Severity::error;
     return Severity::note;
-}
-
-const char* severity_name(Severity severity) {
-    return severity == Severity::error     ? "error"
-           : severity == Severity::warning ? "warning"
-                                           : "note";
-}
-
-// Message texts on one line: their line breaks become blanks.
-std::string one_line(const std::string& text) {
-    std::string line;
-    for (char c : text) {
-        if (c == '\r') continue;
-        line += c == '\n' ? ' ' : c;
-    }
-    return line;
 }
 
 std::string read_file(const std::wstring& path) {
@@ -77,17 +62,21 @@ void exercise(PluginSession& session) {
 
 int run_check(const std::vector<std::wstring>& arguments) {
     std::optional<std::wstring> description, plugin;
-    bool understood = true;
+    bool understood = true, as_json = false, warnings_as_errors = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == L"--plugin" && i + 1 < arguments.size())
             plugin = arguments[++i];
+        else if (arguments[i] == L"--json")
+            as_json = true;
+        else if (arguments[i] == L"--warnings-as-errors")
+            warnings_as_errors = true;
         else if (!description && arguments[i].rfind(L"--", 0) != 0)
             description = arguments[i];
         else
             understood = false;
     }
     if (!description || !understood) {
-        print_line("usage: plenar-host check DESCRIPTION.json [--plugin PLUGIN]");
+        print_line(std::string("usage: plenar-host check ") + usage);
         return 2;
     }
     const std::string shown = sim::utf8_from_wide(*description);
@@ -110,38 +99,38 @@ int run_check(const std::vector<std::wstring>& arguments) {
 
     const JsonScan scan = scan_json(text);
     MessagePlaces places(text, scan.root ? &*scan.root : nullptr);
-    bool errors = false;
+    Diagnostics found(shown);
     for (const sim::MessageBoxCall& box : sim::Interception::instance().message_boxes()) {
-        const Severity severity = severity_of(box);
-        errors |= severity == Severity::error;
-        const std::optional<DescriptionPlace> place = places.find(box);
-        std::string line = shown + ":";
-        if (place && place->line)
-            line += std::to_string(place->line) + ":" + std::to_string(place->column) + ":";
-        line += std::string(" ") + severity_name(severity) + ": " + box.caption + ": " +
-                one_line(box.text);
-        if (place && !place->path.empty()) line += " [" + place->path + "]";
-        print_line(line);
+        Diagnostic d{severity_of(box), 0, 0, box.caption, one_line(box.text)};
+        if (const std::optional<DescriptionPlace> place = places.find(box)) {
+            d.line = place->line;
+            d.column = place->line ? place->column : 0;
+            d.path = place->path;
+        }
+        found.add(std::move(d));
     }
-    for (const std::string& fault : session->stack_faults()) {
-        print_line(shown + ": error: stack: " + fault);
-        errors = true;
-    }
+    for (const std::string& fault : session->stack_faults())
+        found.add({Severity::error, 0, 0, "stack", fault});
     if (!plugin)
-        print_line(shown +
-                   ": note: linking not checked: no object type's members were linked; "
-                   "--plugin NAME.pvx checks the members NAME links against this description");
-    return errors ? 1 : 0;
+        found.add({Severity::note, 0, 0, "linking not checked",
+                   "no object type's members were linked; "
+                   "--plugin NAME.pvx checks the members NAME links against this description"});
+    if (as_json)
+        found.print_json();
+    else
+        found.print_lines();
+    return found.exit_status(warnings_as_errors);
 }
 
 }  // namespace
 
 extern const Command check_command;
 const Command check_command = {
-    "check", "DESCRIPTION.json [--plugin PLUGIN]",
+    "check", usage,
     "loads the object type PLUGIN (without it, one with no member linked) with a "
     "description and reports each of its messages as "
-    "FILE:LINE:COLUMN: error|warning|note: CAPTION: TEXT [path]",
+    "FILE:LINE:COLUMN: error|warning|note: CAPTION: TEXT [path] (--json: as JSON); exits 1 on "
+    "an error (--warnings-as-errors: or a warning)",
     &run_check};
 
 }  // namespace plenar::cli

@@ -118,6 +118,20 @@ TEST(CliCheck, AllFivePlantedMistakesAreReportedWithTheirPlaces) {
     }
 }
 
+// A warning fails the check only when asked to; --json carries the same findings.
+TEST(CliCheck, WarningsFailOnlyWhenAskedAndJsonCarriesTheSameFindings) {
+    const std::wstring checked = L"check " + description("invalid/combo-without-items.json");
+    const CliRun lines = run_cli(checked);
+    EXPECT_EQ(lines.status, 0u) << lines.output;
+    EXPECT_TRUE(has(lines.output, ": warning: ")) << lines.output;
+    EXPECT_EQ(run_cli(checked + L" --warnings-as-errors").status, 1u);
+    const CliRun json = run_cli(checked + L" --json");
+    EXPECT_EQ(json.status, 0u) << json.output;
+    EXPECT_TRUE(has(json.output, "\"errors\": 0, \"warnings\": 2, \"notes\": 1,")) << json.output;
+    EXPECT_TRUE(has(json.output, "{\"severity\": \"warning\", \"line\": ")) << json.output;
+    EXPECT_TRUE(has(json.output, "\"rule\": \"linking not checked\"")) << json.output;
+}
+
 TEST(CliCheck, AReaderErrorIsPlacedByItsLineAndColumn) {
     plenar::sim::TempFolder folder;
     const std::wstring path = folder.write_file(

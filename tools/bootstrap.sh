@@ -25,6 +25,7 @@ have_pkg libclang-rt-14-dev           || need+=(libclang-rt-14-dev)
 have_pkg libstb-dev                   || need+=(libstb-dev)
 have_pkg googletest                   || need+=(googletest)
 have_cmd cmake                        || need+=(cmake)
+have_cmd clang-format                 || need+=(clang-format)
 
 # The 32-bit run-time part, only where 32-bit programs can run at all.
 need32=()

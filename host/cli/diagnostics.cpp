@@ -18,7 +18,8 @@ int Diagnostics::count(Severity severity) const {
 }
 
 int Diagnostics::exit_status(bool warnings_as_errors) const {
-    const int failing = count(Severity::error) + (warnings_as_errors ? count(Severity::warning) : 0);
+    const int failing =
+        count(Severity::error) + (warnings_as_errors ? count(Severity::warning) : 0);
     return failing ? 1 : 0;
 }
 
@@ -64,10 +65,11 @@ void Diagnostics::print_json() const {
         const Diagnostic& d = list_[i];
         out += i ? ",\n  " : "\n  ";
         out += std::string("{\"severity\": \"") + severity_name(d.severity) + "\"";
-        out += ", \"line\": " + std::to_string(d.line) + ", \"column\": " + std::to_string(d.column);
+        out +=
+            ", \"line\": " + std::to_string(d.line) + ", \"column\": " + std::to_string(d.column);
         out += ", \"rule\": " + json_string(d.rule) + ", \"text\": " + json_string(d.text);
-        out += ", \"path\": " + json_string(d.path) + ", \"section\": " + json_string(d.section) +
-               "}";
+        out +=
+            ", \"path\": " + json_string(d.path) + ", \"section\": " + json_string(d.section) + "}";
     }
     out += list_.empty() ? "]}" : "\n]}";
     print_line(out);

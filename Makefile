@@ -14,7 +14,7 @@ MAKEFLAGS += --no-print-directory
 export JOBS
 
 .PHONY: all bootstrap native native64 win32 win64 test test-native test-native64 \
-        test-win32 test-win64 test-descriptions soak demo bench clean fuzz coverage
+        test-win32 test-win64 test-descriptions soak demo bench clean fuzz coverage format compile-commands
 
 all: native64 win32 win64 $(if $(filter yes,$(NATIVE32)),native)
 
@@ -39,12 +39,8 @@ export NATIVE32 RUN32 RUN32_WHY
 build/machine.mk: | bootstrap
 	@mkdir -p build && tools/probe-32 > $@.new && mv $@.new $@
 
-# configure TREE: once per tree, with that tree's arguments.
-configure = [ -f build/$(1)/CMakeCache.txt ] || cmake -S . -B build/$(1) $($(1)_ARGS) >/dev/null
-native_ARGS   = -DCMAKE_BUILD_TYPE=Debug -DLUMBRA_NATIVE_BITS=32
-native64_ARGS = -DCMAKE_BUILD_TYPE=Debug -DLUMBRA_NATIVE_BITS=64
-win32_ARGS    = -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake
-win64_ARGS    = -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake
+# configure TREE: once per tree, by its preset in CMakePresets.json.
+configure = [ -f build/$(1)/CMakeCache.txt ] || cmake --preset $(1) >/dev/null
 
 native native64 win32 win64: bootstrap
 	@$(call configure,$@)
@@ -100,6 +96,16 @@ coverage: bootstrap build/machine.mk
 # Benchmarks in their own Release trees, without the sanitizers.
 bench: bootstrap build/machine.mk
 	@tools/bench.sh
+
+# Formats every C and C++ source by .clang-format (make test checks it).
+format:
+	@tools/format
+
+# compile_commands.json for editors (clangd and the like): one entry a source,
+# from the editor preset, linked where editors look for it.
+compile-commands:
+	@cmake --preset editor >/dev/null && ln -sf editor/compile_commands.json build/compile_commands.json && \
+	  echo "make compile-commands: build/compile_commands.json"
 
 clean:
 	rm -rf build

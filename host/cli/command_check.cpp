@@ -101,7 +101,7 @@ int run_check(const std::vector<std::wstring>& arguments) {
     MessagePlaces places(text, scan.root ? &*scan.root : nullptr);
     Diagnostics found(shown);
     for (const sim::MessageBoxCall& box : sim::Interception::instance().message_boxes()) {
-        Diagnostic d{severity_of(box), 0, 0, box.caption, one_line(box.text)};
+        Diagnostic d{severity_of(box), 0, 0, box.caption, one_line(box.text), {}, {}};
         if (const std::optional<DescriptionPlace> place = places.find(box)) {
             d.line = place->line;
             d.column = place->line ? place->column : 0;
@@ -110,11 +110,16 @@ int run_check(const std::vector<std::wstring>& arguments) {
         found.add(std::move(d));
     }
     for (const std::string& fault : session->stack_faults())
-        found.add({Severity::error, 0, 0, "stack", fault});
+        found.add({Severity::error, 0, 0, "stack", fault, {}, {}});
     if (!plugin)
-        found.add({Severity::note, 0, 0, "linking not checked",
+        found.add({Severity::note,
+                   0,
+                   0,
+                   "linking not checked",
                    "no object type's members were linked; "
-                   "--plugin NAME.pvx checks the members NAME links against this description"});
+                   "--plugin NAME.pvx checks the members NAME links against this description",
+                   {},
+                   {}});
     if (as_json)
         found.print_json();
     else

@@ -106,14 +106,22 @@ struct MemberTraits {
     }
 };
 
+// The traits of a member function, const or not.
 template <auto Member>
-struct Thunk;
+struct TraitsOf;
 
 template <class Ext, class R, class... A, R (Ext::*Member)(A...)>
-struct Thunk<Member> : MemberTraits<Ext, R, A...> {};
+struct TraitsOf<Member> {
+    using type = MemberTraits<Ext, R, A...>;
+};
 
 template <class Ext, class R, class... A, R (Ext::*Member)(A...) const>
-struct Thunk<Member> : MemberTraits<Ext, R, A...> {};
+struct TraitsOf<Member> {
+    using type = MemberTraits<Ext, R, A...>;
+};
+
+template <auto Member>
+using Thunk = typename TraitsOf<Member>::type;
 
 }  // namespace detail
 }  // namespace Kvor

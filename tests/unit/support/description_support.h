@@ -30,7 +30,9 @@ inline json_value* ParseDescription(const std::string& text,
     char message[256] = {};
     json_value* root = json_read(&settings, copy, text.size(), message, sizeof message);
     if (error) *error = message;
-    if (!may_fail) EXPECT_NE(root, nullptr) << message << "\n" << text;
+    if (!may_fail) {
+        EXPECT_NE(root, nullptr) << message << "\n" << text;
+    }
     return root;
 }
 

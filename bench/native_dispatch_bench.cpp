@@ -18,7 +18,7 @@
 #define LUMBRA_CALLGRIND 1
 #endif
 
-#include "runtime/dispatch.h"
+#include "runtime/linking.h"
 #include "json/json.h"
 #include "load/language.h"
 #include "sdk.h"
@@ -203,16 +203,16 @@ int main(int argc, char** argv) {
         int32_t id;
     } cases[] = {
         {"action SetSource(text)", DispatchedAction, BaselineAction,
-         reinterpret_cast<void*>(sdk->ActionRoutines[0]),
+         reinterpret_cast<void*>(sdk->Actions.Routines[0]),
          reinterpret_cast<void*>(&BaselineSetSource), 0},
         {"condition AreNumbersEqual(int,int)", DispatchedCondition, BaselineCondition,
-         reinterpret_cast<void*>(sdk->ConditionRoutines[0]),
+         reinterpret_cast<void*>(sdk->Conditions.Routines[0]),
          reinterpret_cast<void*>(&BaselineAreNumbersEqual), 0},
         {"expression Add(int,int)", DispatchedAdd, BaselineAddLoop,
-         reinterpret_cast<void*>(sdk->ExpressionRoutines[0]), reinterpret_cast<void*>(&BaselineAdd),
+         reinterpret_cast<void*>(sdk->Expressions.Routines[0]), reinterpret_cast<void*>(&BaselineAdd),
          0},
         {"expression HelloWorld() text", DispatchedHello, BaselineHelloLoop,
-         reinterpret_cast<void*>(sdk->ExpressionRoutines[1]),
+         reinterpret_cast<void*>(sdk->Expressions.Routines[1]),
          reinterpret_cast<void*>(&BaselineHelloWorld), 1},
     };
     bench::TableHeader();

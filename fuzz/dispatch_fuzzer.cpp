@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/dispatch.h"
+#include "runtime/linking.h"
 #include "fuzz_support.h"
 #include "platform/platform_recorder.h"
 #include "records/ace_records.h"
@@ -275,23 +275,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Extension extension(run);
         Kvor::ExtensionOf(run) = &extension;
         Kvor::UseExtension<Extension>();
-        LinkAll(in, action_linkers, sdk->ActionInfos.size());
-        LinkAll(in, condition_linkers, sdk->ConditionInfos.size());
-        LinkAll(in, expression_linkers, sdk->ExpressionInfos.size());
+        LinkAll(in, action_linkers, sdk->Actions.Records.size());
+        LinkAll(in, condition_linkers, sdk->Conditions.Records.size());
+        LinkAll(in, expression_linkers, sdk->Expressions.Records.size());
 
         for (int calls = 0; calls < 64 && in.remaining_bytes() > 0; ++calls) {
             const uint8_t kind = in.ConsumeIntegralInRange<uint8_t>(0, 2);
             const uint32_t first = in.ConsumeIntegral<uint32_t>();
             const uint32_t second = in.ConsumeIntegral<uint32_t>();
             const uint32_t cursor = in.ConsumeIntegralInRange<uint32_t>(0, 1000);
-            const size_t count = kind == 0   ? sdk->ActionInfos.size()
-                                 : kind == 1 ? sdk->ConditionInfos.size()
-                                             : sdk->ExpressionInfos.size();
+            const size_t count = kind == 0   ? sdk->Actions.Records.size()
+                                 : kind == 1 ? sdk->Conditions.Records.size()
+                                             : sdk->Expressions.Records.size();
             const int32_t id = PickId(in, count);
             // A table without entries (no language, or no ids) is never called.
-            if ((kind == 0   ? sdk->ActionRoutines.size()
-                 : kind == 1 ? sdk->ConditionRoutines.size()
-                             : sdk->ExpressionRoutines.size()) < 2)
+            if ((kind == 0   ? sdk->Actions.Routines.size()
+                 : kind == 1 ? sdk->Conditions.Routines.size()
+                             : sdk->Expressions.Routines.size()) < 2)
                 continue;
             const uint64_t sink = extension.sink;
             // Through the id's entry, then through the generic routine with the same answers.
@@ -314,22 +314,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 plenar::Word result;
                 if (kind == 0) {
                     result = static_cast<uint32_t>(
-                        (generic ? &Kvor::ActionWrapper : EntryFor(sdk->ActionRoutines, id))(
+                        (generic ? &Kvor::ActionWrapper : EntryFor(sdk->Actions.Routines, id))(
                             run, first, second));
                     fuzz::Require(result == 0, "actions answer 0");
                 } else if (kind == 1) {
                     const int32_t answer =
-                        (generic ? &Kvor::ConditionWrapper : EntryFor(sdk->ConditionRoutines, id))(
+                        (generic ? &Kvor::ConditionWrapper : EntryFor(sdk->Conditions.Routines, id))(
                             run, first, second);
                     fuzz::Require(answer >= -128 && answer <= 127,
                                   "a condition answers one signed byte");
                     result = static_cast<uint32_t>(answer);
                 } else {
                     result = (generic ? &Kvor::ExpressionWrapper
-                                      : EntryFor(sdk->ExpressionRoutines, id))(run, first);
+                                      : EntryFor(sdk->Expressions.Routines, id))(run, first);
                     const bool linked = id >= 0 &&
-                                        static_cast<size_t>(id) < sdk->ExpressionMembers.size() &&
-                                        sdk->ExpressionMembers[id];
+                                        static_cast<size_t>(id) < sdk->Expressions.Members.size() &&
+                                        sdk->Expressions.Members[id];
                     if (linked && (run->flags & plenar::expression_string_result) && result)
                         fuzz::Require(
                             fake.result_blocks.count(reinterpret_cast<const WideChar*>(result)),

@@ -82,16 +82,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)Kvor::LanguageFromSettings(settings, *root, found_key);
         (void)Kvor::DefaultLanguageIndex();
 
-        CheckRecords(Kvor::AceKind::action, sdk->ActionInfos, sdk->ActionPlans, language);
-        CheckRecords(Kvor::AceKind::condition, sdk->ConditionInfos, sdk->ConditionPlans, language);
-        CheckRecords(Kvor::AceKind::expression, sdk->ExpressionInfos, sdk->ExpressionPlans,
+        CheckRecords(Kvor::AceKind::action, sdk->Actions.Records, sdk->Actions.Plans, language);
+        CheckRecords(Kvor::AceKind::condition, sdk->Conditions.Records, sdk->Conditions.Plans, language);
+        CheckRecords(Kvor::AceKind::expression, sdk->Expressions.Records, sdk->Expressions.Plans,
                      language);
         fuzz::Require(Kvor::ActionInfoAt(-1) == nullptr &&
-                          Kvor::ActionInfoAt(static_cast<int>(sdk->ActionInfos.size())) == nullptr,
+                          Kvor::ActionInfoAt(static_cast<int>(sdk->Actions.Records.size())) == nullptr,
                       "no record outside the ids");
-        if (!sdk->ActionRoutines.empty())
-            fuzz::Require(sdk->ActionRoutines.size() == sdk->ActionInfos.size() + 1 &&
-                              sdk->ActionRoutines.back() == nullptr,
+        if (!sdk->Actions.Routines.empty())
+            fuzz::Require(sdk->Actions.Routines.size() == sdk->Actions.Records.size() + 1 &&
+                              sdk->Actions.Routines.back() == nullptr,
                           "the routine table has one entry per id, then null");
         const json_value& properties = language["Properties"];
         CheckProperties(*sdk, properties);

@@ -1,7 +1,5 @@
 #include "extension.h"
 
-#include "runtime/dispatch.h"
-
 namespace {
 
 constexpr uint32_t debug_text_refresh = 500;  // milliseconds

@@ -2,10 +2,7 @@
 // application, owned by the instance's run data.
 #pragma once
 
-#include "runtime/debugger.h"
-#include "platform/platform.h"
-#include "plenar/run_data.h"
-#include "runtime/runtime.h"
+#include "kvor/extension.h"
 
 class Extension {
 public:

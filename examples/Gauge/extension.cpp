@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "properties/run_values.h"
-#include "runtime/dispatch.h"
-
 namespace {
 
 // The positions of the entries of "Properties".

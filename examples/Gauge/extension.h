@@ -3,10 +3,7 @@
 // edit-time data and owned by its run data.
 #pragma once
 
-#include "platform/platform.h"
-#include "plenar/run_data.h"
-#include "runtime/debugger.h"
-#include "runtime/runtime.h"
+#include "kvor/extension.h"
 
 class Extension {
 public:

@@ -1,6 +1,6 @@
 #include "sdk.h"
 
-#include "runtime/dispatch.h"
+#include "runtime/linking.h"
 #include "editor/icon.h"
 #include "load/language.h"
 #include "properties/descriptors.h"
@@ -13,6 +13,28 @@
 Kvor::SDK* SDK = nullptr;
 
 namespace Kvor {
+
+namespace {
+
+// Every entry starts unlinked, answered by the generic routine; its record
+// is read (a refused one becomes a placeholder), then its fetch plan made.
+template <class Routine>
+void BuildEntries(AceKind kind, AceTable<Routine>& table, const json_value& entries,
+                  Routine generic, bool (*read_record)()) {
+    // Only an array holds entries; any other value declares none.
+    const uint32_t count = entries.type == json_type_array ? entries.length() : 0;
+    table.Routines.assign(count + 1, nullptr);
+    for (uint32_t id = 0; id < count; ++id) {
+        table.Routines[id] = generic;
+        table.Members.push_back(nullptr);
+        read_record();
+    }
+    for (size_t id = 0; id < table.Records.size(); ++id)
+        table.Plans.push_back(
+            MakeFetchPlan(kind, table.Records[id], entries[static_cast<int32_t>(id)]));
+}
+
+}  // namespace
 
 SDK::SDK(plenar::HostServices* services, json_value* root)
     : json(root), HostServices(services), Icon(nullptr) {
@@ -41,37 +63,11 @@ void SDK::Build(plenar::HostServices* services) {
         Report(Kvor::message::no_language);
         return;
     }
-    const json_value& actions = language["Actions"];
-    const json_value& conditions = language["Conditions"];
-    const json_value& expressions = language["Expressions"];
-    // Only an array holds entries; any other value declares none.
-    auto count = [](const json_value& v) { return v.type == json_type_array ? v.length() : 0; };
-    ActionRoutines.assign(count(actions) + 1, nullptr);
-    ConditionRoutines.assign(count(conditions) + 1, nullptr);
-    ExpressionRoutines.assign(count(expressions) + 1, nullptr);
-    for (uint32_t i = 0; i < count(actions); ++i) {
-        ActionRoutines[i] = &ActionWrapper;
-        ActionMembers.push_back(nullptr);
-        ReadActionInfo();
-    }
-    for (uint32_t i = 0; i < count(conditions); ++i) {
-        ConditionRoutines[i] = &ConditionWrapper;
-        ConditionMembers.push_back(nullptr);
-        ReadConditionInfo();
-    }
-    for (uint32_t i = 0; i < count(expressions); ++i) {
-        ExpressionRoutines[i] = &ExpressionWrapper;
-        ExpressionMembers.push_back(nullptr);
-        ReadExpressionInfo();
-    }
-    auto plan = [](AceKind kind, const std::vector<ACEInfo*>& records, const json_value& entries,
-                   std::vector<FetchPlan>& plans) {
-        for (size_t id = 0; id < records.size(); ++id)
-            plans.push_back(MakeFetchPlan(kind, records[id], entries[static_cast<int32_t>(id)]));
-    };
-    plan(AceKind::action, ActionInfos, actions, ActionPlans);
-    plan(AceKind::condition, ConditionInfos, conditions, ConditionPlans);
-    plan(AceKind::expression, ExpressionInfos, expressions, ExpressionPlans);
+    BuildEntries(AceKind::action, Actions, language["Actions"], &ActionWrapper, ReadActionInfo);
+    BuildEntries(AceKind::condition, Conditions, language["Conditions"], &ConditionWrapper,
+                 ReadConditionInfo);
+    BuildEntries(AceKind::expression, Expressions, language["Expressions"], &ExpressionWrapper,
+                 ReadExpressionInfo);
     EdittimeProperties = BuildPropertyDescriptors(language["Properties"]);
 #if defined(_WIN32)
     // The editor's menus are Windows menus. Built last, once nothing can fail.
@@ -91,9 +87,9 @@ void SDK::ReleaseOwned() {
     json_release(json);
     ReleasePropertyDescriptors(EdittimeProperties);
     DestroyIcon(Icon);
-    FreeRecords(ExpressionInfos);
-    FreeRecords(ConditionInfos);
-    FreeRecords(ActionInfos);
+    FreeRecords(Expressions.Records);
+    FreeRecords(Conditions.Records);
+    FreeRecords(Actions.Records);
 }
 
 }  // namespace Kvor

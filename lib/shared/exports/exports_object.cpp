@@ -41,6 +41,8 @@ PLUGIN_EXPORT int32_t PLENAR_STDCALL CreateObject(HostServices* services, void*,
     });
 }
 
+// A saved block is not converted here: every read takes it as it lies
+// (properties/layout.h) and the first write lays it out anew.
 PLUGIN_EXPORT int32_t PLENAR_STDCALL LoadObject(HostServices* services, void*, void* edit_data,
                                                 int32_t) {
     return Kvor::Guarded(0, [&] {

@@ -1,7 +1,7 @@
 // The run-time object: creation, the per-frame calls, its routine tables and
 // its debugger items.
 #include "runtime/debugger.h"
-#include "runtime/dispatch.h"
+#include "runtime/linking.h"
 #include "properties/editdata_size.h"
 #include "properties/stored_form.h"
 #include "export_glue.h"
@@ -53,9 +53,9 @@ uint16_t Count(const json_value& entries) {
 void FillRunObjectInfo(plenar::RunObjectInfo& info) {
     const json_value& language = ::SDK ? Kvor::CurrentLanguage() : json_none;
     if (::SDK) {
-        info.conditions = Table(::SDK->ConditionRoutines);
-        info.actions = Table(::SDK->ActionRoutines);
-        info.expressions = Table(::SDK->ExpressionRoutines);
+        info.conditions = Table(::SDK->Conditions.Routines);
+        info.actions = Table(::SDK->Actions.Routines);
+        info.expressions = Table(::SDK->Expressions.Routines);
     } else {
         info.conditions = nullptr;
         info.actions = nullptr;

@@ -85,7 +85,6 @@ namespace {
 // What sets the three kinds apart.
 struct Kind {
     AceKind kind;
-    std::vector<ACEInfo*> SDK::*records;
     uint16_t (*read_type)(const char* name, bool& float_bit);
     uint16_t (*flags)(const json_value& entry);
     uint16_t (*placeholder_flags)(const json_value& entry);
@@ -101,12 +100,12 @@ uint16_t ReturnTypeFlags(const json_value& entry) {
     return ReadExpressionReturnType(entry["Returns"].text());
 }
 
-const Kind actions{AceKind::action, &SDK::ActionInfos, ReadParameterType, NoFlags, NoFlags};
-const Kind conditions{AceKind::condition, &SDK::ConditionInfos, ReadParameterType, TriggerFlags,
+const Kind actions{AceKind::action, ReadParameterType, NoFlags, NoFlags};
+const Kind conditions{AceKind::condition, ReadParameterType, TriggerFlags,
                       TriggerFlags};
 // A refused expression's "Returns" is not read: its message would add
 // nothing, and a placeholder has no value the host could use anyway.
-const Kind expressions{AceKind::expression, &SDK::ExpressionInfos, ReadExpressionParameterType,
+const Kind expressions{AceKind::expression, ReadExpressionParameterType,
                        ReturnTypeFlags, NoFlags};
 
 // Stands in for a refused entry so that record i keeps matching entry i and
@@ -123,7 +122,7 @@ bool FillPlaceholder(const Kind& kind, const json_value& entry, ACEInfo*& slot, 
 
 bool ReadInfo(const Kind& kind) {
     if (!::SDK) return false;
-    std::vector<ACEInfo*>& records = ::SDK->*kind.records;
+    std::vector<ACEInfo*>& records = ::SDK->Entries(kind.kind).Records;
     const int id = int(records.size());
     // The record's place comes first: what is allocated for it then belongs
     // to the array at once, so a report that runs out of memory half way
@@ -174,12 +173,12 @@ bool ReadActionInfo() { return ReadInfo(actions); }
 bool ReadConditionInfo() { return ReadInfo(conditions); }
 bool ReadExpressionInfo() { return ReadInfo(expressions); }
 
-const ACEInfo* ActionInfoAt(int id) { return ::SDK ? InfoAt(::SDK->ActionInfos, id) : nullptr; }
+const ACEInfo* ActionInfoAt(int id) { return ::SDK ? InfoAt(::SDK->Actions.Records, id) : nullptr; }
 const ACEInfo* ConditionInfoAt(int id) {
-    return ::SDK ? InfoAt(::SDK->ConditionInfos, id) : nullptr;
+    return ::SDK ? InfoAt(::SDK->Conditions.Records, id) : nullptr;
 }
 const ACEInfo* ExpressionInfoAt(int id) {
-    return ::SDK ? InfoAt(::SDK->ExpressionInfos, id) : nullptr;
+    return ::SDK ? InfoAt(::SDK->Expressions.Records, id) : nullptr;
 }
 
 void FreeRecords(std::vector<ACEInfo*>& records) {

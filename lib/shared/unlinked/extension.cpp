@@ -1,7 +1,5 @@
 #include "extension.h"
 
-#include "runtime/dispatch.h"
-
 Extension::Extension(plenar::RunObjectHeader* run_data, void*, void*)
     : Runtime(run_data), Debugger(this) {
     Kvor::UseExtension<Extension>();

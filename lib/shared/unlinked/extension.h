@@ -2,10 +2,7 @@
 // condition and expression reaches the SDK's fallbacks, which do nothing.
 #pragma once
 
-#include "platform/platform.h"
-#include "plenar/run_data.h"
-#include "runtime/debugger.h"
-#include "runtime/runtime.h"
+#include "kvor/extension.h"
 
 class Extension {
 public:

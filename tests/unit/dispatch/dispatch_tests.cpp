@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "../support/description_support.h"
-#include "runtime/dispatch.h"
+#include "runtime/linking.h"
 #include "records/ace_records.h"
 #include "kvor/messages.h"
 #include "platform/platform_recorder.h"
@@ -174,15 +174,15 @@ protected:
     }
     uint32_t Act(int32_t id) {
         run()->current_id = id;
-        return static_cast<uint32_t>(EntryFor(sdk->ActionRoutines, id)(run(), 1, 2));
+        return static_cast<uint32_t>(EntryFor(sdk->Actions.Routines, id)(run(), 1, 2));
     }
     int32_t Test(int32_t id) {
         run()->current_id = id;
-        return EntryFor(sdk->ConditionRoutines, id)(run(), 1, 2);
+        return EntryFor(sdk->Conditions.Routines, id)(run(), 1, 2);
     }
     plenar::Word Evaluate(int32_t id) {
         run()->current_id = id;
-        return EntryFor(sdk->ExpressionRoutines, id)(run(), 9);
+        return EntryFor(sdk->Expressions.Routines, id)(run(), 9);
     }
     const std::vector<std::string>& Calls() { return extension->record.calls; }
 
@@ -322,7 +322,7 @@ TEST_F(Dispatch, AMismatchedLinkLeavesTheIdUnlinked) {
     // Scale declares one float; Named takes a text and an integer.
     EXPECT_FALSE(Kvor::LinkAction<&TestExtension::Named>(0));
     EXPECT_EQ(Kvor::Platform::RecordedBoxes().size(), 1u);
-    EXPECT_EQ(sdk->ActionRoutines[0],
+    EXPECT_EQ(sdk->Actions.Routines[0],
               &Kvor::ActionWrapper);  // the member's own routine is taken out
     host.parameters.push_back(1);
     Act(0);
@@ -340,18 +340,18 @@ TEST_F(Dispatch, WithoutAnExtensionNothingIsCalled) {
 
 TEST_F(Dispatch, LinkedIdsGetTheMembersOwnRoutinesAndHostValuesKeepThePlan) {
     for (int32_t id : {0, 1, 2}) {
-        EXPECT_NE(sdk->ActionRoutines[id], &Kvor::ActionWrapper) << "action " << id;
-        EXPECT_NE(sdk->ExpressionRoutines[id], &Kvor::ExpressionWrapper) << "expression " << id;
+        EXPECT_NE(sdk->Actions.Routines[id], &Kvor::ActionWrapper) << "action " << id;
+        EXPECT_NE(sdk->Expressions.Routines[id], &Kvor::ExpressionWrapper) << "expression " << id;
     }
-    EXPECT_NE(sdk->ConditionRoutines[0], sdk->ConditionRoutines[1]);
-    EXPECT_EQ(sdk->ActionRoutines[3], &Kvor::ActionWrapper);  // not linked
-    EXPECT_EQ(sdk->ConditionRoutines[2], &Kvor::ConditionWrapper);
-    EXPECT_EQ(sdk->ActionRoutines[4], nullptr);  // the table's end
+    EXPECT_NE(sdk->Conditions.Routines[0], sdk->Conditions.Routines[1]);
+    EXPECT_EQ(sdk->Actions.Routines[3], &Kvor::ActionWrapper);  // not linked
+    EXPECT_EQ(sdk->Conditions.Routines[2], &Kvor::ConditionWrapper);
+    EXPECT_EQ(sdk->Actions.Routines[4], nullptr);  // the table's end
 
     // A host value is fetched by the host's own code into an integer: the
     // member is linked, and the generic routine fetches by the plan.
     EXPECT_TRUE(Kvor::LinkCondition<&TestExtension::HostValue>(2));
-    EXPECT_EQ(sdk->ConditionRoutines[2], &Kvor::ConditionWrapper);
+    EXPECT_EQ(sdk->Conditions.Routines[2], &Kvor::ConditionWrapper);
     host.parameters = {5};
     EXPECT_EQ(Test(2), 1);
     EXPECT_EQ(host.fetches, (std::vector<std::pair<char, int32_t>>{{'p', -1}}));
@@ -400,16 +400,16 @@ protected:
         switch (kind) {
             case Kvor::AceKind::action:
                 view.result = static_cast<uint32_t>(
-                    (generic ? &Kvor::ActionWrapper : sdk->ActionRoutines[entry])(run(), 1, 2));
+                    (generic ? &Kvor::ActionWrapper : sdk->Actions.Routines[entry])(run(), 1, 2));
                 break;
             case Kvor::AceKind::condition:
                 view.result =
                     static_cast<uint32_t>((generic ? &Kvor::ConditionWrapper
-                                                   : sdk->ConditionRoutines[entry])(run(), 1, 2));
+                                                   : sdk->Conditions.Routines[entry])(run(), 1, 2));
                 break;
             case Kvor::AceKind::expression:
                 view.result =
-                    (generic ? &Kvor::ExpressionWrapper : sdk->ExpressionRoutines[entry])(run(), 9);
+                    (generic ? &Kvor::ExpressionWrapper : sdk->Expressions.Routines[entry])(run(), 9);
                 break;
         }
         if (run()->flags & plenar::expression_string_result) {
@@ -473,7 +473,7 @@ TEST_F(OwnRoutines, AnswerAsTheGenericRoutinesDo) {
 }
 
 TEST_F(OwnRoutines, AnEntryKeptFromBeforeAnswersAsTheGenericRoutine) {
-    const plenar::ActionRoutine kept = sdk->ActionRoutines[0];  // Scale's
+    const plenar::ActionRoutine kept = sdk->Actions.Routines[0];  // Scale's
     host.parameters = {1};
     // Its id linked anew, to a member that does not fit: unlinked.
     EXPECT_FALSE(Kvor::LinkAction<&TestExtension::Named>(0));

@@ -10,17 +10,12 @@
 #include "kvor/messages.h"
 #include "kvor/types.h"
 #include "platform/platform_recorder.h"
+#include "../support/description_support.h"
 
 namespace {
 
 struct Parsed {
-    explicit Parsed(const std::string& text) {
-        char* copy = static_cast<char*>(malloc(text.size() + 1));
-        memcpy(copy, text.c_str(), text.size() + 1);
-        json_reader_settings settings = {};
-        root = json_read(&settings, copy, text.size(), nullptr, 0);
-        EXPECT_NE(root, nullptr) << text;
-    }
+    explicit Parsed(const std::string& text) : root(unit_support::ParseDescription(text)) {}
     ~Parsed() { json_release(root); }
     const json_value& operator*() const { return root ? *root : json_none; }
     json_value* root;

@@ -62,13 +62,11 @@ protected:
     // inside the guard Initialize runs it in.
     int32_t Load(const std::string& text) {
         return Kvor::Guarded(-1, [&] {
-            char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-            std::memcpy(copy, text.c_str(), text.size() + 1);
-            const json_reader_settings settings = failing_allocator::ReaderSettings();
-            char error[256] = {};
-            json_value* root = json_read(&settings, copy, text.size(), error, sizeof error);
+            std::string error;
+            json_value* root = unit_support::ParseDescription(
+                text, failing_allocator::ReaderSettings(), &error, true);
             if (!root) {
-                Kvor::Report(message::description_not_json, error);
+                Kvor::Report(message::description_not_json, error.c_str());
                 return -1;
             }
             sdk.emplace(nullptr, root);
@@ -91,12 +89,12 @@ bool IsRecordWithoutMemory(const Kvor::Platform::RecordedBox& box) {
 // The sizes of everything the object holds, to compare with a load that was
 // refused nothing.
 std::vector<size_t> Shape(const Kvor::SDK& built) {
-    return {built.ActionInfos.size(),       built.ConditionInfos.size(),
-            built.ExpressionInfos.size(),   built.ActionRoutines.size(),
-            built.ConditionRoutines.size(), built.ExpressionRoutines.size(),
-            built.ActionMembers.size(),     built.ConditionMembers.size(),
-            built.ExpressionMembers.size(), built.ActionPlans.size(),
-            built.ConditionPlans.size(),    built.ExpressionPlans.size(),
+    return {built.Actions.Records.size(),     built.Conditions.Records.size(),
+            built.Expressions.Records.size(), built.Actions.Routines.size(),
+            built.Conditions.Routines.size(), built.Expressions.Routines.size(),
+            built.Actions.Members.size(),     built.Conditions.Members.size(),
+            built.Expressions.Members.size(), built.Actions.Plans.size(),
+            built.Conditions.Plans.size(),    built.Expressions.Plans.size(),
             built.EdittimeProperties.size()};
 }
 

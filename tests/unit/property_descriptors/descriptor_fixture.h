@@ -12,13 +12,11 @@
 #include "kvor/messages.h"
 #include "platform/platform_recorder.h"
 #include "properties/descriptors.h"
+#include "../support/description_support.h"
 
 namespace property_descriptor_test {
 
-struct Box {
-    std::string text;
-    std::string caption;
-};
+using Box = unit_support::ExpectedBox;
 
 // A descriptor's wide text as UTF-8 (the tests use ASCII and two-byte
 // letters only); null stays distinguishable as "<null>".
@@ -45,13 +43,7 @@ protected:
     }
 
     static json_value* Parse(const std::string& text) {
-        char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-        std::memcpy(copy, text.c_str(), text.size() + 1);
-        json_reader_settings settings = {};
-        char error[256] = {};
-        json_value* parsed = json_read(&settings, copy, text.size(), error, sizeof error);
-        EXPECT_NE(parsed, nullptr) << error << "\n" << text;
-        return parsed;
+        return unit_support::ParseDescription(text);
     }
 
     // Builds from `properties`, the text of the "Properties" value.
@@ -69,24 +61,19 @@ protected:
         return descriptors.front();
     }
 
-    // The boxes shown so far, every one of them plain (style 0).
+    // The boxes shown so far, every one of them narrow and plain (style 0).
     std::vector<Box> Boxes() const {
         std::vector<Box> boxes;
         for (const auto& box : Kvor::Platform::RecordedBoxes()) {
             EXPECT_FALSE(box.wide);
-            EXPECT_EQ(box.style, 0u) << box.text;
-            boxes.push_back({box.text, box.caption});
+            boxes.push_back({box.text, box.caption, box.style});
         }
         return boxes;
     }
 
     void ExpectBoxes(const std::vector<Box>& expected) const {
-        const std::vector<Box> boxes = Boxes();
-        ASSERT_EQ(boxes.size(), expected.size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(boxes[i].text, expected[i].text) << "box " << i;
-            EXPECT_EQ(boxes[i].caption, expected[i].caption) << "box " << i;
-        }
+        Boxes();
+        unit_support::ExpectRecordedBoxes(expected);
     }
 
     json_value* root = nullptr;
@@ -94,8 +81,7 @@ protected:
 };
 
 inline Box BoxOf(const Kvor::Message& message, const char* argument = nullptr) {
-    return {argument ? Kvor::MessageText(message, argument) : Kvor::MessageText(message),
-            message.caption};
+    return argument ? unit_support::Shown(message, argument) : unit_support::Shown(message);
 }
 inline Box UnrecognisedBox(const std::string& type) {
     return BoxOf(Kvor::message::unknown_property_type, type.c_str());

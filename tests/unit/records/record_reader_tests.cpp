@@ -31,15 +31,15 @@ std::string ReadLumbraDescription() {
 TEST_F(RecordsTest, LumbrasOwnDescriptionGivesItsRecords) {
     Build(ReadLumbraDescription());
     ExpectBoxes({});
-    ASSERT_EQ(sdk->ActionInfos.size(), 2u);
-    ASSERT_EQ(sdk->ConditionInfos.size(), 1u);
-    ASSERT_EQ(sdk->ExpressionInfos.size(), 2u);
-    EXPECT_EQ(HostWords(sdk->ActionInfos[0]), (Words{0, 0, 1, 45, 0}));
-    EXPECT_EQ(HostWords(sdk->ActionInfos[1]), (Words{1, 0, 0}));
-    EXPECT_EQ(HostWords(sdk->ConditionInfos[0]), (Words{0, 0x0220, 2, 22, 22, 0, 0}));
-    EXPECT_EQ(sdk->ConditionInfos[0]->FloatFlags, 0);
-    EXPECT_EQ(HostWords(sdk->ExpressionInfos[0]), (Words{0, 0, 2, 1, 1, 0, 0}));
-    EXPECT_EQ(HostWords(sdk->ExpressionInfos[1]), (Words{1, 1, 0}));
+    ASSERT_EQ(sdk->Actions.Records.size(), 2u);
+    ASSERT_EQ(sdk->Conditions.Records.size(), 1u);
+    ASSERT_EQ(sdk->Expressions.Records.size(), 2u);
+    EXPECT_EQ(HostWords(sdk->Actions.Records[0]), (Words{0, 0, 1, 45, 0}));
+    EXPECT_EQ(HostWords(sdk->Actions.Records[1]), (Words{1, 0, 0}));
+    EXPECT_EQ(HostWords(sdk->Conditions.Records[0]), (Words{0, 0x0220, 2, 22, 22, 0, 0}));
+    EXPECT_EQ(sdk->Conditions.Records[0]->FloatFlags, 0);
+    EXPECT_EQ(HostWords(sdk->Expressions.Records[0]), (Words{0, 0, 2, 1, 1, 0, 0}));
+    EXPECT_EQ(HostWords(sdk->Expressions.Records[1]), (Words{1, 1, 0}));
 }
 
 TEST_F(RecordsTest, TheHostViewStartsAtTheIdAndTheFloatFlagsPrecedeIt) {
@@ -94,17 +94,17 @@ struct KindCase {
     const char* member;
     const char* noun;
     uint16_t placeholder_flags;  // of a refused {"Triggered": true} entry
-    std::vector<Kvor::ACEInfo*> Kvor::SDK::*records;
+    Kvor::AceKind kind;
     const Kvor::ACEInfo* (*at)(int id);
     bool (*read)();
 };
 
 const KindCase kinds[] = {
-    {"Actions", "action", 0, &Kvor::SDK::ActionInfos, Kvor::ActionInfoAt, Kvor::ReadActionInfo},
-    {"Conditions", "condition", 0, &Kvor::SDK::ConditionInfos, Kvor::ConditionInfoAt,
+    {"Actions", "action", 0, Kvor::AceKind::action, Kvor::ActionInfoAt, Kvor::ReadActionInfo},
+    {"Conditions", "condition", 0, Kvor::AceKind::condition, Kvor::ConditionInfoAt,
      Kvor::ReadConditionInfo},
     // A refused expression is an integer one, and its "Returns" is not read.
-    {"Expressions", "expression", 0, &Kvor::SDK::ExpressionInfos, Kvor::ExpressionInfoAt,
+    {"Expressions", "expression", 0, Kvor::AceKind::expression, Kvor::ExpressionInfoAt,
      Kvor::ReadExpressionInfo},
 };
 
@@ -115,7 +115,7 @@ protected:
         members.append(GetParam().member).append("\": [").append(entries).append("]");
         BuildLanguage(members);
     }
-    std::vector<Kvor::ACEInfo*>& Records() { return sdk->*GetParam().records; }
+    std::vector<Kvor::ACEInfo*>& Records() { return sdk->Entries(GetParam().kind).Records; }
     // A well-formed entry of this kind with one integer parameter.
     static std::string GoodEntry() {
         return R"({"Triggered": true, "Returns": "Integer", "Parameters": [["Integer", "n"]]})";
@@ -260,7 +260,7 @@ TEST_F(RecordsTest, AMissingOrNonTextReturnsIsAnIntegerExpressionAfterAMessage) 
     BuildLanguage(R"("Expressions": [{"Title": "e"}, {"Returns": 5}, {"Returns": "Double"},
                                      {"Returns": "String"}])");
     ExpectBoxes({ReturnBox(""), ReturnBox(""), ReturnBox("Double")});
-    ASSERT_EQ(sdk->ExpressionInfos.size(), 4u);
+    ASSERT_EQ(sdk->Expressions.Records.size(), 4u);
     EXPECT_EQ(HostWords(Kvor::ExpressionInfoAt(0)), (Words{0, 0, 0}));
     EXPECT_EQ(HostWords(Kvor::ExpressionInfoAt(1)), (Words{1, 0, 0}));
     EXPECT_EQ(HostWords(Kvor::ExpressionInfoAt(2)), (Words{2, 0, 0}));

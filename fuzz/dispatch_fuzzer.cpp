@@ -319,8 +319,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     fuzz::Require(result == 0, "actions answer 0");
                 } else if (kind == 1) {
                     const int32_t answer =
-                        (generic ? &Kvor::ConditionWrapper : EntryFor(sdk->Conditions.Routines, id))(
-                            run, first, second);
+                        (generic ? &Kvor::ConditionWrapper
+                                 : EntryFor(sdk->Conditions.Routines, id))(run, first, second);
                     fuzz::Require(answer >= -128 && answer <= 127,
                                   "a condition answers one signed byte");
                     result = static_cast<uint32_t>(answer);

@@ -83,12 +83,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)Kvor::DefaultLanguageIndex();
 
         CheckRecords(Kvor::AceKind::action, sdk->Actions.Records, sdk->Actions.Plans, language);
-        CheckRecords(Kvor::AceKind::condition, sdk->Conditions.Records, sdk->Conditions.Plans, language);
+        CheckRecords(Kvor::AceKind::condition, sdk->Conditions.Records, sdk->Conditions.Plans,
+                     language);
         CheckRecords(Kvor::AceKind::expression, sdk->Expressions.Records, sdk->Expressions.Plans,
                      language);
-        fuzz::Require(Kvor::ActionInfoAt(-1) == nullptr &&
-                          Kvor::ActionInfoAt(static_cast<int>(sdk->Actions.Records.size())) == nullptr,
-                      "no record outside the ids");
+        fuzz::Require(
+            Kvor::ActionInfoAt(-1) == nullptr &&
+                Kvor::ActionInfoAt(static_cast<int>(sdk->Actions.Records.size())) == nullptr,
+            "no record outside the ids");
         if (!sdk->Actions.Routines.empty())
             fuzz::Require(sdk->Actions.Routines.size() == sdk->Actions.Records.size() + 1 &&
                               sdk->Actions.Routines.back() == nullptr,

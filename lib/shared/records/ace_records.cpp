@@ -101,12 +101,10 @@ uint16_t ReturnTypeFlags(const json_value& entry) {
 }
 
 const Kind actions{AceKind::action, ReadParameterType, NoFlags, NoFlags};
-const Kind conditions{AceKind::condition, ReadParameterType, TriggerFlags,
-                      TriggerFlags};
+const Kind conditions{AceKind::condition, ReadParameterType, TriggerFlags, TriggerFlags};
 // A refused expression's "Returns" is not read: its message would add
 // nothing, and a placeholder has no value the host could use anyway.
-const Kind expressions{AceKind::expression, ReadExpressionParameterType,
-                       ReturnTypeFlags, NoFlags};
+const Kind expressions{AceKind::expression, ReadExpressionParameterType, ReturnTypeFlags, NoFlags};
 
 // Stands in for a refused entry so that record i keeps matching entry i and
 // routine and member table i. If even this cannot be allocated, a null entry

@@ -408,8 +408,8 @@ protected:
                                                    : sdk->Conditions.Routines[entry])(run(), 1, 2));
                 break;
             case Kvor::AceKind::expression:
-                view.result =
-                    (generic ? &Kvor::ExpressionWrapper : sdk->Expressions.Routines[entry])(run(), 9);
+                view.result = (generic ? &Kvor::ExpressionWrapper
+                                       : sdk->Expressions.Routines[entry])(run(), 9);
                 break;
         }
         if (run()->flags & plenar::expression_string_result) {

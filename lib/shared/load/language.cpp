@@ -31,7 +31,8 @@ const json_value& PrimaryLanguage() {
     const json_value& root = ::SDK ? *::SDK->json : json_none;
     if (root.type != json_type_object) return json_none;
     for (uint32_t i = 0; i < root.u.object.length; ++i)
-        if (root.u.object.values[i].value->type == json_type_object) return *root.u.object.values[i].value;
+        if (root.u.object.values[i].value->type == json_type_object)
+            return *root.u.object.values[i].value;
     return json_none;
 }
 

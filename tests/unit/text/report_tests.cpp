@@ -58,7 +58,7 @@ TEST_F(Reports, ANarrowBoxShowsTheDescriptionsTextInTheANSICodePage) {
     } rows[] = {
         {"caf\xC3\xA9", "caf\xE9"},
         {"\xE2\x82\xAC", "\x80"},
-        {"\xE6\x97\xA5", "?"},   // not in the code page
+        {"\xE6\x97\xA5", "?"},     // not in the code page
         {"\xEF\xBB", "\xEF\xBB"},  // not UTF-8: the bytes as they are
     };
     for (const auto& row : rows) Kvor::Report(message::unknown_parameter_type, row.given);

@@ -1,7 +1,7 @@
 #!/usr/bin/env node
 // test-description-agreement.js NODE_MODULES SCHEMA FIXTURES PLENAR_HOST: runs
 // each fixture description listed in FIXTURES (JSON with comments, paths
-// relative to its folder) through SCHEMA (ajv) and through `PLENAR_HOST check`,
+// relative to its folder) through SCHEMA (ajv) and through `PLENAR_HOST check --json`,
 // and asserts that each refuses what the fixture says it refuses, at the
 // places it names, so that the schema and the SDK's checker cannot drift
 // apart. Every description file beside FIXTURES must be listed. Prints a line
@@ -52,14 +52,20 @@ function schemaVerdict(text) {
   return { refused: true, places, why: ajv.errorsText(validate.errors, { separator: '\n    ' }) };
 }
 
-// What check refuses: its errors and warnings, with the places it names.
+// What check refuses: its errors and warnings (from --json), with the places
+// it names.
 function checkVerdict(file) {
-  const run = spawnSync(plenarHost, ['check', file], { encoding: 'utf8' });
-  const lines = `${run.stdout}${run.stderr}`.split('\n').filter((line) => line.trim());
-  const findings = lines.filter((line) => /^.*?(:\d+:\d+)?: (error|warning): /.test(line));
-  const places = findings.map((line) => (line.endsWith(']') ? line.slice(line.lastIndexOf(' [') + 2, -1) : ''));
-  const errors = findings.some((line) => /: error: /.test(line));
-  return { refused: findings.length > 0, places, why: lines.join('\n    '), errors, status: run.status };
+  const run = spawnSync(plenarHost, ['check', file, '--json'], { encoding: 'utf8' });
+  const said = `${run.stdout}${run.stderr}`.trim();
+  let report;
+  try {
+    report = JSON.parse(run.stdout.slice(run.stdout.indexOf('{')));
+  } catch (error) {
+    return { refused: false, places: [], why: `no JSON report: ${said}`, errors: false, status: run.status };
+  }
+  const findings = report.diagnostics.filter((d) => d.severity === 'error' || d.severity === 'warning');
+  return { refused: findings.length > 0, places: findings.map((d) => d.path), why: said,
+           errors: report.errors > 0, status: run.status };
 }
 
 let failures = 0;

@@ -60,9 +60,15 @@ test-win32 test-win64: test-%: %
 	  (cd build/$* && ctest --output-on-failure -j $(JOBS) </dev/null) || status=$$?; \
 	  tools/wine-run --$* --server-stop; exit $$status
 
-# The shipped and the test descriptions against res/description.schema.json.
-test-descriptions:
-	@tools/validate-descriptions.sh
+# The descriptions against res/description.schema.json, in an editor's
+# language service too, and the test descriptions through both the schema and
+# `plenar-host check` of the tree this machine runs.
+test-descriptions: build/machine.mk bootstrap
+	@$(call configure,$(SHOWN))
+	@cmake --build build/$(SHOWN) -j $(JOBS) --target plenar-host Unlinked
+	@tools/wine-run --$(SHOWN) --boot && tools/wine-run --$(SHOWN) --server-start; status=0; \
+	  PLENAR_BUILD=$(ROOT)/build/$(SHOWN) tools/validate-descriptions.sh || status=$$?; \
+	  tools/wine-run --$(SHOWN) --server-stop; exit $$status
 
 # The plug-in of the word size this machine runs.
 SHOWN = $(if $(filter yes,$(RUN32)),win32,win64)

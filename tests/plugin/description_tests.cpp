@@ -171,6 +171,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"NotJson", "{\n  \"Identifier\" \"LMBR\"\n}", "2:16: Expected : before \"",
                     &Kvor::message::description_not_json},
         FailureCase{"Empty", "", "1:0: Unexpected ", &Kvor::message::description_not_json},
+        // The reader quotes a byte of what is not UTF-8 text; it is shown as it is.
+        FailureCase{"ByteOrderMark", "\xEF\xBB\xBF{}",
+                    "1:0: Unexpected \xC3\xAF when seeking value",
+                    &Kvor::message::description_not_json},
         FailureCase{"UnclosedLineComment", "{} // end",
                     "Line 0, char 3: Opened // comment but no newline encountered.",
                     &Kvor::message::description_not_json}),

@@ -57,9 +57,19 @@ protected:
     }
 };
 
-TEST_F(ObjectInfos, NameComesFromThePrimaryLanguageUnlessAnApplicationIsOpen) {
+// An editor's "$schema" member leads, so the primary language is the first
+// object member, not the third member.
+const char* const schema_first =
+    R"({"$schema": "description.schema.json", "Identifier": "LMBR", "Dependencies": [],
+        "UK English": {"About": {"Name": "primary"}},
+        "Deutsch": {"About": {"Name": "deutsch", "Author": "Autor", "Copyright": "Recht",
+                              "Comment": "Bemerkung", "URL": "https://example.de/"}}})";
+
+class PrimaryLanguage : public ObjectInfos, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PrimaryLanguage, GivesTheNameUnlessAnApplicationIsOpen) {
     folder.write_file(L"Tovrandi.ini", "Languages=Deutsch\r\n");
-    StartWith(two_languages);
+    StartWith(GetParam());
     const struct {
         const char* row;
         bool record;
@@ -80,6 +90,7 @@ TEST_F(ObjectInfos, NameComesFromThePrimaryLanguageUnlessAnApplicationIsOpen) {
         EXPECT_EQ(b.Text(4), "https://example.de/") << row.row;
     }
 }
+INSTANTIATE_TEST_SUITE_P(Layouts, PrimaryLanguage, ::testing::Values(two_languages, schema_first));
 
 TEST_F(ObjectInfos, LumbrasOwnTexts) {
     Start();

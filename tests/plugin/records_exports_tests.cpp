@@ -94,6 +94,7 @@ const TypeRow parameter_types[] = {
     {"Texts", 0, false},
     {"Foo", 0, false},
     {"", 0, false},
+    {"Caf\xC3\xA9", 0, false},  // its accent survives the ANSI box
 };
 
 const TypeRow expression_parameter_types[] = {

@@ -20,13 +20,6 @@ constexpr int info_buffer_length = 260;
 
 const json_value& Root() { return ::SDK ? *::SDK->json : json_none; }
 
-// The description's third root member: the primary language object.
-const json_value& PrimaryLanguage() {
-    const json_value& root = Root();
-    if (root.type != json_type_object || root.u.object.length < 3) return json_none;
-    return *root.u.object.values[2].value;
-}
-
 void CopyAbout(Kvor::WideChar* buffer, const json_value& about, const char* key) {
     if (buffer) Kvor::CopyUTF8ToWide(buffer, about[key].text(), info_buffer_length);
 }
@@ -98,7 +91,7 @@ PLUGIN_EXPORT void PLENAR_STDCALL GetObjInfos(HostServices* services, void*, Kvo
         CopyAbout(url, about, "URL");
         // Without an open application the host shows the object's own name.
         bool application_open = services && services->open_application != 0;
-        CopyAbout(name, application_open ? about : PrimaryLanguage()["About"], "Name");
+        CopyAbout(name, application_open ? about : Kvor::PrimaryLanguage()["About"], "Name");
         CopyAbout(comment, about, "Comment");
     });
 }

@@ -27,6 +27,15 @@ const json_value& DefaultLanguageIndex() {
     return *root.u.object.values[root.u.object.length - 1].value;
 }
 
+const json_value& PrimaryLanguage() {
+    const json_value& root = ::SDK ? *::SDK->json : json_none;
+    if (root.type != json_type_object) return json_none;
+    for (uint32_t i = 0; i < root.u.object.length; ++i)
+        if (root.u.object.values[i].value->type == json_type_object)
+            return *root.u.object.values[i].value;
+    return json_none;
+}
+
 const json_value* LanguageFromSettings(std::string text, const json_value& root, bool& found_key) {
     size_t start = text.find("Languages=");
     size_t key_length = 10;

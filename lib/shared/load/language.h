@@ -14,6 +14,12 @@ extern const json_value* CachedLanguage;
 
 const json_value& CurrentLanguage();
 
+// The first root member that is an object: the language section the
+// description names first. Counted by kind, not by place, so that a leading
+// "$schema" (or a missing "Dependencies") does not shift it; json_none when
+// there is none or before SDK exists.
+const json_value& PrimaryLanguage();
+
 // The first root member that is an object with an "About" object holding a
 // string "Name"; else the root's last member; json_none before SDK exists.
 const json_value& DefaultLanguageIndex();

@@ -111,6 +111,16 @@ WideString ConvertWhole(const char* text) {
     return converted;
 }
 
+std::string ConvertWide(uint32_t code_page, const WideString& text) {
+    if (text.empty()) return {};
+    const int length =
+        Platform::WideToMultiByte(code_page, text.data(), int(text.size()), nullptr, 0);
+    if (length <= 0) return {};
+    std::string converted(length, '\0');
+    Platform::WideToMultiByte(code_page, text.data(), int(text.size()), converted.data(), length);
+    return converted;
+}
+
 bool IsHighSurrogate(WideChar unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
 }  // namespace
@@ -160,6 +170,13 @@ WideChar* UTF8ToNewWide(const char* text) {
     auto* converted = static_cast<WideChar*>(std::calloc(units, sizeof(WideChar)));
     if (converted) Platform::MultiByteToWide(Platform::code_page_utf8, text, -1, converted, length);
     return converted;
+}
+
+std::string UTF8ToANSI(const std::string& text) {
+    const WideString wide = ConvertWhole(text.c_str());
+    // Only UTF-8 comes back unchanged from the round trip.
+    if (ConvertWide(Platform::code_page_utf8, wide) != text) return text;
+    return ConvertWide(Platform::code_page_ansi, wide);
 }
 
 }  // namespace Kvor

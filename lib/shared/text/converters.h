@@ -33,5 +33,9 @@ WideChar* CopyUTF8ToWide(WideChar* destination, const char* text, int destinatio
 // A new zero-filled buffer holding the converted text and its terminator, or
 // null when memory runs out; the caller frees it with free().
 WideChar* UTF8ToNewWide(const char* text);
+// The text in the ANSI code page, for an ANSI message box: a character the
+// code page lacks becomes '?'. A text that is not UTF-8 (the reader quotes
+// single bytes of a description it could not read) keeps its bytes.
+std::string UTF8ToANSI(const std::string& text);
 
 }  // namespace Kvor

@@ -11,7 +11,9 @@ namespace Kvor {
 void ShowMessage(const Kvor::Message& message, std::string_view kind, const std::string& text) {
     const std::string caption = Kvor::MessageCaption(message, ModuleBaseName(), kind);
     if (!message.wide) {
-        Platform::MessageBoxNarrow(text.c_str(), caption.c_str(), message.style);
+        // The caption is the library's ANSI name and ASCII; the text carries
+        // the description's UTF-8.
+        Platform::MessageBoxNarrow(UTF8ToANSI(text).c_str(), caption.c_str(), message.style);
         return;
     }
     // Plain conversions: a message is not one of the traced ones.

@@ -1,7 +1,9 @@
-// res/description.schema.json enumerates the type names the SDK accepts, as
-// case-blind patterns made from the SDK's own type tables: an editor then
-// flags a misspelt type as the SDK would. The schema's patterns must be the
-// ones made here; on a difference, the one to paste is printed.
+// res/description.schema.json lists the type names the SDK accepts twice,
+// each made from the SDK's own type tables: an enum of the canonical
+// spellings, which an editor offers for completion, and a case-blind
+// pattern, with which an editor flags a misspelt type as the SDK would. Both
+// must be the ones made here; on a difference, the pattern to paste is
+// printed.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -45,10 +47,9 @@ std::string NamesPattern(const T (&table)[N], bool custom, bool sheet_only = fal
 }
 
 struct SchemaPattern {
-    const char* where;  // in the schema, for the message
-    std::vector<const char*> path;
+    const char* where;  // in the schema: {"anyOf": [{"enum": [...]}, {"pattern": ...}]}
     std::string expected;
-    std::vector<std::string> accepted;  // names an editor must accept
+    std::vector<std::string> accepted;  // names an editor must accept, in table order
 };
 
 std::vector<std::string> Names(const auto& table) {
@@ -81,26 +82,20 @@ TEST_F(SchemaTypes, EveryTypeListIsTheSdksOwnAndRefusesMisspellings) {
     for (const Kvor::PropertyType& type : Kvor::property_types)
         if (type.sheet == Kvor::PropertySheet::entry) sheet_names.push_back(type.name);
     const SchemaPattern patterns[] = {
-        {"$defs.parameterType.pattern",
-         {"$defs", "parameterType", "pattern"},
-         NamesPattern(Kvor::parameter_types, true),
-         Names(Kvor::parameter_types)},
-        {"$defs.expressionParameterType.pattern",
-         {"$defs", "expressionParameterType", "pattern"},
-         NamesPattern(Kvor::expression_parameter_types, false),
+        {"parameterType", NamesPattern(Kvor::parameter_types, true), Names(Kvor::parameter_types)},
+        {"expressionParameterType", NamesPattern(Kvor::expression_parameter_types, false),
          Names(Kvor::expression_parameter_types)},
-        {"$defs.expression.properties.Returns.pattern",
-         {"$defs", "expression", "properties", "Returns", "pattern"},
-         NamesPattern(Kvor::result_types, false),
-         Names(Kvor::result_types)},
-        {"$defs.property.properties.Type.pattern",
-         {"$defs", "property", "properties", "Type", "pattern"},
-         NamesPattern(Kvor::property_types, true, true),
-         sheet_names},
+        {"returnType", NamesPattern(Kvor::result_types, false), Names(Kvor::result_types)},
+        {"propertyType", NamesPattern(Kvor::property_types, true, true), sheet_names},
     };
     for (const SchemaPattern& p : patterns) {
-        const json_value* node = root;
-        for (const char* key : p.path) node = &(*node)[key];
+        const json_value& choices = (*root)["$defs"][p.where]["anyOf"];
+        const json_value& canonical = choices[0]["enum"];
+        std::vector<std::string> listed;
+        for (uint32_t i = 0; i < canonical.length(); ++i)
+            listed.push_back(canonical[int32_t(i)].text());
+        EXPECT_EQ(listed, p.accepted) << p.where << ": the enum of canonical names";
+        const json_value* node = &choices[1]["pattern"];
         const std::string expected_json = "\"" + p.expected + "\"";
         std::string unescaped;  // the pattern as the schema's string holds it
         for (size_t i = 0; i < p.expected.size(); ++i)

@@ -13,6 +13,7 @@
 #include "json/json.h"
 #include "kvor/messages.h"
 #include "platform/module.h"
+#include "text/converters.h"
 #ifndef _WIN32
 #include "platform/platform_recorder.h"
 #endif
@@ -61,7 +62,10 @@ inline void ExpectRecordedBoxes(const std::vector<ExpectedBox>& expected) {
     const auto& boxes = Kvor::Platform::RecordedBoxes();
     ASSERT_EQ(boxes.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(boxes[i].text, expected[i].text) << "box " << i;
+        // An ANSI box shows the UTF-8 text in the ANSI code page.
+        EXPECT_EQ(boxes[i].text,
+                  boxes[i].wide ? expected[i].text : Kvor::UTF8ToANSI(expected[i].text))
+            << "box " << i;
         EXPECT_EQ(boxes[i].caption, expected[i].caption) << "box " << i;
         EXPECT_EQ(boxes[i].style, expected[i].style) << "box " << i;
     }

@@ -2,6 +2,8 @@
 // its caption's placeholders filled in and texts cut to their buffers.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "platform/module.h"
 #include "platform_spy.h"
 #include "text/report.h"
@@ -45,6 +47,27 @@ TEST_F(Reports, AWideMessageIsAWideBox) {
     EXPECT_EQ(TextTests::SeenBoxes(),
               (std::vector<SeenBox>{{true, "Missing a resource! Type png, number 101.",
                                      Kvor::ModuleBaseName() + " - Error", 16}}));
+}
+
+// The description is UTF-8; an ANSI box gets its text in the ANSI code page
+// (Windows-1252 here), so that accents survive.
+TEST_F(Reports, ANarrowBoxShowsTheDescriptionsTextInTheANSICodePage) {
+    const struct {
+        const char* given;
+        const char* shown;
+    } rows[] = {
+        {"caf\xC3\xA9", "caf\xE9"},
+        {"\xE2\x82\xAC", "\x80"},
+        {"\xE6\x97\xA5", "?"},     // not in the code page
+        {"\xEF\xBB", "\xEF\xBB"},  // not UTF-8: the bytes as they are
+    };
+    for (const auto& row : rows) Kvor::Report(message::unknown_parameter_type, row.given);
+    const std::vector<SeenBox> boxes = TextTests::SeenBoxes();
+    ASSERT_EQ(boxes.size(), std::size(rows));
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_FALSE(boxes[i].wide);
+        EXPECT_EQ(boxes[i].text, Kvor::MessageText(message::unknown_parameter_type, rows[i].shown));
+    }
 }
 
 TEST_F(Reports, FormattedTextsAreCutToTheirBuffer) {

@@ -183,26 +183,4 @@ Glyph glyph_for(char32_t c) {
 
 const uint8_t* mark_rows_of(Mark mark) { return marks[static_cast<int>(mark)]; }
 
-std::u32string characters_of(std::string_view utf8) {
-    std::u32string out;
-    for (size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const int length = lead < 0x80         ? 1
-                           : (lead >> 5) == 6  ? 2
-                           : (lead >> 4) == 14 ? 3
-                           : (lead >> 3) == 30 ? 4
-                                               : 0;
-        char32_t c = length == 1 ? lead : length ? lead & (0x7F >> length) : 0xFFFD;
-        bool valid = length > 0 && i + length <= utf8.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        out += valid ? c : char32_t(0xFFFD);
-        i += valid ? length : 1;
-    }
-    return out;
-}
-
 }  // namespace plenar::cli::font

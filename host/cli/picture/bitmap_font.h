@@ -4,8 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 namespace plenar::cli::font {
 
@@ -27,9 +25,5 @@ struct Glyph {
 
 Glyph glyph_for(char32_t character);
 const uint8_t* mark_rows_of(Mark mark);  // two rows; a cedilla's go below the glyph
-
-// The characters of a UTF-8 text; a byte that starts no valid sequence is one
-// character of its own (drawn as the box).
-std::u32string characters_of(std::string_view utf8);
 
 }  // namespace plenar::cli::font

@@ -1,5 +1,6 @@
 #include "canvas.h"
 
+#include "../characters.h"
 #include "bitmap_font.h"
 
 namespace plenar::cli {
@@ -15,11 +16,11 @@ uint32_t blend(uint32_t over, uint32_t under) {
 }
 
 int text_width(std::string_view utf8) {
-    return static_cast<int>(font::characters_of(utf8).size()) * font::advance;
+    return static_cast<int>(characters_of(utf8).size()) * font::advance;
 }
 
 std::string fitted(std::string_view utf8, size_t columns) {
-    const std::u32string characters = font::characters_of(utf8);
+    const std::u32string characters = characters_of(utf8);
     if (characters.size() <= columns) return std::string(utf8);
     // Cut at a character's first byte, counting characters as they were read.
     size_t kept = 0, at = 0;
@@ -60,7 +61,7 @@ void Canvas::frame(const Box& box, uint32_t colour) {
 int Canvas::text(int left, int top, std::string_view utf8, uint32_t colour) {
     int x = left;
     const int glyph_top = top + font::mark_rows;
-    for (const char32_t c : font::characters_of(utf8)) {
+    for (const char32_t c : characters_of(utf8)) {
         const font::Glyph glyph = font::glyph_for(c);
         const uint8_t* mark = font::mark_rows_of(glyph.mark);
         for (int row = 0; row < font::glyph_rows; ++row) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 #include "bitmap_font.h"
+#include "characters.h"
 #include "preview.h"
 
 using namespace plenar::cli;
@@ -118,9 +119,9 @@ TEST(PictureFont, AccentedLettersAreTheirBaseLetterWithAMarkAndOthersTheBox) {
 }
 
 TEST(PictureFont, UTF8IsReadACharacterAtATimeAndBadBytesAreCharactersOfTheirOwn) {
-    EXPECT_EQ(font::characters_of("a\xC3\xA9\xE6\x97\xA5"), U"a\u00E9\u65E5");
-    EXPECT_EQ(font::characters_of("\xC3"), U"\uFFFD");              // cut short
-    EXPECT_EQ(font::characters_of("\xFFz\xA9"), U"\uFFFDz\uFFFD");  // no lead byte
+    EXPECT_EQ(characters_of("a\xC3\xA9\xE6\x97\xA5"), U"a\u00E9\u65E5");
+    EXPECT_EQ(characters_of("\xC3"), U"\uFFFD");              // cut short
+    EXPECT_EQ(characters_of("\xFFz\xA9"), U"\uFFFDz\uFFFD");  // no lead byte
     EXPECT_EQ(fitted("caf\xC3\xA9 noir", 6), "caf...");
     EXPECT_EQ(fitted("caf\xC3\xA9", 4), "caf\xC3\xA9");  // fits: unchanged
     EXPECT_EQ(text_width("caf\xC3\xA9"), 4 * font::advance);

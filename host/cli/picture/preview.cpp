@@ -1,6 +1,7 @@
 #include "preview.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include "bitmap_font.h"
@@ -25,7 +26,7 @@ struct Content {
     std::function<void(Canvas&, int left, int top)> draw;
 };
 
-int text_columns(std::string_view text) { return text_width(fitted(text, most_columns)); }
+int fitted_width(std::string_view text) { return text_width(fitted(text, most_columns)); }
 
 void bold_text(Canvas& canvas, int left, int top, std::string_view text, uint32_t colour) {
     canvas.text(left, top, text, colour);
@@ -86,7 +87,7 @@ void flatten(const std::vector<MenuLine>& lines, int depth, std::vector<FlatLine
     }
 }
 
-int line_height(const MenuLine& line) {
+int menu_line_height(const MenuLine& line) {
     return line.kind == MenuLine::Kind::separator ? separator_row : row;
 }
 
@@ -99,8 +100,8 @@ Content menu_content(const MenuPreview& menu) {
     for (const FlatLine& f : *flat) {
         const int arrow = f.line->kind == MenuLine::Kind::popup ? 2 * font::advance : 0;
         width =
-            std::max(width, menu_gutter + f.depth * indent + text_columns(f.line->text) + arrow);
-        height += line_height(*f.line);
+            std::max(width, menu_gutter + f.depth * indent + fitted_width(f.line->text) + arrow);
+        height += menu_line_height(*f.line);
     }
     width += menu_gutter;
     return {width + 2, height + 2, [flat, width, height](Canvas& canvas, int left, int top) {
@@ -121,7 +122,7 @@ Content menu_content(const MenuPreview& menu) {
                         if (line.kind == MenuLine::Kind::popup)
                             canvas.text(box.right() - 2 * font::advance, text_top(y), ">", ink);
                     }
-                    y += line_height(line);
+                    y += menu_line_height(line);
                 }
             }};
 }
@@ -147,9 +148,9 @@ uint32_t opaque_from_windows(uint32_t colour) {
 int value_width(const SheetRow& entry) {
     if (entry.check_value) return check_box;
     if (entry.colour) return swatch_width + font::advance + text_width(colour_text(*entry.colour));
-    int width = text_columns(entry.value);
+    int width = fitted_width(entry.value);
     for (const std::string& choice : entry.choices)
-        width = std::max(width, text_columns(choice) + padding);
+        width = std::max(width, fitted_width(choice) + padding);
     return width + (entry.choices.empty() ? 0 : 3 * font::advance);
 }
 
@@ -195,7 +196,7 @@ Content sheet_content(const std::optional<std::vector<SheetRow>>& sheet) {
         }
         lines->push_back({&entry, depth});
         const int check = entry.checkable && !entry.check_value ? check_box + 4 : 0;
-        titles = std::max(titles, depth * indent + check + text_columns(entry.title));
+        titles = std::max(titles, depth * indent + check + fitted_width(entry.title));
         if (entry.kind == SheetRow::Kind::folder)
             ++depth;
         else
@@ -255,7 +256,7 @@ Content strings_content(const Preview& preview) {
     }
     int width = 0;
     for (const Line& line : *lines)
-        width = std::max(width, line.depth * indent + text_columns(line.text));
+        width = std::max(width, line.depth * indent + fitted_width(line.text));
     return {width, row * static_cast<int>(lines->size()),
             [lines](Canvas& canvas, int left, int top) {
                 int y = top;

@@ -4,7 +4,11 @@
 #include <vector>
 #include "bitmap_font.h"
 #include "characters.h"
+#include "plenar_sim/png_writer.h"
 #include "preview.h"
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include <stb_image.h>
 
 using namespace plenar::cli;
 
@@ -103,6 +107,33 @@ TEST(Picture, ALongerMenuOrComboListMakesItsPanelTaller) {
     EXPECT_GT(panel(b, "Property sheet").box.height, panel(a, "Property sheet").box.height);
     // An empty object still gives every panel, each saying what is missing.
     EXPECT_EQ(draw_preview(Preview{}).panels.size(), a.panels.size());
+}
+
+// Flat runs (matched with the pixel before or the row above) among random
+// pixels, at widths whose rows are too long for a match above as well.
+TEST(PictureFile, DecodesToThePixelsWritten) {
+    uint32_t state = 1;
+    for (const int width : {1, 3, 300, 9000}) {
+        const int height = width > 1000 ? 3 : 40;
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = i / 7 % 3 ? 0xFFE8E8E8u : (state = state * 1664525u + 1013904223u);
+        const std::string png = plenar::sim::encode_png(width, height, pixels);
+        int w = 0, h = 0, channels = 0;
+        stbi_uc* rgba = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(png.data()),
+                                              static_cast<int>(png.size()), &w, &h, &channels, 4);
+        ASSERT_NE(rgba, nullptr) << width << ": " << stbi_failure_reason();
+        ASSERT_EQ(w, width);
+        ASSERT_EQ(h, height);
+        size_t wrong = 0;
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            const stbi_uc* p = rgba + 4 * i;
+            wrong += pixels[i] !=
+                     (uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
+        }
+        stbi_image_free(rgba);
+        EXPECT_EQ(wrong, 0u) << width;
+    }
 }
 
 TEST(PictureFont, AccentedLettersAreTheirBaseLetterWithAMarkAndOthersTheBox) {

@@ -54,14 +54,14 @@ TEST(ValidateReport, JUnitHasATestCaseACheckWithItsVerdictAndOutput) {
 
 TEST(ValidateReport, JsonGivesTheSameVerdicts) {
     const std::string json = json_report(three_checks());
-    for (const char* part : {
-             "\"plugin\": \"C:\\\\p\\\\A&B.pvx\"", "\"seed\": 7",
-             "{\"name\": \"exports\", \"verdict\": \"pass\", \"reason\": \"note\", \"output\": "
-             "\"printed\\n\", \"seconds\": 0.500}",
-             "\"verdict\": \"crash\", \"reason\": \"access violation <here>\"",
-             "{\"name\": \"memory\", \"verdict\": \"skipped\", \"reason\": \"not selected by "
-             "--filter x\"",
-             "\"checks_run\": 2", "\"failed\": 1", "\"skipped\": 1"})
+    for (const char* part :
+         {"\"plugin\": \"C:\\\\p\\\\A&B.pvx\"", "\"seed\": 7",
+          "{\"name\": \"exports\", \"verdict\": \"pass\", \"reason\": \"note\", \"output\": "
+          "\"printed\\n\", \"seconds\": 0.500}",
+          "\"verdict\": \"crash\", \"reason\": \"access violation <here>\"",
+          "{\"name\": \"memory\", \"verdict\": \"skipped\", \"reason\": \"not selected by "
+          "--filter x\"",
+          "\"checks_run\": 2", "\"failed\": 1", "\"skipped\": 1"})
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
 }
 

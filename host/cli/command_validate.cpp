@@ -1,6 +1,6 @@
 // plenar-host validate PLUGIN [--only-failed] [--description FILE]
 // [--filter REGEX] [--timeout SECONDS] [--in-process] [--memory-cycles N]
-// [--trace FILE]: runs the named checks, each in a process of its own
+// [--trace FILE] [--seed N] [--junit FILE] [--json]: runs the named checks, each in a process of its own
 // (run-check) so that a crash or a hang ends only its check. One line a
 // check, its verdict first: pass, FAIL, CRASH (with the exception) or
 // TIMEOUT (its process ended after the time limit); what the plug-in printed
@@ -8,18 +8,27 @@
 // every check passes. --trace: each check's process writes its own trace,
 // FILE with the check's name before the extension (t.json gives
 // t.exports.json ...); with --in-process one trace, FILE, holds them all.
+// --seed: where the checks drawing random values start (chosen and printed
+// when not given). --junit FILE writes the verdicts as JUnit XML, --json
+// prints them as JSON instead of the lines (validate_report.h).
 #include <windows.h>
+#include <chrono>
+#include <csignal>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <random>
 #include <regex>
 #include <stdexcept>
 #include "checks/check.h"
 #include "checks/check_process.h"
+#include "checks/check_support.h"
 #include "command.h"
 #include "output.h"
 #include "paths.h"
 #include "plenar_sim/utf8.h"
 #include "plenar_sim/trace.h"
+#include "validate_report.h"
 
 namespace plenar::cli {
 
@@ -36,6 +45,8 @@ struct Options {
     std::optional<std::string> check_name;  // run-check
     std::optional<std::wstring> result;     // run-check
     std::optional<std::wstring> trace;
+    std::optional<std::wstring> junit;
+    bool json = false;
 };
 
 // A whole number of seconds, at least one.
@@ -44,6 +55,14 @@ int seconds_from(const std::wstring& text) {
     const int seconds = std::stoi(text, &used);
     if (used != text.size() || seconds < 1) throw std::invalid_argument("not a number of seconds");
     return seconds;
+}
+
+uint32_t seed_from(const std::wstring& text) {
+    size_t used = 0;
+    const unsigned long long seed = std::stoull(text, &used);
+    if (used != text.size() || seed > UINT32_MAX || text[0] == L'-')
+        throw std::invalid_argument("not a seed");
+    return static_cast<uint32_t>(seed);
 }
 
 // Reads the arguments both commands share; false on anything not understood.
@@ -67,6 +86,12 @@ bool parse(const std::vector<std::wstring>& arguments, bool run_check, Options& 
             options.filter = sim::utf8_from_wide(arguments[++i]);
         else if (argument == L"--trace" && has_value)
             options.trace = windows_path(arguments[++i]);
+        else if (argument == L"--seed" && has_value)
+            options.context.seed = seed_from(arguments[++i]);
+        else if (!run_check && argument == L"--junit" && has_value)
+            options.junit = windows_path(arguments[++i]);
+        else if (!run_check && argument == L"--json")
+            options.json = true;
         else if (run_check && argument == L"--read-back" && has_value)
             options.context.read_back_folder = arguments[++i];
         else if (run_check && argument == L"--result" && has_value)
@@ -153,6 +178,15 @@ void print_outcome(const Check& check, const CheckOutcome& outcome, bool only_fa
     print_output(outcome.output);
 }
 
+bool write_junit(const std::wstring& path, const ValidateRun& report) {
+    std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
+    file << junit_xml(report);
+    file.close();
+    if (!file.fail()) return true;
+    print_line("plenar-host: cannot write the JUnit report " + sim::utf8_from_wide(path));
+    return false;
+}
+
 // "8 checks, 3 failed (1 crashed, 1 timed out)": every check that did not
 // pass is a failure; crashes and hangs are also counted apart.
 std::string summary(int run, int failed, int crashed, int timed_out) {
@@ -188,28 +222,58 @@ int run_validate(const std::vector<std::wstring>& arguments) {
         return 2;
     }
     if (options.trace && options.in_process) sim::trace::start();
+    if (!options.context.seed) options.context.seed = std::random_device()();
+    ValidateRun report{sim::utf8_from_wide(options.context.plugin), *options.context.seed, {}};
     int run = 0, failed = 0, crashed = 0, timed_out = 0;
     for (const Check& check : all_checks()) {
-        if (filter && !std::regex_search(check.name, *filter)) continue;
+        if (filter && !std::regex_search(check.name, *filter)) {
+            report.checks.push_back(
+                {check.name, std::nullopt, "not selected by --filter " + *options.filter, 0});
+            continue;
+        }
         ++run;
+        const auto start = std::chrono::steady_clock::now();
         const CheckOutcome outcome = options.in_process
                                          ? run_here(check, options.context)
                                          : run_apart(check, options.context, options.trace);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        report.checks.push_back({check.name, outcome, {}, took.count()});
         failed += !outcome.passed();
         crashed += outcome.verdict == Verdict::crashed;
         timed_out += outcome.verdict == Verdict::timed_out;
-        print_outcome(check, outcome, options.only_failed);
+        if (!options.json) print_outcome(check, outcome, options.only_failed);
     }
-    print_line(summary(run, failed, crashed, timed_out));
+    if (options.json)
+        print_line(json_report(report));
+    else
+        print_line(summary(run, failed, crashed, timed_out));
+    if (options.junit && !write_junit(*options.junit, report)) return 1;
     if (sim::trace::recording() && !write_trace(*options.trace)) return 1;
     return failed || !run ? 1 : 0;
+}
+
+// run-check's result file, where the crash handlers leave the step the check
+// was at for the validator to report.
+std::wstring crash_result_path;
+
+void tell_crash_step() {
+    if (!crash_result_path.empty() && !current_step().empty())
+        write_crash_step(crash_result_path, current_step());
 }
 
 // A crash ends the check's process at once with the exception's code, which
 // the validator reports, instead of starting a debugger.
 LONG WINAPI end_with_exception_code(EXCEPTION_POINTERS* exception) {
+    tell_crash_step();
     TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// abort(), as std::terminate calls it for an exception nothing caught: the
+// process ends as the run time would end it, after telling the step.
+void end_on_abort(int) {
+    tell_crash_step();
+    TerminateProcess(GetCurrentProcess(), 3);
 }
 
 // One check in this process, its outcome written to the --result file for
@@ -227,6 +291,8 @@ int run_one_check(const std::vector<std::wstring>& arguments) {
         print_line(std::string("usage: plenar-host run-check ") + run_check_command.arguments);
         return 2;
     }
+    crash_result_path = *options.result;
+    std::signal(SIGABRT, &end_on_abort);
     if (options.trace) sim::trace::start();
     CheckOutcome outcome = run_here(*check, options.context);
     if (options.trace && !sim::trace::write(*options.trace))
@@ -244,17 +310,20 @@ int run_one_check(const std::vector<std::wstring>& arguments) {
 const Command validate_command = {"validate",
                                   "PLUGIN [--only-failed] [--description FILE] [--filter REGEX] "
                                   "[--timeout SECONDS] [--in-process] "
-                                  "[--memory-cycles N] [--trace FILE]",
+                                  "[--memory-cycles N] [--trace FILE] [--seed N] [--junit FILE] "
+                                  "[--json]",
                                   "runs the named checks (see list), each in its own process, "
                                   "ended after --timeout (30 s); a line each: "
                                   "pass, FAIL, CRASH (the exception) or TIMEOUT; non-zero exit "
                                   "unless all pass. --in-process: no time "
-                                  "limit, and a crash ends the validator",
+                                  "limit, and a crash ends the validator. --seed: the random "
+                                  "checks' start; --junit: JUnit XML to FILE; --json: JSON "
+                                  "instead of the lines",
                                   &run_validate};
 const Command run_check_command = {
     "run-check",
     "NAME PLUGIN --result FILE [--description FILE] [--memory-cycles N] "
-    "[--timeout SECONDS] [--trace FILE]",
+    "[--timeout SECONDS] [--trace FILE] [--seed N]",
     "runs one check in this process and writes its verdict to FILE (validate starts it)",
     &run_one_check};
 

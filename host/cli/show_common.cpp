@@ -46,6 +46,23 @@ std::string pixel_colour(uint32_t pixel) {
     return text;
 }
 
+std::vector<Sample> samples_for(const AceRecord* record, RoutineKind kind) {
+    std::vector<Sample> samples;
+    uint32_t next_number = 2;
+    for (int i = 0; record && i < record->parameter_count; ++i) {
+        const uint16_t code = record->code(i);
+        const bool expression = kind == RoutineKind::expression;
+        const bool text = expression ? code == 3 : code == 40 || code == 45;
+        const bool number = expression ? code == 1 : code == 22;
+        samples.push_back({text, number ? next_number++ : 0});
+    }
+    return samples;
+}
+
+std::string sample_text(const Sample& sample) {
+    return sample.text ? "\"sample\"" : std::to_string(sample.number);
+}
+
 std::string padded(std::string text, size_t width) {
     if (text.size() < width)
         text.resize(width, ' ');

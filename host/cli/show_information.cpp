@@ -37,6 +37,7 @@ void show_object_information(ShowState& state) {
         const AboutTexts closed = read_about(state);
         state.host.set_open_application(true);
         print_field("name", quoted_wide(open.name));
+        state.preview.name = wide_text(open.name);
         print_field("name (no app open)", quoted_wide(closed.name));
         print_field("author", quoted_wide(open.author));
         print_field("copyright", quoted_wide(open.copyright));

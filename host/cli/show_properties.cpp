@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <optional>
 #include <vector>
 #include "output.h"
 #include "plenar_sim/host_values.h"
@@ -81,46 +82,105 @@ std::string class_name(uint32_t code) {
 }
 
 // A value object handed over by GetPropValue, read and then freed through
-// its slot 1, as the host does.
-std::string value_text(PropValue* value) {
-    if (!value) return "(null)";
+// its slot 1, as the host does: as the report prints it, and as the sheet
+// shows it.
+struct ReadValue {
+    std::string printed;
+    std::string shown;
+    std::optional<uint32_t> number;
+};
+
+ReadValue read_value(PropValue* value) {
+    if (!value) return {"(null)", "", {}};
     const uint32_t code = value->GetClassID();
-    std::string text = class_name(code) + " ";
+    ReadValue read{class_name(code) + " ", "", {}};
     switch (code) {
         case prop_class_dword:
         case prop_class_int:
-            text += std::to_string(PropLayout<PropNumberLayout>(value).value);
+            read.number = PropLayout<PropNumberLayout>(value).value;
+            read.shown = code == prop_class_int ? std::to_string(static_cast<int32_t>(*read.number))
+                                                : std::to_string(*read.number);
+            read.printed += std::to_string(*read.number);
             break;
-        case prop_class_wstr: text += quoted_wide(PropLayout<PropPointerLayout>(value).data); break;
+        case prop_class_wstr:
+            read.shown = wide_text(PropLayout<PropPointerLayout>(value).data);
+            read.printed += quoted_wide(PropLayout<PropPointerLayout>(value).data);
+            break;
         default: {
             const auto& pair = PropLayout<PropPairLayout>(value);
-            text += "data words " + hex_word(pair.unused) + " " +
-                    hex_word(static_cast<uint32_t>(pair.first));
+            read.shown = "(data)";
+            read.printed += "data words " + hex_word(pair.unused) + " " +
+                            hex_word(static_cast<uint32_t>(pair.first));
             break;
         }
     }
     value->Delete();
-    return text;
+    return read;
 }
 
-void show_values(ShowState& state, const std::vector<uint32_t>& ids) {
+std::vector<std::string> combo_items(const PropertyDescriptor& d) {
+    std::vector<std::string> items;
+    const auto* list = reinterpret_cast<const void* const*>(d.parameter);
+    for (size_t i = 1; list && list[i] && i < 1000; ++i) items.push_back(wide_text(list[i]));
+    return items;
+}
+
+// The sheet's row for an entry, as first opened.
+SheetRow sheet_row(const PropertyDescriptor& d, const ReadValue& value, bool checked) {
+    SheetRow row;
+    row.kind = d.type == 3      ? SheetRow::Kind::folder_end
+               : d.type == 1002 ? SheetRow::Kind::folder
+                                : SheetRow::Kind::entry;
+    if (row.kind == SheetRow::Kind::folder_end) return row;
+    row.title = wide_text(d.title);
+    row.value = value.shown;
+    row.checkable = d.options & 1;
+    row.checked = checked;
+    switch (d.type) {
+        case 1004:
+            row.value = "[" + wide_text(reinterpret_cast<const void*>(d.parameter)) + "]";
+            break;
+        case 1007:
+            row.choices = combo_items(d);
+            if (value.number && *value.number < row.choices.size()) {
+                row.chosen = static_cast<int>(*value.number);
+                row.value = row.choices[row.chosen];
+            }
+            break;
+        case 1009: row.colour = value.number; break;
+        case 1010: row.check_value = true; break;
+    }
+    return row;
+}
+
+// Each entry's value and check; with `sheet`, the rows the picture shows.
+void show_values(ShowState& state, const PropertyDescriptor* descriptors,
+                 std::vector<SheetRow>* sheet) {
     print_item("values:");
-    for (const uint32_t id : ids) {
-        std::string line = padded(hex_word(id), 11);
-        if (state.plugin.address("GetPropValue")) {
-            auto* value = reinterpret_cast<PropValue*>(
-                state.plugin.call("GetPropValue", state.host.services(), state.edit_data, id)
-                    .value);
-            line += padded(value_text(value), 48);
+    for (size_t i = 0; descriptors[i].id && i < 1000; ++i) {
+        const PropertyDescriptor& d = descriptors[i];
+        if (d.type == 3) {
+            if (sheet) sheet->push_back(sheet_row(d, {}, false));
+            continue;
         }
-        if (state.plugin.address("GetPropCheck"))
-            line +=
-                "check " +
-                std::to_string(static_cast<int32_t>(
-                    state.plugin.call("GetPropCheck", state.host.services(), state.edit_data, id)
-                        .value));
+        std::string line = padded(hex_word(d.id), 11);
+        ReadValue value;
+        if (state.plugin.address("GetPropValue")) {
+            value = read_value(reinterpret_cast<PropValue*>(
+                state.plugin.call("GetPropValue", state.host.services(), state.edit_data, d.id)
+                    .value));
+            line += padded(value.printed, 48);
+        }
+        int32_t check = 0;
+        if (state.plugin.address("GetPropCheck")) {
+            check = static_cast<int32_t>(
+                state.plugin.call("GetPropCheck", state.host.services(), state.edit_data, d.id)
+                    .value);
+            line += "check " + std::to_string(check);
+        }
         while (!line.empty() && line.back() == ' ') line.pop_back();
         print_item(line, 2);
+        if (sheet) sheet->push_back(sheet_row(d, value, check != 0));
         follow_edit_data(state);
         report_message_boxes(state, 2);
     }
@@ -173,7 +233,6 @@ void show_properties(ShowState& state) {
         return;
     }
     print_item("descriptors:");
-    std::vector<uint32_t> ids;
     for (size_t i = 0; descriptors[i].id && i < 1000; ++i) {
         const PropertyDescriptor& d = descriptors[i];
         const std::string parameter = parameter_text(d);
@@ -181,9 +240,8 @@ void show_properties(ShowState& state) {
                        hex_word(d.options) + (parameter.empty() ? "" : "  " + parameter),
                    2);
         print_item("title " + quoted_wide(d.title) + ", info " + quoted_wide(d.info), 3);
-        if (d.type != 3) ids.push_back(d.id);
     }
-    show_values(state, ids);
+    show_values(state, descriptors, &state.preview.sheet.emplace());
     show_stored_bytes(state);
 
     // An edit of each kind, as the user makes them in the sheet: a text, a
@@ -210,7 +268,7 @@ void show_properties(ShowState& state) {
             state.plugin.call("SetPropCheck", state.host.services(), state.edit_data, d.id, 1);
         report_message_boxes(state, 2);
     }
-    show_values(state, ids);
+    show_values(state, descriptors, nullptr);
     show_stored_bytes(state);
 }
 

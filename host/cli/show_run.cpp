@@ -9,33 +9,9 @@
 namespace plenar::cli {
 namespace {
 
-enum class Kind { action, condition, expression };
-
-struct Sample {
-    bool text;
-    uint32_t number;
-};
-
-// Sample parameters by the record's codes: numbers 2, 3, 4, ...; texts
-// "sample". Float parameters cannot be told apart from integers by the host,
-// so numbers are always queued as integers.
-std::vector<Sample> samples_for(const AceRecord* record, Kind kind) {
-    std::vector<Sample> samples;
-    uint32_t next_number = 2;
-    for (int i = 0; record && i < record->parameter_count; ++i) {
-        const uint16_t code = record->code(i);
-        const bool text = kind == Kind::expression ? code == 3 : code == 40 || code == 45;
-        const bool number = kind == Kind::expression ? code == 1 : code == 22;
-        samples.push_back({text, number ? next_number++ : 0});
-    }
-    return samples;
-}
-
 std::string samples_text(const std::vector<Sample>& samples) {
     std::string text;
-    for (const Sample& s : samples)
-        text += (text.empty() ? "" : ", ") +
-                (s.text ? std::string("\"sample\"") : std::to_string(s.number));
+    for (const Sample& s : samples) text += (text.empty() ? "" : ", ") + sample_text(s);
     return "(" + text + ")";
 }
 
@@ -48,7 +24,7 @@ size_t fetches(sim::RunTime& run_time) {
     return n;
 }
 
-void call_routine(ShowState& state, RunObjectHeader* run, Kind kind, int32_t id,
+void call_routine(ShowState& state, RunObjectHeader* run, RoutineKind kind, int32_t id,
                   const void* routine) {
     static const char* const infos[] = {"GetActionInfos", "GetConditionInfos",
                                         "GetExpressionInfos"};
@@ -69,16 +45,17 @@ void call_routine(ShowState& state, RunObjectHeader* run, Kind kind, int32_t id,
     run->current_id = id;
     run->flags = 0;
     const Word words[] = {sim::word(run), 0, 0};
-    const std::span<const Word> arguments(words, kind == Kind::expression ? 2 : 3);
+    const std::span<const Word> arguments(words, kind == RoutineKind::expression ? 2 : 3);
     // The routine is not an export, but the trace shows it as the host's call.
     sim::TracedCall traced(
         "export", std::string(names[static_cast<int>(kind)]) + " " + std::to_string(id), arguments);
     const sim::CallResult result = sim::checked_call(routine, arguments, sim::Convention::stdcall);
     traced.finish(result.value);
     std::string outcome;
-    if (kind == Kind::expression && record && record->flags == expression_returns_string)
+    if (kind == RoutineKind::expression && record && record->flags == expression_returns_string)
         outcome = quoted_wide(reinterpret_cast<const void*>(result.value));
-    else if (kind == Kind::expression && record && record->flags == expression_returns_float) {
+    else if (kind == RoutineKind::expression && record &&
+             record->flags == expression_returns_float) {
         float value;
         std::memcpy(&value, &result.value, sizeof value);
         outcome = hex_word(static_cast<uint32_t>(result.value)) + " (float " +
@@ -88,7 +65,7 @@ void call_routine(ShowState& state, RunObjectHeader* run, Kind kind, int32_t id,
     std::string line =
         padded(std::string(names[static_cast<int>(kind)]) + " " + std::to_string(id), 14) +
         padded(samples_text(samples), 20) + "-> " + padded(outcome, 16);
-    if (kind == Kind::expression)
+    if (kind == RoutineKind::expression)
         line += (run->flags & expression_string_result)  ? "string flag, "
                 : (run->flags & expression_float_result) ? "float flag, "
                                                          : "";
@@ -108,7 +85,7 @@ void call_routine(ShowState& state, RunObjectHeader* run, Kind kind, int32_t id,
     report_message_boxes(state, 2);
 }
 
-void call_table(ShowState& state, RunObjectHeader* run, Kind kind, const void* const* table,
+void call_table(ShowState& state, RunObjectHeader* run, RoutineKind kind, const void* const* table,
                 uint16_t count) {
     for (int32_t id = 0; id < count; ++id) {
         if (!table || !table[id]) {
@@ -184,11 +161,11 @@ void show_run(ShowState& state) {
     } else {
         print_item("calls (numbers 2, 3, ...; texts \"sample\"):");
         const RunObjectInfo& info = state.info;
-        call_table(state, run, Kind::action, reinterpret_cast<const void* const*>(info.actions),
-                   info.action_count);
-        call_table(state, run, Kind::condition,
+        call_table(state, run, RoutineKind::action,
+                   reinterpret_cast<const void* const*>(info.actions), info.action_count);
+        call_table(state, run, RoutineKind::condition,
                    reinterpret_cast<const void* const*>(info.conditions), info.condition_count);
-        call_table(state, run, Kind::expression,
+        call_table(state, run, RoutineKind::expression,
                    reinterpret_cast<const void* const*>(info.expressions), info.expression_count);
     }
     show_debugger(state, run);

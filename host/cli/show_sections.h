@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+#include "picture/preview.h"
 #include "plenar/exports.h"
 #include "plenar_sim/sim.h"
 
@@ -28,6 +30,7 @@ struct ShowState {
     bool have_drawing = false;
     size_t message_boxes_seen = 0;  // message boxes already reported
     size_t service_calls_seen = 0;  // service calls already followed for moves
+    Preview preview;                // what the --png picture shows, gathered on the way
 };
 
 void show_description(ShowState& state);
@@ -50,5 +53,17 @@ std::string wide_text(const void* text);    // UTF-8 of a UTF-16 text, "" for nu
 std::string quoted_wide(const void* text);  // quoted, or (null)
 std::string pixel_colour(uint32_t pixel);   // "#RRGGBB" (alpha when not opaque)
 std::string padded(std::string text, size_t width);
+
+// The sample parameters a record's codes are given, in the run and in the
+// picture's display strings: numbers 2, 3, 4, ...; texts "sample". Float
+// parameters cannot be told apart from integers by the host, so numbers are
+// always integers.
+enum class RoutineKind { action, condition, expression };
+struct Sample {
+    bool text;
+    uint32_t number;
+};
+std::vector<Sample> samples_for(const AceRecord* record, RoutineKind kind);
+std::string sample_text(const Sample& sample);  // 2, or "sample"
 
 }  // namespace plenar::cli

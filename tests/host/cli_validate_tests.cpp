@@ -29,9 +29,9 @@ namespace {
 
 using namespace cli_test;
 
-const char* const check_names[] = {"exports",       "initialize", "menus",
-                                   "record-counts", "linking",    "state-round-trip",
-                                   "state-damaged", "memory",     "ids"};
+const char* const check_names[] = {"exports", "initialize",       "menus",         "record-counts",
+                                   "linking", "state-round-trip", "state-damaged", "memory",
+                                   "ids",     "fuzz-calls"};
 
 size_t lines(const std::string& text) {
     size_t count = 0;
@@ -43,17 +43,19 @@ class EveryCheck : public testing::TestWithParam<const wchar_t*> {};
 
 TEST_P(EveryCheck, Passes) {
     const CliRun run = run_cli(L"validate " + quoted(program_folder() + L"\\" + GetParam()) +
-                               L" --memory-cycles 40");
+                               L" --memory-cycles 40 --seed 5");
     EXPECT_EQ(run.status, 0u) << run.output;
-    // Where no stack balance can be measured, the exports check says so.
+    // Where no stack balance can be measured, the exports check says so; the
+    // calls' fuzzing names the seed it drew from.
     for (const std::string name : check_names) {
         const std::string note =
             name == "exports" && !plenar::sim::stack_measured
-                ? std::string(" (stack balance ") + plenar::sim::stack_not_measured_reason + ")"
-                : "";
-        EXPECT_TRUE(has(run.output, "pass  " + name + note + "\n")) << name << "\n" << run.output;
+                ? std::string(" (stack balance ") + plenar::sim::stack_not_measured_reason + ")\n"
+            : name == "fuzz-calls" ? " (seed 5, "
+                                   : "\n";
+        EXPECT_TRUE(has(run.output, "pass  " + name + note)) << name << "\n" << run.output;
     }
-    EXPECT_TRUE(has(run.output, "9 checks, 0 failed\n")) << run.output;
+    EXPECT_TRUE(has(run.output, "10 checks, 0 failed\n")) << run.output;
     EXPECT_FALSE(has(run.output, "FAIL")) << run.output;
 }
 
@@ -83,7 +85,7 @@ TEST(CliValidate, AConditionDeclaringOneIntegerFailsTheLinkingCheckOnly) {
                                     "\": " + text))
         << run.output;
     EXPECT_FALSE(has(run.output, "pass  ")) << run.output;  // --only-failed
-    EXPECT_TRUE(has(run.output, "9 checks, 1 failed\n")) << run.output;
+    EXPECT_TRUE(has(run.output, "10 checks, 1 failed\n")) << run.output;
     EXPECT_EQ(lines(run.output), 2u) << run.output;
 }
 
@@ -150,7 +152,8 @@ TEST(CliValidate, ACrashAHangOrAnEarlyEndIsTheVerdictOfItsCheckOnly) {
           "TIMEOUT memory: no answer after 2 s; its process was ended\n"
           "      | misbehaving plug-in: Initialize was called\n",
           "FAIL  ids: GetRunObjectInfos did not answer 1\n",
-          "9 checks, 8 failed (1 crashed, 1 timed out)\n"}},
+          "FAIL  fuzz-calls: GetRunObjectInfos did not answer 1\n",
+          "10 checks, 9 failed (1 crashed, 1 timed out)\n"}},
         // Exit code 0 without a verdict is no pass.
         {"GetActionMenu exit\n",
          L" --filter ^menus$",
@@ -171,11 +174,67 @@ TEST(CliValidate, ACrashAHangOrAnEarlyEndIsTheVerdictOfItsCheckOnly) {
     }
 }
 
+// Calls with boundary arguments find a routine crashing on INT_MIN (named
+// with the call and the seed), one letting an exception out and one showing
+// a box of its own; the verdicts go to JUnit XML and JSON as well.
+TEST(CliValidate, FuzzingTheCallsFindsWhatARoutineDoesNotSurvive) {
+    const struct {
+        const char* orders;
+        const char* verdict;
+    } cases[] = {
+        {"Action crash-on-minimum\n",
+         "CRASH fuzz-calls: access violation (0xC0000005) while calling action 0 (INT_MIN), seed "
+         "3\n"},
+        // Caught by the validator, or ending its process where no unwinding
+        // reaches it: either way the call is named.
+        {"Condition throw\n", "condition 0 (0)"},
+        {"Expression box\nInitialize print\n",
+         "FAIL  fuzz-calls: expression 0 (0) showed message box \"Expression\": misbehaving "
+         "plug-in (seed 3)\n"},
+    };
+    for (const auto& c : cases) {
+        plenar::sim::TempFolder folder;
+        const std::string orders = std::string("GetRunObjectInfos tables\n") + c.orders;
+        const std::wstring plugin = misbehaving_plugin(folder, orders.c_str());
+        const std::wstring junit = folder.file(L"junit.xml");
+        const CliRun run =
+            run_cli(L"validate " + plugin +
+                    L" --seed 3 --filter ^(initialize|fuzz-calls)$ --junit " + quoted(junit));
+        EXPECT_EQ(run.status, 1u) << run.output;
+        EXPECT_TRUE(has(run.output, c.verdict)) << c.verdict << "\n" << run.output;
+        const std::string xml = plenar::sim::read_file(junit);
+        EXPECT_TRUE(has(xml, "tests=\"10\" failures=\"1\" errors=\"0\" skipped=\"8\"")) << xml;
+        EXPECT_TRUE(
+            has(xml, "<skipped message=\"not selected by --filter ^(initialize|fuzz-calls)$\"/>"))
+            << xml;
+        EXPECT_TRUE(has(xml, "<failure type=\"")) << xml;
+    }
+    // The last case again as JSON: what the initialize check's process
+    // printed, and the failure with its reason.
+    plenar::sim::TempFolder folder;
+    const CliRun run = run_cli(
+        L"validate " +
+        misbehaving_plugin(folder, "GetRunObjectInfos tables\nExpression box\nInitialize print\n") +
+        L" --seed 3 --filter ^(initialize|fuzz-calls)$ --json");
+    EXPECT_EQ(run.status, 1u) << run.output;
+    EXPECT_EQ(run.output.rfind("{\n  \"plugin\": ", 0), 0u) << run.output;
+    EXPECT_TRUE(has(run.output,
+                    "{\"name\": \"initialize\", \"verdict\": \"pass\", \"reason\": "
+                    "\"\", \"output\": \"misbehaving plug-in: Initialize was called"))
+        << run.output;
+    EXPECT_TRUE(has(run.output,
+                    "{\"name\": \"fuzz-calls\", \"verdict\": \"fail\", \"reason\": "
+                    "\"expression 0 (0) showed message box \\\"Expression\\\": "
+                    "misbehaving plug-in (seed 3)\""))
+        << run.output;
+}
+
 TEST(CliValidate, BadArgumentsGiveUsage) {
     const std::wstring usage_errors[] = {
         L"validate", L"validate " + lumbra() + L" --frobnicate",
         L"validate " + lumbra() + L" --filter (", L"validate " + lumbra() + L" --timeout 0",
-        L"validate " + lumbra() + L" --timeout 2s",
+        L"validate " + lumbra() + L" --timeout 2s", L"validate " + lumbra() + L" --seed -1",
+        L"validate " + lumbra() + L" --seed 4294967296", L"validate " + lumbra() + L" --junit",
         // In the validator's own process nothing can end a hang.
         L"validate " + lumbra() + L" --in-process --timeout 5",
         L"run-check no-such-check " + lumbra() + L" --result result.txt",

@@ -4,6 +4,7 @@
 // a check may also crash or time out.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,9 @@ struct CheckContext {
     // Set in the second process of a check that reads back what the first
     // saved: the folder holding it.
     std::optional<std::wstring> read_back_folder;
+    // Where the checks that draw random values start from; validate chooses
+    // one when --seed does not, and prints it, so a run can be repeated.
+    std::optional<uint32_t> seed;
 };
 
 enum class Verdict { passed, failed, crashed, timed_out };
@@ -34,6 +38,14 @@ struct CheckOutcome {
 
     bool passed() const { return verdict == Verdict::passed; }
 };
+
+// The verdict's word in the result file and in the machine-readable reports.
+inline constexpr Verdict all_verdicts[] = {Verdict::passed, Verdict::failed, Verdict::crashed,
+                                           Verdict::timed_out};
+inline const char* verdict_word(Verdict verdict) {
+    static constexpr const char* words[] = {"pass", "fail", "crash", "timeout"};  // in its order
+    return words[static_cast<int>(verdict)];
+}
 
 inline CheckOutcome pass(std::string note = {}) { return {Verdict::passed, std::move(note), {}}; }
 inline CheckOutcome fail(std::string reason) { return {Verdict::failed, std::move(reason), {}}; }

@@ -11,22 +11,23 @@ namespace {
 
 // The result file: the verdict's word, a line break, then the reason (or a
 // pass's note) as UTF-8 up to the end of the file.
-struct VerdictWord {
-    Verdict verdict;
-    const char* word;
-};
-constexpr VerdictWord verdict_words[] = {{Verdict::passed, "pass"},
-                                         {Verdict::failed, "fail"},
-                                         {Verdict::crashed, "crash"},
-                                         {Verdict::timed_out, "timeout"}};
 
 std::optional<CheckOutcome> read_result(const std::string& text) {
     const size_t end_of_word = text.find('\n');
     if (end_of_word == std::string::npos) return std::nullopt;
-    for (const VerdictWord& known : verdict_words)
-        if (text.compare(0, end_of_word, known.word) == 0)
-            return CheckOutcome{known.verdict, text.substr(end_of_word + 1), {}};
+    for (const Verdict verdict : all_verdicts)
+        if (text.compare(0, end_of_word, verdict_word(verdict)) == 0)
+            return CheckOutcome{verdict, text.substr(end_of_word + 1), {}};
     return std::nullopt;
+}
+
+// What the check was doing when its process ended without a verdict, as
+// its crash handlers left it in the result file ("crash", then the step).
+std::string step_told(const std::string& result) {
+    const std::optional<CheckOutcome> told = read_result(result);
+    return told && told->verdict == Verdict::crashed && !told->reason.empty()
+               ? " while " + told->reason
+               : "";
 }
 
 CheckOutcome crashed(std::string reason) { return {Verdict::crashed, std::move(reason), {}}; }
@@ -40,13 +41,13 @@ CheckOutcome outcome_of(const sim::ProcessRun& end, const std::string& result,
             "no answer after " + std::to_string(time_limit_seconds) + " s; its process was ended",
             {}};
     if (sim::is_exception_code(end.exit_code))
-        return crashed(sim::describe_exception(end.exit_code));
+        return crashed(sim::describe_exception(end.exit_code) + step_told(result));
     const std::optional<CheckOutcome> told = read_result(result);
     if (told && static_cast<uint32_t>(result_exit_status(*told)) == end.exit_code) return *told;
     // A plug-in that ends the process itself (ExitProcess, abort) leaves no
     // result, whatever the exit code says.
     return crashed("its process ended with exit code " + std::to_string(end.exit_code) +
-                   " before giving a result");
+                   " before giving a result" + step_told(result));
 }
 
 }  // namespace
@@ -72,10 +73,13 @@ CheckOutcome run_check_apart(const Check& check, const CheckContext& context,
 
 bool write_result(const std::wstring& path, const CheckOutcome& outcome) {
     std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
-    for (const VerdictWord& known : verdict_words)
-        if (known.verdict == outcome.verdict) file << known.word << '\n' << outcome.reason;
+    file << verdict_word(outcome.verdict) << '\n' << outcome.reason;
     file.close();
     return !file.fail();
+}
+
+bool write_crash_step(const std::wstring& path, const std::string& step) {
+    return write_result(path, {Verdict::crashed, step, {}});
 }
 
 int result_exit_status(const CheckOutcome& outcome) { return outcome.passed() ? 0 : 1; }

@@ -22,6 +22,10 @@ CheckOutcome run_check_apart(const Check& check, const CheckContext& context,
 // file cannot be written.
 bool write_result(const std::wstring& path, const CheckOutcome& outcome);
 
+// In the child, from its crash handlers: the step the check was at (see
+// current_step), for the parent to name beside the crash.
+bool write_crash_step(const std::wstring& path, const std::string& step);
+
 // The exit status of run-check that goes with `outcome`: 0 for a pass, 1
 // otherwise. The parent believes a result only beside its status.
 int result_exit_status(const CheckOutcome& outcome);

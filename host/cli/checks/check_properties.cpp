@@ -146,7 +146,7 @@ CheckOutcome round_trip(const CheckContext& context) {
     if (session->call_on_block(block, "GetProperties", services, block, 0).value != 1)
         return fail("GetProperties did not answer 1");
     const PropertyDescriptor* descriptor = descriptors_given(session->host());
-    const uint32_t seed = std::random_device()();
+    const uint32_t seed = context.seed.value_or(std::random_device()());
     std::mt19937 random(seed);
     const size_t boxes_before = message_box_count();
     std::vector<Expected> expected;

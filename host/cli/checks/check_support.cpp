@@ -36,6 +36,13 @@ std::string message_boxes_since(size_t first) {
     return told;
 }
 
+namespace {
+std::string step_now;
+}
+
+void set_current_step(std::string step) { step_now = std::move(step); }
+const std::string& current_step() { return step_now; }
+
 std::string stack_faults(const PluginSession& session) {
     std::string told;
     for (const std::string& fault : session.stack_faults())

@@ -21,6 +21,11 @@ std::unique_ptr<PluginSession> initialised_session(const CheckContext& context,
 std::string message_boxes_since(size_t first);
 size_t message_box_count();
 
+// What a check is doing now ("action 3 (INT_MIN, null text)"), so that a
+// crash in its process can be reported with it; "" between steps.
+void set_current_step(std::string step);
+const std::string& current_step();
+
 // The stack faults of the session as one reason, "" when none.
 std::string stack_faults(const PluginSession& session);
 

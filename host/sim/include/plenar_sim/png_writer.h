@@ -1,5 +1,6 @@
-// A minimal PNG encoder: 8-bit RGBA, no filtering, deflate stored blocks.
-// Files are larger than a compressing encoder's but valid everywhere.
+// A minimal PNG encoder: 8-bit RGBA, no filtering, one deflate block with
+// the fixed codes whose matches repeat the pixel before or the row above:
+// small for drawings of flat colour, valid everywhere.
 #pragma once
 
 #include <cstdint>

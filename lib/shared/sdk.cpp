@@ -1,5 +1,6 @@
 #include "sdk.h"
 
+#include "kvor/keys.h"
 #include "runtime/dispatch.h"
 #include "editor/icon.h"
 #include "load/language.h"
@@ -41,9 +42,9 @@ void SDK::Build(plenar::HostServices* services) {
         Report(Kvor::message::no_language);
         return;
     }
-    const json_value& actions = language["Actions"];
-    const json_value& conditions = language["Conditions"];
-    const json_value& expressions = language["Expressions"];
+    const json_value& actions = language[key::language::Actions];
+    const json_value& conditions = language[key::language::Conditions];
+    const json_value& expressions = language[key::language::Expressions];
     // Only an array holds entries; any other value declares none.
     auto count = [](const json_value& v) { return v.type == json_type_array ? v.length() : 0; };
     ActionRoutines.assign(count(actions) + 1, nullptr);
@@ -72,7 +73,7 @@ void SDK::Build(plenar::HostServices* services) {
     plan(AceKind::action, ActionInfos, actions, ActionPlans);
     plan(AceKind::condition, ConditionInfos, conditions, ConditionPlans);
     plan(AceKind::expression, ExpressionInfos, expressions, ExpressionPlans);
-    EdittimeProperties = BuildPropertyDescriptors(language["Properties"]);
+    EdittimeProperties = BuildPropertyDescriptors(language[key::language::Properties]);
 #if defined(_WIN32)
     // The editor's menus are Windows menus. Built last, once nothing can fail.
     BuildMenus(language);

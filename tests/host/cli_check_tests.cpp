@@ -118,8 +118,8 @@ TEST(CliCheck, AllFivePlantedMistakesAreReportedWithTheirPlaces) {
 
 // Mistakes the SDK reads past in silence or names badly, kept as fixture
 // descriptions: each is reported at what it names, as
-// LINE:COLUMN: SEVERITY: RULE, with a text that names it. A second language
-// section's own messages name their section; one both loads show is said once.
+// LINE:COLUMN: SEVERITY: RULE, with a text that names it. Other language
+// sections' own messages name their section; one every load shows is said once.
 struct Planted {
     const char* fixture;
     const char* found;
@@ -143,10 +143,14 @@ const Planted planted_mistakes[] = {
     {"mistakes/utf8-with-mark.json", "1:1: error: byte-order-mark", "UTF-8 byte-order mark"},
     {"mistakes/utf8-with-mark.json", "1:1: error: utf8-with-mark - Error parsing JSON",
      "Unexpected"},
-    {"mistakes/second-section.json", "16:56: error: Tovrandi - Error",
+    {"mistakes/second-section.json", "17:56: error: Tovrandi - Error",
      "\"Entier\"; text did not match anything. [French.Actions[0].Parameters[0]]"},
-    {"mistakes/second-section.json", "11:74: warning: Tovrandi setup warning",
+    {"mistakes/second-section.json", "12:74: warning: Tovrandi setup warning",
      "[UK English.Properties[0].DefaultState]"},
+    {"mistakes/second-section.json", "23:49: error: Tovrandi - Error",
+     "'Logique', which is unrecognised. [ Brouillon.Expressions[0].Returns]"},
+    {"mistakes/second-section.json", "25:2: note: language section",
+     "no Tovrandi.ini can name this section"},
 };
 
 TEST(CliCheck, EveryPlantedMistakeIsReportedAtWhatItNames) {

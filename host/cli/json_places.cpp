@@ -1,5 +1,7 @@
 #include "json_places.h"
 
+#include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
 #include <tuple>
@@ -27,6 +29,20 @@ public:
     }
 
 private:
+    // The line and column of the cursor, counted on from the last place
+    // asked for: places are asked for in the order of the text.
+    std::pair<int, int> place() {
+        for (; counted_ < at_; ++counted_) {
+            if (text_[counted_] == '\n') {
+                ++line_;
+                column_ = 1;
+            } else {
+                ++column_;
+            }
+        }
+        return {line_, column_};
+    }
+
     char peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
 
     void skip_space() {
@@ -49,7 +65,7 @@ private:
     JsonNode value() {
         skip_space();
         JsonNode node;
-        std::tie(node.line, node.column) = line_and_column(text_, at_);
+        std::tie(node.line, node.column) = place();
         const char c = peek();
         if (c == '{') {
             node.kind = JsonNode::Kind::object;
@@ -58,11 +74,14 @@ private:
                 skip_space();
                 if (peek() == '}') break;
                 if (peek() != '"') fail("expected a member name");
+                const auto [line, column] = place();
                 std::string name = string();
                 skip_space();
                 if (peek() != ':') fail("expected :");
                 ++at_;
                 node.members.push_back({std::move(name), value()});
+                node.members.back().value.name_line = line;
+                node.members.back().value.name_column = column;
                 skip_space();
                 if (peek() == ',')
                     ++at_;
@@ -94,9 +113,14 @@ private:
             while (at_ < text_.size() &&
                    std::string_view("0123456789.eE+-").find(text_[at_]) != std::string_view::npos)
                 real |= std::string_view(".eE").find(text_[at_++]) != std::string_view::npos;
+            const std::string_view digits = text_.substr(start, at_ - start);
+            // A whole number beyond 64 bits is a double to the SDK's reader.
+            int64_t whole = 0;
+            const auto [end, error] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), whole);
+            real |= error != std::errc{} || end != digits.data() + digits.size();
             node.kind = real ? JsonNode::Kind::real : JsonNode::Kind::integer;
-            node.number =
-                std::strtod(std::string(text_.substr(start, at_ - start)).c_str(), nullptr);
+            node.number = std::strtod(std::string(digits).c_str(), nullptr);
         } else if (literal("true")) {
             node.kind = JsonNode::Kind::boolean;
             node.boolean = true;
@@ -164,6 +188,8 @@ private:
 
     std::string_view text_;
     size_t at_ = 0;
+    size_t counted_ = 0;
+    int line_ = 1, column_ = 1;
 };
 
 }  // namespace

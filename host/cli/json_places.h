@@ -22,9 +22,10 @@ struct JsonNode {
     std::string text;        // strings
     bool boolean = false;
     double number = 0;
-    std::vector<JsonMember> members;  // objects, in order
-    std::vector<JsonNode> items;      // arrays
-    int line = 0, column = 0;         // 1-based place of the value's first byte
+    std::vector<JsonMember> members;     // objects, in order
+    std::vector<JsonNode> items;         // arrays
+    int line = 0, column = 0;            // 1-based place of the value's first byte
+    int name_line = 0, name_column = 0;  // a member's value: its name's opening quote
 
     bool is(Kind wanted) const { return kind == wanted; }
     bool is_number() const { return kind == Kind::integer || kind == Kind::real; }
@@ -36,7 +37,7 @@ struct JsonNode {
 
 struct JsonMember {
     std::string name;
-    JsonNode value;
+    JsonNode value;  // its name_line and name_column place the name
 };
 
 inline size_t JsonNode::size() const {

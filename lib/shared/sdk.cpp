@@ -1,5 +1,6 @@
 #include "sdk.h"
 
+#include "kvor/keys.h"
 #include "runtime/linking.h"
 #include "editor/icon.h"
 #include "load/language.h"
@@ -63,12 +64,13 @@ void SDK::Build(plenar::HostServices* services) {
         Report(Kvor::message::no_language);
         return;
     }
-    BuildEntries(AceKind::action, Actions, language["Actions"], &ActionWrapper, ReadActionInfo);
-    BuildEntries(AceKind::condition, Conditions, language["Conditions"], &ConditionWrapper,
-                 ReadConditionInfo);
-    BuildEntries(AceKind::expression, Expressions, language["Expressions"], &ExpressionWrapper,
-                 ReadExpressionInfo);
-    EdittimeProperties = BuildPropertyDescriptors(language["Properties"]);
+    BuildEntries(AceKind::action, Actions, language[key::language::Actions], &ActionWrapper,
+                 ReadActionInfo);
+    BuildEntries(AceKind::condition, Conditions, language[key::language::Conditions],
+                 &ConditionWrapper, ReadConditionInfo);
+    BuildEntries(AceKind::expression, Expressions, language[key::language::Expressions],
+                 &ExpressionWrapper, ReadExpressionInfo);
+    EdittimeProperties = BuildPropertyDescriptors(language[key::language::Properties]);
 #if defined(_WIN32)
     // The editor's menus are Windows menus. Built last, once nothing can fail.
     BuildMenus(language);

@@ -224,8 +224,18 @@ const JsonNode* primary_language(const JsonNode& root) {
     return nullptr;
 }
 
-MessagePlaces::MessagePlaces(std::string_view text, const JsonNode* root)
-    : text_(text), language_(root ? primary_language(*root) : nullptr) {}
+std::vector<const JsonMember*> language_sections(const JsonNode& root) {
+    std::vector<const JsonMember*> sections;
+    for (const JsonMember& member : root.members)
+        if (member.value.is(Kind::object)) sections.push_back(&member);
+    return sections;
+}
+
+MessagePlaces::MessagePlaces(std::string_view text, const JsonNode* root, const JsonNode* section)
+    : text_(text),
+      language_(section ? section
+                : root  ? primary_language(*root)
+                        : nullptr) {}
 
 std::optional<DescriptionPlace> MessagePlaces::reader_place(const std::string& text) const {
     static const std::regex line_colon("^(-?\\d+):(-?\\d+): ");

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 #include "../json_places.h"
 #include "plenar_sim/interception.h"
 
@@ -21,8 +22,9 @@ struct DescriptionPlace {
 
 class MessagePlaces {
 public:
-    // `root` may be null when the text does not scan as JSON.
-    MessagePlaces(std::string_view text, const JsonNode* root);
+    // `root` may be null when the text does not scan as JSON. The messages
+    // are about `section`, or without one about the primary language.
+    MessagePlaces(std::string_view text, const JsonNode* root, const JsonNode* section = nullptr);
     std::optional<DescriptionPlace> find(const sim::MessageBoxCall& box);
 
 private:
@@ -38,5 +40,9 @@ private:
 // The language section the SDK reads without a Tovrandi.ini: the root's
 // third member when it is an object, else its first object member.
 const JsonNode* primary_language(const JsonNode& root);
+
+// The root's members whose values are objects, in order: the sections a
+// Tovrandi.ini chooses among.
+std::vector<const JsonMember*> language_sections(const JsonNode& root);
 
 }  // namespace plenar::cli

@@ -13,12 +13,14 @@ std::wstring plugin_base_name(const std::wstring& path) {
 
 PluginSession::PluginSession(const std::wstring& plugin,
                              const std::optional<std::wstring>& description,
-                             const std::optional<std::wstring>& name)
+                             const std::optional<std::wstring>& name,
+                             const std::optional<std::string>& settings)
     : path_(plugin) {
     if (description) {
         folder_ = std::make_unique<sim::TempFolder>();
         path_ = name ? folder_->place_copy(plugin, *name + L".pvx") : folder_->place_copy(plugin);
         folder_->place_copy(*description, (name ? *name : plugin_base_name(plugin)) + L".json");
+        if (settings) folder_->write_file(L"Tovrandi.ini", *settings);
     }
     plugin_ = std::make_unique<sim::Plugin>(path_);
 }

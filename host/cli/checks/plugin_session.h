@@ -16,10 +16,12 @@ class PluginSession {
 public:
     // Loads `plugin`; with a description, copies both into a fresh folder
     // first, the description named after the plug-in (Lumbra.pvx: Lumbra.json),
-    // or both named `name` when given (Widget.pvx and Widget.json).
+    // or both named `name` when given (Widget.pvx and Widget.json), with a
+    // Tovrandi.ini of the text `settings` beside them when given.
     // Throws std::runtime_error when the library does not load.
     PluginSession(const std::wstring& plugin, const std::optional<std::wstring>& description = {},
-                  const std::optional<std::wstring>& name = {});
+                  const std::optional<std::wstring>& name = {},
+                  const std::optional<std::string>& settings = {});
 
     sim::Plugin& plugin() { return *plugin_; }
     sim::Host& host() { return host_; }

@@ -1,4 +1,5 @@
 #include "editor/ace_texts.h"
+#include "kvor/keys.h"
 
 namespace Kvor {
 
@@ -9,12 +10,13 @@ const json_value& Element(const json_value& language, AceKind kind, int32_t code
 }  // namespace
 
 const char* AceDisplayString(const json_value& language, AceKind kind, int32_t code) {
-    return Element(language, kind, code)["Title"].text();
+    return Element(language, kind, code)[key::entry::Title].text();
 }
 
 const char* AceParameterPrompt(const json_value& language, AceKind kind, int32_t code,
                                int32_t parameter) {
-    return Element(language, kind, code)["Parameters"][parameter][1].text();
+    return Element(language, kind, code)[key::entry::Parameters][parameter][key::parameter::prompt]
+        .text();
 }
 
 std::string ExpressionTitle(const json_value& language, int32_t code) {

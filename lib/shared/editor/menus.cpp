@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "kvor/keys.h"
 #include "text/converters.h"
 
 namespace Kvor {
@@ -27,7 +28,7 @@ namespace {
 constexpr int64_t highest_menu_number = INT16_MAX;
 
 std::optional<int32_t> EntryNumber(const json_value& element) {
-    const json_value& number = element[0];
+    const json_value& number = element[key::menu_item::id];
     if (number.type != json_type_integer) return std::nullopt;
     if (number.u.integer < 0 || number.u.integer > highest_menu_number) return std::nullopt;
     return static_cast<int32_t>(number.u.integer);
@@ -45,7 +46,8 @@ bool IsSeparatorText(const char* text) {
 
 bool IsSubmenu(const json_value& element) {
     return element.type == json_type_array && element.length() >= 2 &&
-           element[0].type == json_type_string && element[1].type == json_type_array;
+           element[key::submenu::title].type == json_type_string &&
+           element[key::submenu::first].type == json_type_array;
 }
 
 // Appends with the text converted to wide; an unconvertible text is empty.
@@ -65,16 +67,18 @@ void AppendElement(int32_t base, const json_value& element, HMENU target) {
         // the popup is filled, unless it reads "Separator".
         MenuHandle popup = BuildMenuFromJSON(base, element, CreatePopupMenu());
         AppendItem(target, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
-                   element[0].text());
+                   element[key::submenu::title].text());
         return;
     }
     if (element.type != json_type_array) return;
     std::optional<int32_t> number = EntryNumber(element);
     if (!number) return;
     UINT flags = MF_STRING;
-    if (element.length() > 2 && element[2].type == json_type_boolean && element[2].boolean())
+    if (element.length() > 2 && element[key::menu_item::greyed].type == json_type_boolean &&
+        element[key::menu_item::greyed].boolean())
         flags |= MF_GRAYED;
-    AppendItem(target, flags, static_cast<UINT_PTR>(base + *number), element[1].text());
+    AppendItem(target, flags, static_cast<UINT_PTR>(base + *number),
+               element[key::menu_item::text].text());
 }
 
 // The state bits of a text item that carry over into the copy.
@@ -122,9 +126,11 @@ void CopyMenuForHost(MenuHandle target_handle, MenuHandle source_handle) {
 }
 
 void BuildMenus(const json_value& language) {
-    ActionMenu = BuildMenuFromJSON(action_menu_base, language["ActionMenu"], nullptr);
-    ConditionMenu = BuildMenuFromJSON(condition_menu_base, language["ConditionMenu"], nullptr);
-    ExpressionMenu = BuildMenuFromJSON(expression_menu_base, language["ExpressionMenu"], nullptr);
+    ActionMenu = BuildMenuFromJSON(action_menu_base, language[key::language::ActionMenu], nullptr);
+    ConditionMenu =
+        BuildMenuFromJSON(condition_menu_base, language[key::language::ConditionMenu], nullptr);
+    ExpressionMenu =
+        BuildMenuFromJSON(expression_menu_base, language[key::language::ExpressionMenu], nullptr);
 }
 
 // The host only ever holds copies, so the stored menus can go with the

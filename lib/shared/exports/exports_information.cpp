@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "kvor/keys.h"
 #include "load/description.h"
 #include "export_glue.h"
 #include "load/host_version.h"
@@ -50,7 +51,7 @@ std::wstring DescriptionFileName() {
 // table is only ever published complete.
 DependencyTable BuildDependencies() {
     // Only an array lists files; a bare string names none.
-    const json_value& listed = Root()["Dependencies"];
+    const json_value& listed = Root()[Kvor::key::root::Dependencies];
     const uint32_t count = listed.type == json_type_array ? listed.length() : 0;
     DependencyTable built;
     // Room for every entry first, so that no text is left unowned.
@@ -85,14 +86,16 @@ PLUGIN_EXPORT void PLENAR_STDCALL GetObjInfos(HostServices* services, void*, Kvo
         if (buffer) buffer[0] = 0;
     if (!::SDK) return;
     Kvor::Guarded([&] {
-        const json_value& about = Kvor::CurrentLanguage()["About"];
-        CopyAbout(author, about, "Author");
-        CopyAbout(copyright, about, "Copyright");
-        CopyAbout(url, about, "URL");
+        const json_value& about = Kvor::CurrentLanguage()[Kvor::key::language::About];
+        CopyAbout(author, about, Kvor::key::about::Author);
+        CopyAbout(copyright, about, Kvor::key::about::Copyright);
+        CopyAbout(url, about, Kvor::key::about::URL);
         // Without an open application the host shows the object's own name.
         bool application_open = services && services->open_application != 0;
-        CopyAbout(name, application_open ? about : Kvor::PrimaryLanguage()["About"], "Name");
-        CopyAbout(comment, about, "Comment");
+        CopyAbout(name,
+                  application_open ? about : Kvor::PrimaryLanguage()[Kvor::key::language::About],
+                  Kvor::key::about::Name);
+        CopyAbout(comment, about, Kvor::key::about::Comment);
     });
 }
 
@@ -100,8 +103,10 @@ PLUGIN_EXPORT void PLENAR_STDCALL GetObjInfos(HostServices* services, void*, Kvo
 PLUGIN_EXPORT const Kvor::WideChar* PLENAR_CDECL GetHelpFileName() {
     help_file_name[0] = 0;
     return Kvor::Guarded(help_file_name, [] {
-        const json_value& about = ::SDK ? Kvor::CurrentLanguage()["About"] : json_none;
-        return Kvor::CopyUTF8ToWide(help_file_name, about["Help"].text(), info_buffer_length);
+        const json_value& about =
+            ::SDK ? Kvor::CurrentLanguage()[Kvor::key::language::About] : json_none;
+        return Kvor::CopyUTF8ToWide(help_file_name, about[Kvor::key::about::Help].text(),
+                                    info_buffer_length);
     });
 }
 

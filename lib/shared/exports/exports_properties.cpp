@@ -6,6 +6,7 @@
 #include <string>
 
 #include "export_glue.h"
+#include "kvor/keys.h"
 #include "load/language.h"
 #include "properties/storage.h"
 #include "properties/stored_form.h"
@@ -24,7 +25,7 @@ constexpr uint32_t index_wrap = 1000;
 bool Guard(const void* edit_data, uint32_t id, uint32_t& index) {
     if (!edit_data || !::SDK) return false;
     index = (id - plenar::property_id_base) % index_wrap;
-    const json_value& properties = Kvor::CurrentLanguage()["Properties"];
+    const json_value& properties = Kvor::CurrentLanguage()[Kvor::key::language::Properties];
     return properties.type != json_type_null && index < properties.length();
 }
 

@@ -1,5 +1,6 @@
 // The run-time object: creation, the per-frame calls, its routine tables and
 // its debugger items.
+#include "kvor/keys.h"
 #include "runtime/debugger.h"
 #include "runtime/linking.h"
 #include "properties/editdata_size.h"
@@ -61,9 +62,9 @@ void FillRunObjectInfo(plenar::RunObjectInfo& info) {
         info.actions = nullptr;
         info.expressions = nullptr;
     }
-    info.condition_count = Count(language["Conditions"]);
-    info.action_count = Count(language["Actions"]);
-    info.expression_count = Count(language["Expressions"]);
+    info.condition_count = Count(language[Kvor::key::language::Conditions]);
+    info.action_count = Count(language[Kvor::key::language::Actions]);
+    info.expression_count = Count(language[Kvor::key::language::Expressions]);
     info.edit_data_size = 28;
     // Only a description is sized (and the size kept): before Initialize the
     // host is told the fixed part alone, and a later Initialize still counts.
@@ -72,7 +73,7 @@ void FillRunObjectInfo(plenar::RunObjectInfo& info) {
     info.flags = 0;
     info.version = 100;
     info.reserved_26 = 0;
-    const json_value& identifier = (::SDK ? *::SDK->json : json_none)["Identifier"];
+    const json_value& identifier = (::SDK ? *::SDK->json : json_none)[Kvor::key::root::Identifier];
     for (int i = 0; i < 4; ++i) info.identifier[i] = 0;
     if (identifier.type == json_type_string)
         for (uint32_t i = 0; i < 4 && i < identifier.length(); ++i)

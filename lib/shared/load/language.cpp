@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "kvor/keys.h"
 #include "platform/module.h"
 #include "text/report.h"
 #include "sdk.h"
@@ -20,8 +21,9 @@ const json_value& DefaultLanguageIndex() {
     if (root.type != json_type_object || root.u.object.length == 0) return json_none;
     for (uint32_t i = 0; i < root.u.object.length; ++i) {
         const json_value& member = *root.u.object.values[i].value;
-        if (member.type == json_type_object && member["About"].type == json_type_object &&
-            member["About"]["Name"].type == json_type_string)
+        if (member.type == json_type_object &&
+            member[key::language::About].type == json_type_object &&
+            member[key::language::About][key::about::Name].type == json_type_string)
             return member;
     }
     return *root.u.object.values[root.u.object.length - 1].value;

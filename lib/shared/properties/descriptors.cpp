@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "kvor/keys.h"
 #include "text/report.h"
 #include "text/converters.h"
 
@@ -31,9 +32,13 @@ struct FlagKey {
 };
 
 constexpr FlagKey flag_keys[] = {
-    {"Checkbox", option_checkbox}, {"Bold", 0x2},      {"Removable", 0x8},
-    {"Renameable", 0x10},          {"Moveable", 0x20}, {"List", 0x40},
-    {"SingleSelect", 0x80},
+    {key::property::Checkbox, option_checkbox},
+    {key::property::Bold, 0x2},
+    {key::property::Removable, 0x8},
+    {key::property::Renameable, 0x10},
+    {key::property::Moveable, 0x20},
+    {key::property::List, 0x40},
+    {key::property::SingleSelect, 0x80},
 };
 
 // An integer gives its low 32 bits; a double its value truncated toward zero,
@@ -56,7 +61,7 @@ uint32_t FlagOptions(const json_value& entry) {
 }
 
 uint32_t CaseOptions(const json_value& entry) {
-    const char* letter_case = entry["Case"].text();
+    const char* letter_case = entry[key::property::Case].text();
     if (SameIgnoringAsciiCase(letter_case, "Lower")) return option_lower_case;
     if (SameIgnoringAsciiCase(letter_case, "Upper")) return option_upper_case;
     return 0;
@@ -70,8 +75,8 @@ uintptr_t ButtonText(const json_value& text) {
 uintptr_t NumberRange(const json_value& entry) {
     auto* range = static_cast<int32_t*>(std::malloc(2 * sizeof(int32_t)));
     if (!range) return 0;
-    range[0] = static_cast<int32_t>(ReadNumber(entry["Minimum"]));
-    range[1] = static_cast<int32_t>(ReadNumber(entry["Maximum"]));
+    range[0] = static_cast<int32_t>(ReadNumber(entry[key::property::Minimum]));
+    range[1] = static_cast<int32_t>(ReadNumber(entry[key::property::Maximum]));
     return reinterpret_cast<uintptr_t>(range);
 }
 
@@ -94,7 +99,7 @@ void ReportRefusedType(const char* type) { Report(Kvor::message::refused_propert
 
 std::optional<PropertyDescriptor> DescriptorFor(const json_value& entry, uint32_t position) {
     const uint32_t id = plenar::property_id_base + position;
-    const char* type = entry["Type"].text();
+    const char* type = entry[key::property::Type].text();
     if (type[0] == '!') {
         ReportRefusedType(type);
         return std::nullopt;
@@ -117,13 +122,13 @@ std::optional<PropertyDescriptor> DescriptorFor(const json_value& entry, uint32_
     if (known->check_box) descriptor.options |= option_checkbox;
     switch (known->parameter) {
         case PropertyParameter::button_text:
-            descriptor.parameter = ButtonText(entry["Text"]);
+            descriptor.parameter = ButtonText(entry[key::property::Text]);
             descriptor.options |= option_has_parameter;
             break;
         case PropertyParameter::text_limits:
             descriptor.options |= CaseOptions(entry);
-            if (entry["Password"].boolean()) descriptor.options |= option_password;
-            descriptor.parameter = ReadNumber(entry["MaxLength"]);
+            if (entry[key::property::Password].boolean()) descriptor.options |= option_password;
+            descriptor.parameter = ReadNumber(entry[key::property::MaxLength]);
             descriptor.options |= option_has_parameter;
             break;
         case PropertyParameter::number_range:
@@ -131,7 +136,7 @@ std::optional<PropertyDescriptor> DescriptorFor(const json_value& entry, uint32_
             descriptor.options |= option_has_parameter;
             break;
         case PropertyParameter::combo_items:
-            descriptor.parameter = ComboItems(entry["Items"]);
+            descriptor.parameter = ComboItems(entry[key::property::Items]);
             descriptor.options |= option_has_parameter;
             break;
         case PropertyParameter::text_case: descriptor.options |= CaseOptions(entry); break;
@@ -139,8 +144,8 @@ std::optional<PropertyDescriptor> DescriptorFor(const json_value& entry, uint32_
     }
     // The texts last: nothing after them reports, so nothing can leave them
     // unowned by running out of memory.
-    descriptor.title = UTF8ToNewWide(entry["Title"].text());
-    descriptor.info = UTF8ToNewWide(entry["Info"].text());
+    descriptor.title = UTF8ToNewWide(entry[key::property::Title].text());
+    descriptor.info = UTF8ToNewWide(entry[key::property::Info].text());
     return descriptor;
 }
 

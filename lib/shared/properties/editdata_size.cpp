@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "kvor/keys.h"
 #include "kvor/types.h"
 #include "properties/layout_record.h"
 #include "text/report.h"
@@ -23,12 +24,12 @@ uint32_t ComputeEditDataSize(const json_value& properties, bool record) {
     uint64_t size = header_size + static_cast<uint64_t>(std::ceil(count / 8.0));
     for (uint32_t i = 0; i < count; ++i) {
         const json_value& entry = properties[static_cast<int32_t>(i)];
-        const char* type = entry["Type"].text();
+        const char* type = entry[key::property::Type].text();
         const PropertyType* known = FindPropertyType(type);
         if (!AcceptedPropertyType(type))
             Report(Kvor::message::unhandled_property_type, type);
         else if (known->store == PropertyStore::text)
-            size += strlen(entry["DefaultState"].text()) + 1;
+            size += strlen(entry[key::property::DefaultState].text()) + 1;
         else if (StoresBytes(known->store))
             size += stored_number_size;
         if (size > 0xFFFFFFFFu) size = 0xFFFFFFFFu;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "kvor/keys.h"
 #include "kvor/types.h"
 #include "load/language.h"
 #include "properties/defaults.h"
@@ -128,11 +129,11 @@ bool ResizeText(plenar::HostServices* services, EDITDATA*& block, const Location
 // One message for every entry whose saved value a new layout drops because
 // it was saved as another kind.
 void ReportKindChanges(const Layout& layout) {
-    const json_value& shown = CurrentLanguage()["Properties"];
+    const json_value& shown = CurrentLanguage()[key::language::Properties];
     std::string names;
     for (uint32_t i = 0; i < layout.entries.size(); ++i) {
         if (layout.entries[i].held != Held::changed) continue;
-        const json_value& title = Entry(shown, i)["Title"];
+        const json_value& title = Entry(shown, i)[key::property::Title];
         if (!names.empty()) names += ", ";
         names += title.type == json_type_string && title.length()
                      ? "\"" + std::string(title.text()) + "\""
@@ -269,8 +270,8 @@ Prop* GetProperty(EDITDATA* block, uint32_t index) {
     switch (store) {
         case PropertyStore::label: {
             // A label's text is the language's own.
-            const json_value& shown = Entry(CurrentLanguage()["Properties"], index);
-            return new Prop_WStr(UTF8ToText(shown["DefaultState"].text()).c_str());
+            const json_value& shown = Entry(CurrentLanguage()[key::language::Properties], index);
+            return new Prop_WStr(UTF8ToText(shown[key::property::DefaultState].text()).c_str());
         }
         case PropertyStore::check:
         case PropertyStore::nothing: return nullptr;

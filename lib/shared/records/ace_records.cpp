@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "kvor/keys.h"
 #include "load/language.h"
 #include "text/report.h"
 #include "sdk.h"
@@ -30,9 +31,9 @@ const char* AceKindName(AceKind kind) {
 
 const char* AceKindKey(AceKind kind) {
     switch (kind) {
-        case AceKind::action: return "Actions";
-        case AceKind::condition: return "Conditions";
-        case AceKind::expression: return "Expressions";
+        case AceKind::action: return key::language::Actions;
+        case AceKind::condition: return key::language::Conditions;
+        case AceKind::expression: return key::language::Expressions;
     }
     return "";
 }
@@ -93,11 +94,11 @@ struct Kind {
 uint16_t NoFlags(const json_value&) { return 0; }
 
 uint16_t TriggerFlags(const json_value& entry) {
-    return entry["Triggered"].boolean() ? 0 : plenar::condition_not_triggered;
+    return entry[key::entry::Triggered].boolean() ? 0 : plenar::condition_not_triggered;
 }
 
 uint16_t ReturnTypeFlags(const json_value& entry) {
-    return ReadExpressionReturnType(entry["Returns"].text());
+    return ReadExpressionReturnType(entry[key::entry::Returns].text());
 }
 
 const Kind actions{AceKind::action, ReadParameterType, NoFlags, NoFlags};
@@ -135,7 +136,7 @@ bool ReadInfo(const Kind& kind) {
     }
     // Only an array's elements can be read; anything else in its place
     // gives no parameters rather than a count made of unrelated bytes.
-    const json_value& parameters = entry["Parameters"];
+    const json_value& parameters = entry[key::entry::Parameters];
     const uint32_t count = parameters.type == json_type_array ? parameters.length() : 0;
     if (count > uint32_t(MaxParameters)) {
         ReportAbout(noun, Kvor::message::too_many_parameters, noun);
@@ -153,7 +154,8 @@ bool ReadInfo(const Kind& kind) {
     record->Flags = kind.flags(entry);
     for (uint32_t i = 0; i < count; ++i) {
         bool is_float = false;
-        record->Parameter[i] = kind.read_type(parameters[int32_t(i)][0].text(), is_float);
+        record->Parameter[i] =
+            kind.read_type(parameters[int32_t(i)][key::parameter::type].text(), is_float);
         if (is_float) record->FloatFlags |= uint16_t(1u << i);
     }
     // The count words after the codes stay zero from the allocation.

@@ -1,5 +1,6 @@
 #include "runtime/fetch_plan.h"
 
+#include "kvor/keys.h"
 #include "records/ace_records.h"
 
 namespace Kvor {
@@ -22,7 +23,7 @@ FetchPlan MakeFetchPlan(AceKind kind, const ACEInfo* record, const json_value& e
     if (!record) return plan;
     plan.Result = ResultOf(kind, *record);
     int64_t count = record->NumOfParams;
-    const json_value& automatic = entry["NumAutoProps"];
+    const json_value& automatic = entry[key::entry::NumAutoProps];
     if (automatic.type == json_type_integer) count = automatic.integer();
     if (count < 0) count = 0;
     if (count > record->NumOfParams) count = record->NumOfParams;

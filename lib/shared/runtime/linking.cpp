@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "kvor/keys.h"
 #include "load/language.h"
 #include "text/report.h"
 
@@ -92,7 +93,7 @@ Linking Link(AceKind kind, int id, MemberThunk call, const MemberSignature& sign
     const FetchPlan& plan = plans[id];
     if (!Agrees(kind, plan, signature)) {
         ReportOnce(kind, id, Kvor::message::link_mismatch, AceKindName(kind), id,
-                   CurrentLanguage()[AceKindKey(kind)][id]["Title"].text(),
+                   CurrentLanguage()[AceKindKey(kind)][id][key::entry::Title].text(),
                    Describe(plan.Count, plan.Kinds, plan.Result).c_str(),
                    Describe(signature.Count, signature.Kinds, signature.Result).c_str());
         members[id] = nullptr;

@@ -3,16 +3,19 @@
 // spellings, which an editor offers for completion, and a case-blind
 // pattern, with which an editor flags a misspelt type as the SDK would. Both
 // must be the ones made here; on a difference, the pattern to paste is
-// printed.
+// printed. Its keys at each level are the ones the SDK reads there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "json/json.h"
+#include "kvor/keys.h"
 #include "kvor/types.h"
 
 namespace {
@@ -118,6 +121,48 @@ TEST_F(SchemaTypes, EveryTypeListIsTheSdksOwnAndRefusesMisspellings) {
         for (const char* misspelt : {"Txet", "Intger", "Editbox Strnig", "Colr", "Custo", ""})
             EXPECT_FALSE(std::regex_match(std::string(misspelt), pattern))
                 << p.where << ": " << misspelt;
+    }
+}
+
+// The keys the schema describes at each level, gathered from the
+// "properties" objects that make up that level, are the ones the SDK reads
+// there: kvor/keys.h. An editor's "$schema" is the one key beside them.
+TEST_F(SchemaTypes, EveryLevelHasTheKeysTheSdkReads) {
+    using Path = std::vector<const char*>;
+    const Path entry = {"$defs", "entry", "properties"};
+    const Path action = {"$defs", "action", "properties"};
+    const Path condition = {"$defs", "condition", "properties"};
+    const Path expression = {"$defs", "expression", "properties"};
+    namespace key = Kvor::key;
+    struct Level {
+        const char* where;
+        std::vector<Path> paths;
+        std::span<const Kvor::Key> keys;
+    };
+    const Level levels[] = {
+        {"root", {{"properties"}}, key::root::all},
+        {"language section", {{"$defs", "language", "properties"}}, key::language::all},
+        {"About", {{"$defs", "about", "properties"}}, key::about::all},
+        {"action", {entry, action}, key::entry::actions},
+        {"condition", {entry, action, condition}, key::entry::conditions},
+        {"expression", {entry, expression}, key::entry::expressions},
+        {"property", {{"$defs", "property", "properties"}}, key::property::all},
+    };
+    for (const Level& level : levels) {
+        std::vector<std::string> described, read;
+        for (const Path& path : level.paths) {
+            const json_value* node = root;
+            for (const char* step : path) node = &(*node)[step];
+            ASSERT_EQ(node->type, json_type_object) << level.where;
+            for (uint32_t i = 0; i < node->u.object.length; ++i)
+                if (node->u.object.values[i].name != key::editor_schema)
+                    described.push_back(node->u.object.values[i].name);
+        }
+        for (const Kvor::Key& k : level.keys) read.push_back(k.name);
+        std::sort(described.begin(), described.end());
+        described.erase(std::unique(described.begin(), described.end()), described.end());
+        std::sort(read.begin(), read.end());
+        EXPECT_EQ(described, read) << level.where;
     }
 }
 

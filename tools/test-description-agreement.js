@@ -79,11 +79,8 @@ for (const fixture of fixtures) {
   const problems = [];
   for (const [tool, verdict] of Object.entries(verdicts)) {
     const found = [];
-    const pending = tool === 'check' && fixture.pending_lint;
-    const expected = refusedBy.has(tool) && !pending;
-    if (pending && verdict.refused)
-      found.push('check refuses it now: remove its pending_lint mark and check its places');
-    else if (verdict.refused !== expected)
+    const expected = refusedBy.has(tool);
+    if (verdict.refused !== expected)
       found.push(`${tool} ${verdict.refused ? 'refuses' : 'accepts'} it`);
     else if (expected)
       for (const place of fixture.at || [])
@@ -93,8 +90,7 @@ for (const fixture of fixtures) {
       found.push(`check exits with ${verdict.status}, which its errors do not explain`);
     if (found.length) problems.push(...found, `${tool} said:\n    ${verdict.why || '(nothing)'}`);
   }
-  const shown = `${fixture.file} (refused by ${[...refusedBy].join(' and ') || 'neither'}` +
-                `${fixture.pending_lint ? '; check pending its lint pass' : ''})`;
+  const shown = `${fixture.file} (refused by ${[...refusedBy].join(' and ') || 'neither'})`;
   console.log(problems.length ? `FAILED: ${shown}\n  ${problems.join('\n  ')}` : `ok: ${shown}`);
   if (problems.length) failures++;
 }

@@ -16,6 +16,7 @@
 #include "checks/message_places.h"
 #include "checks/plugin_session.h"
 #include "command.h"
+#include "compat/compare.h"
 #include "diagnostics.h"
 #include "json_places.h"
 #include "output.h"
@@ -109,6 +110,7 @@ int run_check(const std::vector<std::wstring>& arguments) {
         }
         found.add(std::move(d));
     }
+    if (scan.root) compat::compare_sections(*scan.root, found);
     for (const std::string& fault : session->stack_faults())
         found.add({Severity::error, 0, 0, "stack", fault});
     if (!plugin)

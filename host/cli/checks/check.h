@@ -20,6 +20,8 @@ struct CheckContext {
     // Set in the second process of a check that reads back what the first
     // saved: the folder holding it.
     std::optional<std::wstring> read_back_folder;
+    // A released description whose saved blocks the current one must read.
+    std::optional<std::wstring> released;
 };
 
 enum class Verdict { passed, failed, crashed, timed_out };

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Validates the shipped descriptions (Lumbra's, the examples' and the one
-# tools/new-object writes) and the test descriptions against
-# res/description.schema.json with ajv (tools/validate-descriptions.js, one
-# node process), installed into build/node on first use. Files under
+# Validates the shipped descriptions (Lumbra's, the examples' with their
+# released ones, and the one tools/new-object writes) and the test
+# descriptions against res/description.schema.json with ajv
+# (tools/validate-descriptions.js, one node process), installed into
+# build/node on first use. Files under
 # tests/descriptions/invalid/ must be refused by the schema; every other one
 # must be accepted. Comments are stripped first.
 set -euo pipefail
@@ -21,7 +22,8 @@ trap 'rm -rf "$work"' EXIT
 
 "$root/tools/new-object" Sample SMPL "$work/new-object" >/dev/null
 checks=("valid:$root/res/Lumbra.json" "valid:$work/new-object/Sample.json")
-for file in "$root"/examples/*/*.json "$root"/tests/descriptions/*.json; do
+for file in "$root"/examples/*/*.json "$root"/examples/*/released/*.json \
+            "$root"/tests/descriptions/*.json "$root"/tests/descriptions/compat/*.json; do
   checks+=("valid:$file")
 done
 for file in "$root"/tests/descriptions/invalid/*.json; do

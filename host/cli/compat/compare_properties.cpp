@@ -183,8 +183,9 @@ private:
             const std::string& text = was.items[i].text;
             const size_t j = item_position(is, text);
             const std::string at = where + ".Items[" + std::to_string(i) + "]";
-            if (j == i) continue;
-            if (j < is.items.size())
+            const bool found = j < is.items.size();
+            if (found && j == i) continue;
+            if (found)
                 report(Rule::combo_item_moved, is.items[j],
                        where + ".Items[" + std::to_string(j) + "]",
                        "item \"" + text + "\" moved from " + std::to_string(i) + " to " +

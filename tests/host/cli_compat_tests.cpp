@@ -90,7 +90,7 @@ std::vector<Case> read_cases() {
         const size_t blank = line.find(' ');
         const std::string word = line.substr(0, blank), rest = line.substr(blank + 1);
         if (word == "==") {
-            cases.push_back({rest});
+            cases.emplace_back().name = rest;
             continue;
         }
         if (cases.empty()) {
@@ -125,7 +125,7 @@ std::string finding(const std::string& line) {
         return {};
     const std::string rest = line.substr(file_end + 9);
     size_t head_end = 0;
-    for (int separator = 0; separator < 4; ++separator) head_end = rest.find(": ", head_end) + 2;
+    for (int separator = 0; separator < 3; ++separator) head_end = rest.find(": ", head_end) + 2;
     const size_t path = rest.rfind(" [");
     return rest.substr(0, head_end - 2) + (path == std::string::npos ? "" : rest.substr(path));
 }

@@ -126,7 +126,7 @@ function(kvor_add_release_tests name description)
       ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../../../host/cli/plenar-host)
   enable_testing()
   foreach(old IN LISTS released)
-    cmake_path(GET old STEM version)
+    cmake_path(GET old STEM LAST_ONLY version)
     add_test(NAME ${name}_compat_${version} COMMAND ${host} compat ${old} ${description})
     add_test(NAME ${name}_released_${version}
              COMMAND ${host} validate $<TARGET_FILE:${name}> --filter ^state-released$ --released ${old})

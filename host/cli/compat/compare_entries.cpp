@@ -1,7 +1,6 @@
 // Actions, conditions and expressions: ids are positions in their arrays,
 // and saved events hold an id and values of the parameter types of its
 // record, so an entry keeps its position and its record's types for good.
-#include <cstdlib>
 #include <set>
 #include "judge.h"
 #include "kvor/types.h"
@@ -40,8 +39,7 @@ ParameterRecord parameter_record(const JsonNode& parameter, bool expression) {
         record.code = type->code;
         record.kind = type->kind;
     } else if (!expression && Kvor::StartsIgnoringAsciiCase(name, Kvor::custom_type_prefix)) {
-        const size_t prefix = std::char_traits<char>::length(Kvor::custom_type_prefix);
-        record.code = uint16_t(Kvor::custom_parameter_base + std::atoi(name + prefix));
+        record.code = Kvor::CustomParameterCode(name);
     }
     return record;
 }
@@ -62,7 +60,7 @@ std::string describe(const ParameterRecord& p) {
 
 // The entries a menu offers and its shape, texts included.
 struct MenuView {
-    std::set<long> offered;
+    std::set<int64_t> offered;
     std::string shape;
 };
 
@@ -76,7 +74,7 @@ void read_menu(const JsonNode& menu, size_t first, MenuView& view) {
             read_menu(item, 1, view);
             view.shape += "}|";
         } else {
-            const long id = long(item[size_t{0}].number);
+            const int64_t id = whole_number(item[size_t{0}]);
             view.offered.insert(id);
             view.shape +=
                 std::to_string(id) + "=" + item[size_t{1}].text +
@@ -217,7 +215,8 @@ private:
             report(Rule::menu_changed, menu, family_.menu,
                    std::string(family_.menu) + " changed (texts, order or grouping)");
         for (size_t i = 0; i < paired.size(); ++i)
-            if (paired[i] == int(i) && was.offered.count(long(i)) && !is.offered.count(long(i)))
+            if (paired[i] == int(i) && was.offered.count(int64_t(i)) &&
+                !is.offered.count(int64_t(i)))
                 report(Rule::entry_retired, new_list_[i], path(i),
                        title_of(new_list_[i]) + " (" + id(i) +
                            ") is no longer offered in the menus; it stays in place for the events "

@@ -2,7 +2,6 @@
 // as its entry's stored kind, a Combo Box's as its item's position. So an
 // entry keeps its position and stored kind for good, and a Combo Box its
 // items' positions; only the end of either list may change.
-#include <cmath>
 #include "judge.h"
 #include "kvor/types.h"
 
@@ -56,10 +55,7 @@ std::string default_of(const JsonNode& entry) {
             break;
         }
         case PropertyStore::number:
-        case PropertyStore::colour:
-            value = std::to_string(state.is_number() ? uint32_t(int64_t(std::trunc(state.number)))
-                                                     : 0u);
-            break;
+        case PropertyStore::colour: value = std::to_string(uint32_t(whole_number(state))); break;
         case PropertyStore::choice: {
             const size_t k = state.is(Kind::string) ? item_position(entry["Items"], state.text) : 0;
             value = "item " + std::to_string(k < entry["Items"].size() ? k : 0);

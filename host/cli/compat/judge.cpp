@@ -1,5 +1,6 @@
 #include "judge.h"
 
+#include <cmath>
 #include "kvor/types.h"
 
 namespace plenar::cli::compat {
@@ -47,6 +48,14 @@ std::vector<int> pair_entries(const JsonNode& before, const JsonNode& after, Mod
 
 std::string counted(size_t n, const std::string& one, const std::string& many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+int64_t whole_number(const JsonNode& value) {
+    if (!value.is_number() || !std::isfinite(value.number)) return 0;
+    const double limit = 9223372036854775807.0;  // 2^63
+    if (value.number >= limit) return INT64_MAX;
+    if (value.number <= -limit) return INT64_MIN;
+    return int64_t(value.number);
 }
 
 size_t count_of(const JsonNode& array) {

@@ -2,6 +2,7 @@
 // finding goes and how entries of two arrays are paired.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 #include "../diagnostics.h"
@@ -51,6 +52,10 @@ std::string item_path(const std::string& array, size_t index);
 
 // "1 parameter", "2 parameters".
 std::string counted(size_t n, const std::string& one, const std::string& many);
+
+// A number as a whole number: truncated toward zero and held to 64 bits;
+// 0 for anything but a number.
+int64_t whole_number(const JsonNode& value);
 
 // The length of an array; 0 for anything else.
 size_t count_of(const JsonNode& array);

@@ -30,6 +30,17 @@ std::string identifier_of(const JsonNode& description) {
     return description["Identifier"].text.substr(0, 4);
 }
 
+// The About texts: shown by the host's object information, saved nowhere.
+void compare_about(Judge& judge, const JsonNode& before, const JsonNode& after) {
+    const JsonNode& was = before["About"];
+    const JsonNode& is = after["About"];
+    for (const JsonMember& member : is.members)
+        if (member.value.text != was[member.name].text)
+            judge.report(Rule::text_changed, member.value, after, "About." + member.name,
+                         "About " + member.name + " \"" + was[member.name].text + "\" is now \"" +
+                             member.value.text + "\"");
+}
+
 }  // namespace
 
 const JsonNode* first_section(const JsonNode& description) {
@@ -73,6 +84,7 @@ void compare_releases(const JsonNode& released, const JsonNode& current, Diagnos
             judge.report(Rule::section_added, section, current, "",
                          "the first language section, compared with \"" + old_first_name +
                              "\", the first before");
+        compare_about(judge, before, section);
         compare_entries(judge, before, section);
         const bool stored_by = &before == old_first && &section == new_first;
         compare_properties(judge, before, section, stored_by && !records_layout(*old_first));

@@ -124,7 +124,6 @@ function(kvor_add_release_tests name description)
   endif()
   set(host ${CMAKE_COMMAND} -E env PLENAR_BUILD=${tree}
       ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../../../host/cli/plenar-host)
-  enable_testing()
   foreach(old IN LISTS released)
     cmake_path(GET old STEM LAST_ONLY version)
     add_test(NAME ${name}_compat_${version} COMMAND ${host} compat ${old} ${description})

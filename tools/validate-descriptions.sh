@@ -2,8 +2,9 @@
 # `make test-descriptions`: the descriptions against
 # res/description.schema.json, with ajv and the VS Code JSON language service
 # installed into build/node on first use; comments are stripped first.
-#   shipped    Lumbra's, the examples' and the one tools/new-object writes
-#              must be accepted (tools/validate-descriptions.js)
+#   shipped    Lumbra's, the examples' with their released ones, the compat
+#              tests' descriptions and the one tools/new-object writes must be
+#              accepted (tools/validate-descriptions.js)
 #   editor     in the new object's folder, with the .vscode/settings.json
 #              tools/new-object wrote: type names complete, new entries have
 #              snippets, every key shows help (tools/test-schema-in-editor.js)
@@ -32,7 +33,8 @@ status=0
 
 "$root/tools/new-object" Sample SMPL "$work/new-object" >/dev/null
 checks=("valid:$root/res/Lumbra.json" "valid:$work/new-object/Sample.json")
-for file in "$root"/examples/*/*.json; do
+for file in "$root"/examples/*/*.json "$root"/examples/*/released/*.json \
+            "$root"/tests/descriptions/compat/*.json; do
   checks+=("valid:$file")
 done
 (cd "$root" && node tools/validate-descriptions.js "$modules" res/description.schema.json \

@@ -17,6 +17,7 @@
 #include "checks/plugin_session.h"
 #include "checks/sdk_messages.h"
 #include "command.h"
+#include "compat/compare.h"
 #include "diagnostics.h"
 #include "json_places.h"
 #include "lint/lint.h"
@@ -71,6 +72,7 @@ int run_check(const std::vector<std::wstring>& arguments) {
         print_line(std::string("plenar-host: ") + error.what());
         return 1;
     }
+    if (scan.root) compat::compare_sections(*scan.root, found);
     lint_description(text, scan, found);
     if (!plugin)
         found.add({Severity::note,

@@ -73,6 +73,8 @@ bool parse(const std::vector<std::wstring>& arguments, bool run_check, Options& 
         const bool has_value = i + 1 < arguments.size();
         if (argument == L"--description" && has_value)
             options.context.description = windows_path(arguments[++i]);
+        else if (argument == L"--released" && has_value)
+            options.context.released = windows_path(arguments[++i]);
         else if (argument == L"--memory-cycles" && has_value)
             options.context.memory_cycles = std::stoi(arguments[++i]);
         else if (argument == L"--timeout" && has_value) {
@@ -311,7 +313,7 @@ const Command validate_command = {"validate",
                                   "PLUGIN [--only-failed] [--description FILE] [--filter REGEX] "
                                   "[--timeout SECONDS] [--in-process] "
                                   "[--memory-cycles N] [--trace FILE] [--seed N] [--junit FILE] "
-                                  "[--json]",
+                                  "[--json] [--released OLD.json]",
                                   "runs the named checks (see list), each in its own process, "
                                   "ended after --timeout (30 s); a line each: "
                                   "pass, FAIL, CRASH (the exception) or TIMEOUT; non-zero exit "
@@ -323,7 +325,7 @@ const Command validate_command = {"validate",
 const Command run_check_command = {
     "run-check",
     "NAME PLUGIN --result FILE [--description FILE] [--memory-cycles N] "
-    "[--timeout SECONDS] [--trace FILE] [--seed N]",
+    "[--timeout SECONDS] [--trace FILE] [--seed N] [--released OLD.json]",
     "runs one check in this process and writes its verdict to FILE (validate starts it)",
     &run_one_check};
 

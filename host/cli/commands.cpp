@@ -2,11 +2,13 @@
 
 namespace plenar::cli {
 
-extern const Command check_command, validate_command, list_command, run_check_command;
+extern const Command check_command, compat_command, validate_command, list_command,
+    run_check_command;
 
 const std::vector<const Command*>& all_commands() {
-    static const std::vector<const Command*> commands = {
-        &show_command, &check_command, &validate_command, &list_command, &run_check_command};
+    static const std::vector<const Command*> commands = {&show_command,   &check_command,
+                                                         &compat_command, &validate_command,
+                                                         &list_command,   &run_check_command};
     return commands;
 }
 

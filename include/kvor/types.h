@@ -95,6 +95,25 @@ inline constexpr ParameterType parameter_types[] = {
 inline constexpr const char* custom_type_prefix = "Custom";
 inline constexpr uint16_t custom_parameter_base = 1000;
 
+// The code of a custom parameter type `name` (one that begins with the
+// prefix): custom_parameter_base plus the number after the prefix, read
+// with atoi's syntax (blanks, a sign, digits), but held within what keeps
+// the code 16 bits instead of overflowing.
+constexpr uint16_t CustomParameterCode(const char* name) {
+    const char* p = name;
+    for (const char* prefix = custom_type_prefix; *prefix && *p; ++prefix) ++p;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    long value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > 100000L) value = 100000L;
+    }
+    const long code = custom_parameter_base + (negative ? -value : value);
+    return uint16_t(code < 0 ? 0 : code > 65535 ? 65535 : code);
+}
+
 inline constexpr ParameterType expression_parameter_types[] = {
     {"Text", 3, ArgumentKind::text},
     {"String", 3, ArgumentKind::text},

@@ -29,9 +29,10 @@ namespace {
 
 using namespace cli_test;
 
-const char* const check_names[] = {"exports", "initialize",       "menus",         "record-counts",
-                                   "linking", "state-round-trip", "state-damaged", "memory",
-                                   "ids",     "fuzz-calls"};
+const char* const check_names[] = {
+    "exports",          "initialize",    "menus",          "record-counts", "linking",
+    "state-round-trip", "state-damaged", "state-released", "memory",        "ids",
+    "fuzz-calls"};
 
 size_t lines(const std::string& text) {
     size_t count = 0;
@@ -46,16 +47,18 @@ TEST_P(EveryCheck, Passes) {
                                L" --memory-cycles 40 --seed 5");
     EXPECT_EQ(run.status, 0u) << run.output;
     // Where no stack balance can be measured, the exports check says so; the
-    // calls' fuzzing names the seed it drew from.
+    // calls' fuzzing names the seed it drew from; without a released
+    // description there is nothing to read under it.
     for (const std::string name : check_names) {
         const std::string note =
             name == "exports" && !plenar::sim::stack_measured
                 ? std::string(" (stack balance ") + plenar::sim::stack_not_measured_reason + ")\n"
-            : name == "fuzz-calls" ? " (seed 5, "
-                                   : "\n";
+            : name == "fuzz-calls"     ? " (seed 5, "
+            : name == "state-released" ? " (no --released description given)\n"
+                                       : "\n";
         EXPECT_TRUE(has(run.output, "pass  " + name + note)) << name << "\n" << run.output;
     }
-    EXPECT_TRUE(has(run.output, "10 checks, 0 failed\n")) << run.output;
+    EXPECT_TRUE(has(run.output, "11 checks, 0 failed\n")) << run.output;
     EXPECT_FALSE(has(run.output, "FAIL")) << run.output;
 }
 
@@ -85,8 +88,33 @@ TEST(CliValidate, AConditionDeclaringOneIntegerFailsTheLinkingCheckOnly) {
                                     "\": " + text))
         << run.output;
     EXPECT_FALSE(has(run.output, "pass  ")) << run.output;  // --only-failed
-    EXPECT_TRUE(has(run.output, "10 checks, 1 failed\n")) << run.output;
+    EXPECT_TRUE(has(run.output, "11 checks, 1 failed\n")) << run.output;
     EXPECT_EQ(lines(run.output), 2u) << run.output;
+}
+
+// A block saved under Gauge's release reads under its description; with a
+// property inserted before the others, the entries read the wrong values.
+TEST(CliValidate, ABlockSavedUnderTheReleaseReadsUnderTheCurrentDescription) {
+    const std::string gauge = std::string(LUMBRA_TEST_DESCRIPTIONS) + "/../../examples/Gauge/";
+    const std::wstring released =
+        quoted(plenar::sim::wide_from_utf8(gauge + "released/1.0.0.0.json"));
+    const std::wstring validate = L"validate " + quoted(program_folder() + L"\\Gauge.pvx") +
+                                  L" --filter ^state-released$ --released " + released;
+    const CliRun kept = run_cli(validate);
+    EXPECT_EQ(kept.status, 0u) << kept.output;
+    EXPECT_EQ(kept.output, "pass  state-released\n1 checks, 0 failed\n");
+    plenar::sim::TempFolder folder;
+    const std::wstring inserted = folder.write_file(
+        L"Gauge.json",
+        R"({"Identifier": "GAUG", "Dependencies": [], "L": {"About": {"Name": "Gauge"},
+            "LayoutRecord": true, "Properties": [
+            {"Title": "Minimum", "Type": "Editbox Number", "DefaultState": 0},
+            {"Title": "Maximum", "Type": "Editbox Number", "DefaultState": 100}]}})");
+    const CliRun moved = run_cli(validate + L" --description " + quoted(inserted));
+    EXPECT_EQ(moved.status, 1u) << moved.output;
+    EXPECT_TRUE(has(moved.output, "FAIL  state-released: property 0 reads ")) << moved.output;
+    EXPECT_TRUE(has(moved.output, " instead of its default, 0, box unticked (and "))
+        << moved.output;
 }
 
 TEST(CliValidate, AMenuEntryWithoutARecordFailsTheMenusCheck) {
@@ -153,7 +181,7 @@ TEST(CliValidate, ACrashAHangOrAnEarlyEndIsTheVerdictOfItsCheckOnly) {
           "      | misbehaving plug-in: Initialize was called\n",
           "FAIL  ids: GetRunObjectInfos did not answer 1\n",
           "FAIL  fuzz-calls: GetRunObjectInfos did not answer 1\n",
-          "10 checks, 9 failed (1 crashed, 1 timed out)\n"}},
+          "11 checks, 9 failed (1 crashed, 1 timed out)\n"}},
         // Exit code 0 without a verdict is no pass.
         {"GetActionMenu exit\n",
          L" --filter ^menus$",

@@ -24,6 +24,8 @@ struct CheckContext {
     // Where the checks that draw random values start from; validate chooses
     // one when --seed does not, and prints it, so a run can be repeated.
     std::optional<uint32_t> seed;
+    // A released description whose saved blocks the current one must read.
+    std::optional<std::wstring> released;
 };
 
 enum class Verdict { passed, failed, crashed, timed_out };

@@ -8,6 +8,7 @@
 #include <sstream>
 #include "check_support.h"
 #include "check_process.h"
+#include "random_values.h"
 #include "plenar_sim/host_values.h"
 #include "plenar/exports.h"
 #include "plenar_sim/sim.h"
@@ -15,53 +16,12 @@
 namespace plenar::cli {
 namespace {
 
-enum : uint32_t {
-    type_editbox_string = 5,
-    type_editbox_number = 6,
-    type_combo_box = 7,
-    type_color = 9,
-    type_multiline = 22
-};
-
 // What one property is set to and must read back as.
 struct Expected {
     std::string kind;  // "text", "number", "check"
     uint32_t id = 0;
     std::string value;  // UTF-8 text, or a decimal number
 };
-
-const PropertyDescriptor* descriptors_given(sim::Host& host) {
-    for (const sim::ServiceCall& call : host.service_calls())
-        if (call.code == service_insert_properties && call.a)
-            return reinterpret_cast<const PropertyDescriptor*>(call.a);
-    return nullptr;
-}
-
-// Random values of each kind. Texts hold no ASCII letter, which a letter
-// case rule would change; numbers stay in the entry's range, items among its
-// items, colours among 0x00BBGGRR.
-std::wstring text_for(std::mt19937& random) {
-    static const wchar_t pieces[] = L"0123456789 #-+.,;\u00e9\u00fc\u2014\u2211\u4e2d";
-    std::wstring text;
-    for (uint32_t n = random() % 24; n > 0; --n)
-        text += pieces[random() % (sizeof pieces / sizeof *pieces - 1)];
-    return text;
-}
-
-uint32_t number_for(const PropertyDescriptor& descriptor, std::mt19937& random) {
-    const auto* range = reinterpret_cast<const int32_t*>(descriptor.parameter);
-    if (!range || range[0] >= range[1]) return random();
-    const int64_t span = int64_t(range[1]) - range[0] + 1;
-    return static_cast<uint32_t>(range[0] + int64_t(random() % uint64_t(span)));
-}
-
-uint32_t combo_index_for(const PropertyDescriptor& descriptor, std::mt19937& random) {
-    const auto* items = reinterpret_cast<const wchar_t* const*>(descriptor.parameter);
-    uint32_t count = 0;
-    if (items)
-        while (items[count + 1]) ++count;
-    return count ? random() % count : 0;
-}
 
 std::string save_expectations(const std::vector<Expected>& expected) {
     std::ostringstream out;
@@ -152,24 +112,14 @@ CheckOutcome round_trip(const CheckContext& context) {
     std::vector<Expected> expected;
     for (; descriptor && descriptor->id; ++descriptor) {
         if (descriptor->id == property_folder_end_id) continue;
-        const uint32_t id = descriptor->id, type = descriptor->type % 1000;
-        PropValue* value = nullptr;
-        if (type == type_editbox_string || type == type_multiline) {
-            auto* text = new sim::HostValue(text_for(random));
-            expected.push_back({"text", id, sim::utf8_from_wide(text->text())});
-            value = text;
-        } else if (type == type_editbox_number || type == type_combo_box || type == type_color) {
-            const uint32_t number_value = type == type_combo_box
-                                              ? combo_index_for(*descriptor, random)
-                                          : type == type_color ? random() & 0xFFFFFFu
-                                                               : number_for(*descriptor, random);
-            auto* number = new sim::HostValue(number_value);
-            expected.push_back({"number", id, std::to_string(number->number())});
-            value = number;
-        }
-        if (value) {
-            session->call_on_block(block, "SetPropValue", services, block, id, value);
-            value->Delete();  // the host's object stays the host's
+        const uint32_t id = descriptor->id;
+        if (std::unique_ptr<sim::HostValue> value = random_property_value(*descriptor, random)) {
+            if (value->GetClassID() == prop_class_wstr)
+                expected.push_back({"text", id, sim::utf8_from_wide(value->text())});
+            else
+                expected.push_back({"number", id, std::to_string(value->number())});
+            session->call_on_block(block, "SetPropValue", services, block, id,
+                                   static_cast<PropValue*>(value.get()));
         }
         const uint32_t state = session->call("GetPropCheck", services, block, id).value ? 0 : 1;
         session->call_on_block(block, "SetPropCheck", services, block, id, state);

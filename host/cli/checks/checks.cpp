@@ -3,12 +3,14 @@
 namespace plenar::cli {
 
 extern const Check exports_check, initialize_check, menus_check, counts_check, linking_check,
-    properties_check, state_damaged_check, memory_check, ids_check, fuzz_calls_check;
+    properties_check, state_damaged_check, state_released_check, memory_check, ids_check,
+    fuzz_calls_check;
 
 const std::vector<Check>& all_checks() {
     static const std::vector<Check> checks = {
-        exports_check,    initialize_check,    menus_check,  counts_check, linking_check,
-        properties_check, state_damaged_check, memory_check, ids_check,    fuzz_calls_check};
+        exports_check,    initialize_check,    menus_check,          counts_check,
+        linking_check,    properties_check,    state_damaged_check,  state_released_check,
+        memory_check,     ids_check,           fuzz_calls_check};
     return checks;
 }
 
@@ -28,6 +30,7 @@ std::vector<std::wstring> run_check_arguments(const Check& check, const CheckCon
     arguments.insert(arguments.end(), {L"--timeout", std::to_wstring(context.time_limit_seconds)});
     if (context.seed)
         arguments.insert(arguments.end(), {L"--seed", std::to_wstring(*context.seed)});
+    if (context.released) arguments.insert(arguments.end(), {L"--released", *context.released});
     if (context.read_back_folder)
         arguments.insert(arguments.end(), {L"--read-back", *context.read_back_folder});
     return arguments;

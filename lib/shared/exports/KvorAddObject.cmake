@@ -18,6 +18,14 @@
 # must repeat. Relative paths are taken from the calling folder. NAME.pvx is
 # built at the top of the build tree, beside plenarcore.dll, and NAME is
 # added to the global property KVOR_OBJECTS.
+#
+# Released descriptions: every VERSION.json in the folder released/ beside
+# the description is one an earlier release shipped. For each, the build's
+# tests judge the description against it (NAME_compat_VERSION: plenar-host
+# compat, failing on any change that breaks what users saved) and have the
+# built plug-in read a block saved under it (NAME_released_VERSION:
+# plenar-host validate --released). Every release is kept, not only the
+# latest, so a change undone and redone differently is caught too.
 include(${CMAKE_CURRENT_LIST_DIR}/../../../cmake/PlenarExports.cmake)
 
 # A text as a resource script's string literal holds it.
@@ -97,4 +105,29 @@ function(kvor_add_object name)
   # Only system DLLs and plenarcore.dll at run time.
   target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
   set_property(GLOBAL APPEND PROPERTY KVOR_OBJECTS ${name})
+  kvor_add_release_tests(${name} ${OBJECT_DESCRIPTION})
+endfunction()
+
+# The tests of kvor_add_object's released descriptions, run by the
+# plenar-host of this build tree or, for an object type built on its own,
+# of the SDK's tree that find_package(Tovrandi) found.
+function(kvor_add_release_tests name description)
+  cmake_path(GET description PARENT_PATH folder)
+  file(GLOB released CONFIGURE_DEPENDS ${folder}/released/*.json)
+  if(NOT released)
+    return()
+  endif()
+  if(DEFINED Tovrandi_DIR)
+    set(tree ${Tovrandi_DIR})
+  else()
+    set(tree ${CMAKE_BINARY_DIR})
+  endif()
+  set(host ${CMAKE_COMMAND} -E env PLENAR_BUILD=${tree}
+      ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../../../host/cli/plenar-host)
+  foreach(old IN LISTS released)
+    cmake_path(GET old STEM LAST_ONLY version)
+    add_test(NAME ${name}_compat_${version} COMMAND ${host} compat ${old} ${description})
+    add_test(NAME ${name}_released_${version}
+             COMMAND ${host} validate $<TARGET_FILE:${name}> --filter ^state-released$ --released ${old})
+  endforeach()
 endfunction()

@@ -40,17 +40,6 @@ const char* AceKindKey(AceKind kind) {
 
 namespace {
 
-// The number after "Custom", read with atoi's syntax (blanks, a sign, digits),
-// but held within what keeps 1000 + n a 16-bit code instead of overflowing.
-uint16_t CustomCode(const char* p) {
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = *p++ == '-';
-    long value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) value = std::min(value * 10 + (*p - '0'), 100000L);
-    return uint16_t(std::clamp(custom_parameter_base + (negative ? -value : value), 0L, 65535L));
-}
-
 template <size_t N>
 uint16_t ReadTypeFrom(const ParameterType (&table)[N], const char* name, bool& float_bit) {
     if (const ParameterType* found = FindType(table, name)) {
@@ -66,7 +55,7 @@ uint16_t ReadTypeFrom(const ParameterType (&table)[N], const char* name, bool& f
 uint16_t ReadParameterType(const char* name, bool& float_bit) {
     if (!name) name = "";
     if (!FindType(parameter_types, name) && StartsIgnoringAsciiCase(name, custom_type_prefix))
-        return CustomCode(name + std::char_traits<char>::length(custom_type_prefix));
+        return CustomParameterCode(name);
     return ReadTypeFrom(parameter_types, name, float_bit);
 }
 

@@ -30,9 +30,8 @@ namespace {
 using namespace cli_test;
 
 const char* const check_names[] = {
-    "exports",          "initialize",    "menus",          "record-counts", "linking",
-    "state-round-trip", "state-damaged", "state-released", "memory",        "ids",
-    "fuzz-calls"};
+    "exports",       "initialize",     "menus",  "record-counts", "linking",   "state-round-trip",
+    "state-damaged", "state-released", "memory", "ids",           "fuzz-calls"};
 
 size_t lines(const std::string& text) {
     size_t count = 0;

@@ -8,9 +8,9 @@ extern const Check exports_check, initialize_check, menus_check, counts_check, l
 
 const std::vector<Check>& all_checks() {
     static const std::vector<Check> checks = {
-        exports_check,    initialize_check,    menus_check,          counts_check,
-        linking_check,    properties_check,    state_damaged_check,  state_released_check,
-        memory_check,     ids_check,           fuzz_calls_check};
+        exports_check, initialize_check, menus_check,         counts_check,
+        linking_check, properties_check, state_damaged_check, state_released_check,
+        memory_check,  ids_check,        fuzz_calls_check};
     return checks;
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 CheckOutcome released(const CheckContext& context) {
     if (!context.released) return pass("no --released description given");
-    const uint32_t seed = std::random_device()();
+    const uint32_t seed = context.seed.value_or(std::random_device()());
     const ReleasedReading reading =
         read_released_block(context.plugin, *context.released, context.description, seed);
     if (!reading.problem.empty()) return fail(reading.problem);

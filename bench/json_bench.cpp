@@ -1,15 +1,24 @@
 // The JSON reader against RapidJSON, both parsing the same description-like
 // documents into a DOM: throughput, what each allocates per input byte, and
 // the comment pass alone against copying the same bytes (a plain calloc,
-// memcpy, free), each a row of the benchmarks' table.
+// memcpy, free), each a row of the benchmarks' table. Under callgrind
+// (`valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file=FILE
+// json_bench --instructions FILE`) both readers are counted in instructions
+// per input byte instead.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include <rapidjson/document.h>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define LUMBRA_CALLGRIND 1
+#endif
 
 #include "documents.h"
 #include "json/json.h"
@@ -168,25 +177,58 @@ double CopySeconds(const bench::Document& doc, int parses) {
     return times[times.size() / 2] / parses;
 }
 
+#ifdef LUMBRA_CALLGRIND
+// The instructions of `parse` alone, from the dump callgrind writes when
+// asked (its `dumps`-th, FILE.dumps).
+template <class F>
+double Instructions(F&& parse, const std::string& file, int& dumps) {
+    CALLGRIND_ZERO_STATS;
+    CALLGRIND_TOGGLE_COLLECT;
+    parse();
+    CALLGRIND_TOGGLE_COLLECT;
+    CALLGRIND_DUMP_STATS;
+    std::ifstream dump(file + "." + std::to_string(++dumps));
+    for (std::string line; std::getline(dump, line);)
+        if (line.rfind("totals:", 0) == 0) return std::strtod(line.c_str() + 7, nullptr);
+    std::fprintf(stderr, "json_bench: no totals in %s.%d\n", file.c_str(), dumps);
+    std::exit(1);
+}
+
+// Each document parsed once by each reader, counted in instructions per
+// input byte, which repeat where times on a busy machine do not.
+void InstructionRows(const std::string& file) {
+    int dumps = 0;
+    for (const bench::Document& doc : bench::DescriptionDocuments()) {
+        char* copy = bench::MallocCopy(doc.Text);
+        json_value* root = nullptr;
+        const double ours = Instructions(
+            [&] { root = json_read(nullptr, copy, doc.Text.size(), nullptr, 0); }, file, dumps);
+        json_release(root);
+        RapidDocument d;
+        const double rapid =
+            Instructions([&] { d.Parse<rapid_flags>(doc.Text.c_str()); }, file, dumps);
+        bench::Row("json_read instr/byte, " + doc.Name + " vs RapidJSON", ours / doc.Text.size(),
+                   rapid / doc.Text.size());
+    }
+}
+#endif
+
 }  // namespace
 
-// Under callgrind: `json_bench --once` parses each document once with each
-// reader, so instruction counts compare like with like.
-__attribute__((noinline)) void ReadOnce(const bench::Document& doc) {
-    json_release(json_read(nullptr, bench::MallocCopy(doc.Text), doc.Text.size(), nullptr, 0));
-}
-__attribute__((noinline)) void RapidOnce(const bench::Document& doc) {
-    RapidDocument d;
-    d.Parse<rapid_flags>(doc.Text.c_str());
-}
-
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string(argv[1]) == "--once") {
-        for (const bench::Document& doc : bench::DescriptionDocuments()) {
-            ReadOnce(doc);
-            RapidOnce(doc);
+    if (argc > 2 && std::string(argv[1]) == "--instructions") {
+#ifdef LUMBRA_CALLGRIND
+        if (!RUNNING_ON_VALGRIND) {
+            std::fprintf(stderr, "json_bench --instructions runs under callgrind\n");
+            return 1;
         }
+        bench::TableHeader();
+        InstructionRows(argv[2]);
         return 0;
+#else
+        std::fprintf(stderr, "json_bench: built without valgrind/callgrind.h\n");
+        return 1;
+#endif
     }
     bench::TableHeader();
     for (const bench::Document& doc : bench::DescriptionDocuments()) {

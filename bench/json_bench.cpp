@@ -1,15 +1,25 @@
 // The JSON reader against RapidJSON, both parsing the same description-like
 // documents into a DOM: throughput, what each allocates per input byte, and
 // the comment pass alone against copying the same bytes (a plain calloc,
-// memcpy, free), each a row of the benchmarks' table.
+// memcpy, free), each a row of the benchmarks' table. Under callgrind
+// (`valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file=FILE
+// json_bench --instructions FILE`) both readers are counted in instructions
+// per input byte instead.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include <malloc.h>
 #include <rapidjson/document.h>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define LUMBRA_CALLGRIND 1
+#endif
 
 #include "documents.h"
 #include "json/json.h"
@@ -79,45 +89,37 @@ void CountTree(const json_value* root, size_t& nodes, size_t& blocks) {
 
 constexpr int repetitions = 9;
 
-// Each timing is the median of `repetitions` runs of `parses` parses, per parse.
+// One repetition of `parses` parses, per parse.
 double ReaderSeconds(const bench::Document& doc, int parses) {
     json_reader_settings settings{0, 0, &CountingAllocate, &Release, &reader_counts};
     std::vector<char*> copies(parses);
     std::vector<json_value*> roots(parses);
-    std::vector<double> times;
-    for (int r = 0; r < repetitions; ++r) {
-        for (auto& c : copies) c = bench::MallocCopy(doc.Text);
-        double start = bench::Seconds();
-        for (int i = 0; i < parses; ++i)
-            roots[i] = json_read(&settings, copies[i], doc.Text.size(), nullptr, 0);
-        times.push_back(bench::Seconds() - start);
-        for (json_value* root : roots) {
-            if (!root) {
-                std::fprintf(stderr, "json_read failed on %s\n", doc.Name.c_str());
-                exit(1);
-            }
-            json_release_with(&settings, root);
+    for (auto& c : copies) c = bench::MallocCopy(doc.Text);
+    double start = bench::Seconds();
+    for (int i = 0; i < parses; ++i)
+        roots[i] = json_read(&settings, copies[i], doc.Text.size(), nullptr, 0);
+    const double seconds = bench::Seconds() - start;
+    for (json_value* root : roots) {
+        if (!root) {
+            std::fprintf(stderr, "json_read failed on %s\n", doc.Name.c_str());
+            exit(1);
         }
+        json_release_with(&settings, root);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2] / parses;
+    return seconds / parses;
 }
 
 double RapidSeconds(const bench::Document& doc, int parses) {
-    std::vector<double> times;
-    for (int r = 0; r < repetitions; ++r) {
-        std::vector<RapidDocument> documents(parses);
-        double start = bench::Seconds();
-        for (auto& d : documents) d.Parse<rapid_flags>(doc.Text.c_str());
-        times.push_back(bench::Seconds() - start);
-        for (auto& d : documents)
-            if (d.HasParseError()) {
-                std::fprintf(stderr, "RapidJSON failed on %s\n", doc.Name.c_str());
-                exit(1);
-            }
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2] / parses;
+    std::vector<RapidDocument> documents(parses);
+    double start = bench::Seconds();
+    for (auto& d : documents) d.Parse<rapid_flags>(doc.Text.c_str());
+    const double seconds = bench::Seconds() - start;
+    for (auto& d : documents)
+        if (d.HasParseError()) {
+            std::fprintf(stderr, "RapidJSON failed on %s\n", doc.Name.c_str());
+            exit(1);
+        }
+    return seconds / parses;
 }
 
 // The comment pass alone, each run on fresh copies (it frees its input and
@@ -168,26 +170,68 @@ double CopySeconds(const bench::Document& doc, int parses) {
     return times[times.size() / 2] / parses;
 }
 
+#ifdef LUMBRA_CALLGRIND
+// The instructions of `parse` alone, from the dump callgrind writes when
+// asked (its `dumps`-th, FILE.dumps).
+template <class F>
+double Instructions(F&& parse, const std::string& file, int& dumps) {
+    CALLGRIND_ZERO_STATS;
+    CALLGRIND_TOGGLE_COLLECT;
+    parse();
+    CALLGRIND_TOGGLE_COLLECT;
+    CALLGRIND_DUMP_STATS;
+    std::ifstream dump(file + "." + std::to_string(++dumps));
+    for (std::string line; std::getline(dump, line);)
+        if (line.rfind("totals:", 0) == 0) return std::strtod(line.c_str() + 7, nullptr);
+    std::fprintf(stderr, "json_bench: no totals in %s.%d\n", file.c_str(), dumps);
+    std::exit(1);
+}
+
+// Each document parsed once by each reader, counted in instructions per
+// input byte, which repeat where times on a busy machine do not.
+void InstructionRows(const std::string& file) {
+    int dumps = 0;
+    for (const bench::Document& doc : bench::DescriptionDocuments()) {
+        char* copy = bench::MallocCopy(doc.Text);
+        json_value* root = nullptr;
+        const double ours = Instructions(
+            [&] { root = json_read(nullptr, copy, doc.Text.size(), nullptr, 0); }, file, dumps);
+        json_release(root);
+        RapidDocument d;
+        const double rapid =
+            Instructions([&] { d.Parse<rapid_flags>(doc.Text.c_str()); }, file, dumps);
+        bench::Row("json_read instr/byte, " + doc.Name + " vs RapidJSON", ours / doc.Text.size(),
+                   rapid / doc.Text.size());
+    }
+}
+#endif
+
 }  // namespace
 
-// Under callgrind: `json_bench --once` parses each document once with each
-// reader, so instruction counts compare like with like.
-__attribute__((noinline)) void ReadOnce(const bench::Document& doc) {
-    json_release(json_read(nullptr, bench::MallocCopy(doc.Text), doc.Text.size(), nullptr, 0));
-}
-__attribute__((noinline)) void RapidOnce(const bench::Document& doc) {
-    RapidDocument d;
-    d.Parse<rapid_flags>(doc.Text.c_str());
-}
-
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string(argv[1]) == "--once") {
-        for (const bench::Document& doc : bench::DescriptionDocuments()) {
-            ReadOnce(doc);
-            RapidOnce(doc);
+    if (argc > 2 && std::string(argv[1]) == "--instructions") {
+#ifdef LUMBRA_CALLGRIND
+        if (!RUNNING_ON_VALGRIND) {
+            std::fprintf(stderr, "json_bench --instructions runs under callgrind\n");
+            return 1;
         }
+        bench::TableHeader();
+        InstructionRows(argv[2]);
         return 0;
+#else
+        std::fprintf(stderr, "json_bench: built without valgrind/callgrind.h\n");
+        return 1;
+#endif
     }
+    // Freed memory stays with the process, big blocks included. Otherwise
+    // glibc hands the heap back to the system whenever a big block is freed
+    // on top of it, as json_read frees the text it is given: every later
+    // repetition of ours then times the kernel mapping fresh pages (about 1500
+    // page faults per parse of the large document), while RapidJSON's,
+    // freeing nothing big, reuse pages already mapped. Each reader's
+    // footprint is its own row below.
+    mallopt(M_TRIM_THRESHOLD, INT32_MAX);
+    mallopt(M_MMAP_THRESHOLD, INT32_MAX);
     bench::TableHeader();
     for (const bench::Document& doc : bench::DescriptionDocuments()) {
         const double megabytes = doc.Text.size() / 1e6;
@@ -197,8 +241,14 @@ int main(int argc, char** argv) {
         const double copy = megabytes / CopySeconds(doc, parses);
         bench::Row("comment pass, " + doc.Name + " (MB/s) vs a plain copy", comments, copy,
                    large ? ">= 1000" : "-", large ? bench::Met(comments >= 1000) : "-");
-        const double ours = megabytes / ReaderSeconds(doc, parses);
-        const double rapid = megabytes / RapidSeconds(doc, parses);
+        // In turn, as the dispatch figures are: each reader's repetition starts
+        // after the other's, so neither finds its own last trees still in the
+        // caches, and drift on a busy machine touches both alike.
+        const bench::Pair seconds = bench::AlternatingMedians(
+            repetitions, [&] { return ReaderSeconds(doc, parses); },
+            [&] { return RapidSeconds(doc, parses); });
+        const double ours = megabytes / seconds.ours;
+        const double rapid = megabytes / seconds.baseline;
         bench::Row("json_read, " + doc.Name + " (MB/s) vs RapidJSON", ours, rapid, ">= 0.5x",
                    bench::RatioAtLeast(ours, rapid, 0.5));
 

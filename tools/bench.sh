@@ -9,9 +9,9 @@
 # Natively -m32 where this machine runs 32-bit programs (NATIVE32 from
 # tools/probe-32), and dispatch -m64 beside it; else -m64 only. Windows:
 # win32 under Wine where Wine's 32-bit part runs (RUN32), else win64.
-# Dispatch is also counted in instructions per call under callgrind, when
-# valgrind is present: those figures repeat where times on a busy machine do
-# not.
+# Dispatch (per call) and the JSON reader against RapidJSON (per input byte)
+# are also counted in instructions under callgrind, when valgrind is present:
+# those figures repeat where times on a busy machine do not.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bits=32 windows=win32 toolchain=mingw-i686
@@ -42,14 +42,14 @@ done
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" -DLUMBRA_BENCH=ON >/dev/null
 cmake --build "$win" -j "$jobs" --target Lumbra dispatch_bench load_bench >/dev/null
 
-# Dispatch in instructions per call: each loop alone, read back from the
-# dumps callgrind writes.
+# Instruction counts of program $1: each measured piece alone, read back from
+# the dumps callgrind writes.
 instructions() {
   command -v valgrind >/dev/null || { echo "bench: valgrind is missing: no instruction counts" >&2; return 0; }
   local dumps
   dumps=$(mktemp -d)
-  valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$dumps/dispatch" \
-    "$1" --instructions "$dumps/dispatch" 2>/dev/null
+  valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$dumps/counts" \
+    "$1" --instructions "$dumps/counts" 2>/dev/null
   rm -rf "$dumps"
 }
 
@@ -59,6 +59,7 @@ status=0
 {
   native=$root/build/bench-native$bits
   "$native/bench/json_bench"
+  instructions "$native/bench/json_bench"
   "$native/bench/load_split_bench"
   "$native/bench/property_rewrite_bench"
   for b in $native_bits; do

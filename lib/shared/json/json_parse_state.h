@@ -1,6 +1,8 @@
 // Working state of one json_read call, shared by the comment pass and the
-// scanner. Not part of the public interface.
+// two passes. Not part of the public interface.
 #pragma once
+
+#include <cstring>
 
 #include "json/json.h"
 
@@ -32,3 +34,21 @@ void* json_request(json_parse_state& state, uint64_t size, bool zero_fill);
 // block is freed, `*text` is null and the message is in `message`.
 int json_strip_comments(char** text, json_parse_state* state, char* message, size_t message_size,
                         size_t* length);
+
+// Writes the message of a failure into the parse's buffer; always false.
+[[gnu::format(printf, 2, 3)]] bool json_fail(json_parse_state& state, const char* format, ...);
+
+// The first pass over the comment-free text [begin, end), which ends in a
+// NUL: validates it, creates every node (s.root first, chained by `link`)
+// and measures every string, array and object.
+bool json_scan(json_parse_state& state, const char* begin, const char* end);
+// The second pass: gives every node from s.chain on its block at the
+// measured size and fills it in from the same text.
+bool json_fill(json_parse_state& state, const char* begin, const char* end);
+
+// In the first pass an object's pointer slot counts the bytes of its names.
+inline uintptr_t json_name_total(const json_value* object) {
+    uintptr_t total;
+    memcpy(&total, &object->u.object.values, sizeof total);
+    return total;
+}

@@ -127,30 +127,36 @@ struct Planted {
 };
 
 const Planted planted_mistakes[] = {
-    {"mistakes/misspelt-keys.json", "11:28: error: unknown-key",
+    {"invalid/misspelt-parameters-key.json", "2:81: error: unknown-key",
      "\"Paramters\" is not a key of an action; did you mean \"Parameters\"? "
      "[Actions[0].Paramters]"},
-    {"mistakes/misspelt-keys.json", "11:14: warning: placeholder-beyond-parameters",
+    {"invalid/misspelt-parameters-key.json", "2:72: warning: placeholder-beyond-parameters",
      "\"%0\" names parameter 0, but this action has 0 parameters"},
-    {"mistakes/misspelt-keys.json", "14:38: error: wrong-kind",
+    {"invalid/triggered-as-text.json", "2:94: error: wrong-kind",
      "\"Triggered\" should be a boolean, not a string [Conditions[0].Triggered]"},
-    {"mistakes/misspelt-keys.json", "16:3: error: unknown-key",
+    {"invalid/misspelt-properties-key.json", "2:50: error: unknown-key",
      "\"Propertes\" is not a key of a language section; did you mean \"Properties\"?"},
+    {"invalid/misspelt-identifier.json", "2:2: error: unknown-key",
+     "\"Identifer\" is not a key of the root; did you mean \"Identifier\"? [Identifer]"},
     {"menu-to-nowhere.json", "7:63: error: menu-to-nowhere",
      "this item offers action 7, but Actions has 2 entries [ActionMenu[0][3]]"},
-    {"mistakes/placeholder-beyond-parameters.json", "9:14: warning: placeholder-beyond-parameters",
+    {"invalid/title-beyond-parameters.json", "2:72: warning: placeholder-beyond-parameters",
      "\"%1\" names parameter 1, but this action has 1 parameter (%0 to %0) [Actions[0].Title]"},
-    {"mistakes/utf8-with-mark.json", "1:1: error: byte-order-mark", "UTF-8 byte-order mark"},
-    {"mistakes/utf8-with-mark.json", "1:1: error: utf8-with-mark - Error parsing JSON",
+    {"invalid/byte-order-mark.json", "1:1: error: byte-order-mark", "UTF-8 byte-order mark"},
+    {"invalid/byte-order-mark.json", "1:1: error: byte-order-mark - Error parsing JSON",
      "Unexpected"},
-    {"mistakes/second-section.json", "17:56: error: Tovrandi - Error",
+    {"invalid/second-section.json", "17:56: error: Tovrandi - Error",
      "\"Entier\"; text did not match anything. [French.Actions[0].Parameters[0]]"},
-    {"mistakes/second-section.json", "12:74: warning: Tovrandi setup warning",
+    {"invalid/second-section.json", "12:74: warning: Tovrandi setup warning",
      "[UK English.Properties[0].DefaultState]"},
-    {"mistakes/second-section.json", "23:49: error: Tovrandi - Error",
+    {"invalid/second-section.json", "23:49: error: Tovrandi - Error",
      "'Logique', which is unrecognised. [ Brouillon.Expressions[0].Returns]"},
-    {"mistakes/second-section.json", "25:2: note: language section",
+    {"invalid/second-section.json", "25:2: note: language section",
      "no Tovrandi.ini can name this section"},
+    {"invalid/second-section.json", "17:56: error: section-type-differs",
+     "type \"Entier\" (code 0) here, \"Integer\" (code 22) in \"UK English\""},
+    {"invalid/second-section.json", "20:16: error: section-count-differs",
+     "0 actions here, 1 in \"UK English\" [ Brouillon.Actions]"},
 };
 
 TEST(CliCheck, EveryPlantedMistakeIsReportedAtWhatItNames) {
@@ -167,7 +173,7 @@ TEST(CliCheck, EveryPlantedMistakeIsReportedAtWhatItNames) {
         const std::string line = run.output.substr(at, run.output.find('\n', at) - at);
         EXPECT_TRUE(has(line, p.named)) << p.named << "\n" << line;
     }
-    const std::string& sections = runs["mistakes/second-section.json"].output;
+    const std::string& sections = runs["invalid/second-section.json"].output;
     EXPECT_EQ(sections.find("Tovrandi setup warning"), sections.rfind("Tovrandi setup warning"))
         << sections;
 }

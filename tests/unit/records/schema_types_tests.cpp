@@ -129,7 +129,6 @@ TEST_F(SchemaTypes, EveryTypeListIsTheSdksOwnAndRefusesMisspellings) {
 // there: kvor/keys.h. An editor's "$schema" is the one key beside them.
 TEST_F(SchemaTypes, EveryLevelHasTheKeysTheSdkReads) {
     using Path = std::vector<const char*>;
-    const Path entry = {"$defs", "entry", "properties"};
     const Path action = {"$defs", "action", "properties"};
     const Path condition = {"$defs", "condition", "properties"};
     const Path expression = {"$defs", "expression", "properties"};
@@ -143,9 +142,9 @@ TEST_F(SchemaTypes, EveryLevelHasTheKeysTheSdkReads) {
         {"root", {{"properties"}}, key::root::all},
         {"language section", {{"$defs", "language", "properties"}}, key::language::all},
         {"About", {{"$defs", "about", "properties"}}, key::about::all},
-        {"action", {entry, action}, key::entry::actions},
-        {"condition", {entry, action, condition}, key::entry::conditions},
-        {"expression", {entry, expression}, key::entry::expressions},
+        {"action", {action}, key::entry::actions},
+        {"condition", {condition}, key::entry::conditions},
+        {"expression", {expression}, key::entry::expressions},
         {"property", {{"$defs", "property", "properties"}}, key::property::all},
     };
     for (const Level& level : levels) {

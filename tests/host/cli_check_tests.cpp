@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
-#include <map>
 #include <string>
 #include "../../host/cli/checks/message_match.h"
 #include "../../host/cli/checks/message_places.h"
 #include "../../host/cli/json_places.h"
 #include "../../host/cli/lint/lint.h"
+#include "../../host/cli/paths.h"
 #include "kvor/messages.h"
 #include "plenar_sim/temp_folder.h"
 
@@ -117,65 +117,35 @@ TEST(CliCheck, AllFivePlantedMistakesAreReportedWithTheirPlaces) {
 }
 
 // Mistakes the SDK reads past in silence or names badly, kept as fixture
-// descriptions: each is reported at what it names, as
-// LINE:COLUMN: SEVERITY: RULE, with a text that names it. Other language
+// descriptions with the lines check prints for each beside them
+// (tests/descriptions/fixtures.jsonc): each at what it names. Other language
 // sections' own messages name their section; one every load shows is said once.
-struct Planted {
-    const char* fixture;
-    const char* found;
-    const char* named;
-};
-
-const Planted planted_mistakes[] = {
-    {"invalid/misspelt-parameters-key.json", "2:81: error: unknown-key",
-     "\"Paramters\" is not a key of an action; did you mean \"Parameters\"? "
-     "[Actions[0].Paramters]"},
-    {"invalid/misspelt-parameters-key.json", "2:72: warning: placeholder-beyond-parameters",
-     "\"%0\" names parameter 0, but this action has 0 parameters"},
-    {"invalid/triggered-as-text.json", "2:94: error: wrong-kind",
-     "\"Triggered\" should be a boolean, not a string [Conditions[0].Triggered]"},
-    {"invalid/misspelt-properties-key.json", "2:50: error: unknown-key",
-     "\"Propertes\" is not a key of a language section; did you mean \"Properties\"?"},
-    {"invalid/misspelt-identifier.json", "2:2: error: unknown-key",
-     "\"Identifer\" is not a key of the root; did you mean \"Identifier\"? [Identifer]"},
-    {"menu-to-nowhere.json", "7:63: error: menu-to-nowhere",
-     "this item offers action 7, but Actions has 2 entries [ActionMenu[0][3]]"},
-    {"invalid/title-beyond-parameters.json", "2:72: warning: placeholder-beyond-parameters",
-     "\"%1\" names parameter 1, but this action has 1 parameter (%0 to %0) [Actions[0].Title]"},
-    {"invalid/byte-order-mark.json", "1:1: error: byte-order-mark", "UTF-8 byte-order mark"},
-    {"invalid/byte-order-mark.json", "1:1: error: byte-order-mark - Error parsing JSON",
-     "Unexpected"},
-    {"invalid/second-section.json", "17:56: error: Tovrandi - Error",
-     "\"Entier\"; text did not match anything. [French.Actions[0].Parameters[0]]"},
-    {"invalid/second-section.json", "12:74: warning: Tovrandi setup warning",
-     "[UK English.Properties[0].DefaultState]"},
-    {"invalid/second-section.json", "23:49: error: Tovrandi - Error",
-     "'Logique', which is unrecognised. [ Brouillon.Expressions[0].Returns]"},
-    {"invalid/second-section.json", "25:2: note: language section",
-     "no Tovrandi.ini can name this section"},
-    {"invalid/second-section.json", "17:56: error: section-type-differs",
-     "type \"Entier\" (code 0) here, \"Integer\" (code 22) in \"UK English\""},
-    {"invalid/second-section.json", "20:16: error: section-count-differs",
-     "0 actions here, 1 in \"UK English\" [ Brouillon.Actions]"},
-};
-
-TEST(CliCheck, EveryPlantedMistakeIsReportedAtWhatItNames) {
-    std::map<std::string, CliRun> runs;
-    for (const Planted& p : planted_mistakes) {
-        if (!runs.count(p.fixture)) runs[p.fixture] = run_cli(L"check " + description(p.fixture));
-        const CliRun& run = runs[p.fixture];
-        if (has(p.found, ": error: ")) {
-            EXPECT_EQ(run.status, 1u) << p.fixture << "\n" << run.output;
+TEST(CliCheck, EveryFixtureGetsTheLinesItsDataNames) {
+    const std::string data = plenar::sim::read_file(plenar::cli::windows_path(
+        plenar::sim::wide_from_utf8(std::string(LUMBRA_TEST_DESCRIPTIONS) + "/fixtures.jsonc")));
+    const auto scan = scan_json(data);
+    ASSERT_TRUE(scan.root) << scan.error;
+    size_t checked = 0;
+    for (const JsonNode& fixture : scan.root->items) {
+        const JsonNode& lines = fixture["lines"];
+        if (!lines.is(JsonNode::Kind::array)) continue;
+        const std::string name = fixture["file"].text;
+        const CliRun run = run_cli(L"check " + description(name.c_str()));
+        bool errors = false;
+        for (const JsonNode& line : lines.items) {
+            errors |= has(line.text, ": error: ");
+            EXPECT_TRUE(has(run.output, shown(name.c_str()) + ":" + line.text + "\n"))
+                << line.text << "\n"
+                << run.output;
+            ++checked;
         }
-        const std::string start = shown(p.fixture) + ":" + p.found + ": ";
-        const size_t at = run.output.find(start);
-        ASSERT_NE(at, std::string::npos) << start << "\n" << run.output;
-        const std::string line = run.output.substr(at, run.output.find('\n', at) - at);
-        EXPECT_TRUE(has(line, p.named)) << p.named << "\n" << line;
+        EXPECT_EQ(run.status, errors ? 1u : 0u) << name << "\n" << run.output;
+        if (name == "invalid/second-section.json") {
+            EXPECT_EQ(run.output.find("setup warning"), run.output.rfind("setup warning"))
+                << run.output;
+        }
     }
-    const std::string& sections = runs["invalid/second-section.json"].output;
-    EXPECT_EQ(sections.find("Tovrandi setup warning"), sections.rfind("Tovrandi setup warning"))
-        << sections;
+    EXPECT_GE(checked, 10u);
 }
 
 // A warning fails the check only when asked to; --json carries the same findings.

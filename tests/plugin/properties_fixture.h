@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/stored_bytes.h"
 #include "plugin_fixture.h"
 
 namespace lumbra_test {
@@ -35,23 +36,10 @@ constexpr const char* sheet = R"({"Identifier": "TEST", "UK English": {
 enum : uint32_t { ticked = 0, name = 1, count = 2, choice = 3, tail = 4, group = 5 };
 constexpr uint32_t Id(uint32_t index) { return plenar::property_id_base + index; }
 
-using Bytes = std::vector<uint8_t>;
-
-inline Bytes Text(const std::string& text) {
-    Bytes bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    return bytes;
-}
-
-inline Bytes Number(uint32_t value) {
-    return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
-}
-
-inline Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes joined;
-    for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
-    return joined;
-}
+using test_support::Bytes;
+using test_support::Join;
+using test_support::NumberBytes;
+using test_support::TextBytes;
 
 using plenar::sim::HostValue;
 using HostData = plenar::sim::HostValueData;
@@ -158,6 +146,7 @@ protected:
 inline const wchar_t wide_abc[] = L"abc";
 inline const wchar_t wide_long[] = L"a longer name";
 
-inline const Bytes sheet_defaults = Join({{0x00}, Text("abc"), Number(5), Number(1), Text("tail")});
+inline const Bytes sheet_defaults =
+    Join({{0x00}, TextBytes("abc"), NumberBytes(5), NumberBytes(1), TextBytes("tail")});
 
 }  // namespace lumbra_test

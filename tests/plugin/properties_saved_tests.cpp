@@ -60,7 +60,8 @@ TEST_F(SheetExports, BoxesAndValuesBeforeTheSheetWasOpenedLoseNothing) {
             Set(Id(1), text);
         else
             SetCheck(Id(1), 1);
-        const Bytes laid_out = Join({{uint8_t(value ? 0x01 : 0x03)}, Text(value ? "xyz" : "abc")});
+        const Bytes laid_out =
+            Join({{uint8_t(value ? 0x01 : 0x03)}, TextBytes(value ? "xyz" : "abc")});
         EXPECT_EQ(Stored(), laid_out);
         EXPECT_EQ(Calls(plenar::service_edit_data_notice), 1u);
         EXPECT_EQ(GetCheck(Id(1)), value ? 0u : 1u);
@@ -100,8 +101,12 @@ TEST_F(SheetExports, ABlockSavedBeforeTheDescriptionGrewKeepsItsValues) {
     EXPECT_EQ(Whole(), saved);
     HostValue count_value(plenar::prop_class_int, {.number = 3});
     Set(Id(count), count_value);
-    EXPECT_EQ(Stored(),
-              Join({{0x01}, Text("mine"), Number(3), Number(1), Text("tail"), Number(77)}));
+    EXPECT_EQ(Stored(), Join({{0x01},
+                              TextBytes("mine"),
+                              NumberBytes(3),
+                              NumberBytes(1),
+                              TextBytes("tail"),
+                              NumberBytes(77)}));
     EXPECT_EQ(PropSize(), host.edit_data().length(block));
     EXPECT_TRUE(Boxes().empty());
     ExpectNoFaults();

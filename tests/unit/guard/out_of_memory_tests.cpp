@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../../support/stored_bytes.h"
 #include "../support/description_support.h"
 #include "failing_allocator.h"
 #include "load/language.h"
@@ -28,7 +29,9 @@
 namespace {
 
 namespace message = Kvor::message;
-using Bytes = std::vector<uint8_t>;
+using test_support::Bytes;
+using test_support::Join;
+using test_support::TextBytes;
 
 std::string ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -162,17 +165,7 @@ Bytes Stored(const Kvor::EDITDATA* block) {
     return Bytes(bytes + 28, bytes + block->Header.size);
 }
 
-Bytes Text(const std::string& text) { return Bytes(text.c_str(), text.c_str() + text.size() + 1); }
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes joined;
-    for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
-    return joined;
-}
-
-// Lays out the defaults, reads a text, writes a longer one and reads the
-// last property, each step guarded as its export is.
-const Bytes longer_name = Text("a longer name");
+const Bytes longer_name = TextBytes("a longer name");
 
 void RoundTrip(plenar::HostServices& services, Kvor::EDITDATA*& block) {
     Kvor::Guarded([&] { Kvor::InitialisePropertiesFromJSON(&services, block); });
@@ -193,8 +186,8 @@ TEST_F(OutOfMemory, AtEveryRequestOfThePropertySheet) {
     plenar::HostServices services{};
     services.service = Resize;
     const uint32_t size = Kvor::EditDataSize(Kvor::CurrentLanguage()["Properties"], false);
-    const Bytes tail = Join({{5, 0, 0, 0, 1, 0, 0, 0}, Text("LOUD")});
-    const Bytes defaults = Join({{0x11}, Text("abc"), tail});
+    const Bytes tail = Join({{5, 0, 0, 0, 1, 0, 0, 0}, TextBytes("LOUD")});
+    const Bytes defaults = Join({{0x11}, TextBytes("abc"), tail});
     const Bytes rewritten = Join({{0x11}, longer_name, tail});
     const Bytes not_laid_out(size - 28, 0);
 

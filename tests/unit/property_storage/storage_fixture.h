@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../../support/stored_bytes.h"
 #include "../support/description_support.h"
 #include "load/language.h"
 #include "properties/layout_record.h"
@@ -26,7 +27,7 @@
 namespace storage_test {
 
 using Kvor::EDITDATA;
-using Bytes = std::vector<uint8_t>;
+using test_support::Bytes;
 
 using Box = unit_support::ExpectedBox;
 
@@ -73,22 +74,9 @@ public:
     Kvor::SDK* sdk = nullptr;
 };
 
-// The stored text as its bytes, NUL included.
-inline Bytes TextBytes(const std::string& text) {
-    Bytes bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    return bytes;
-}
-
-inline Bytes NumberBytes(uint32_t value) {
-    return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
-}
-
-inline Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes joined;
-    for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
-    return joined;
-}
+using test_support::Join;
+using test_support::NumberBytes;
+using test_support::TextBytes;
 
 // Storage bytes followed by the layout record of `kinds`.
 Bytes WithRecord(Bytes storage, const std::vector<Kvor::StoredKind>& kinds);

@@ -38,14 +38,13 @@ std::string read_file(const std::wstring& path) {
 
 int run_check(const std::vector<std::wstring>& arguments) {
     std::optional<std::wstring> description, plugin;
-    bool understood = true, as_json = false, warnings_as_errors = false;
+    bool understood = true;
+    ReportOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == L"--plugin" && i + 1 < arguments.size())
             plugin = arguments[++i];
-        else if (arguments[i] == L"--json")
-            as_json = true;
-        else if (arguments[i] == L"--warnings-as-errors")
-            warnings_as_errors = true;
+        else if (options.take(arguments[i]))
+            continue;
         else if (!description && arguments[i].rfind(L"--", 0) != 0)
             description = arguments[i];
         else
@@ -83,11 +82,7 @@ int run_check(const std::vector<std::wstring>& arguments) {
                    "--plugin NAME.pvx checks the members NAME links against this description",
                    {},
                    {}});
-    if (as_json)
-        found.print_json();
-    else
-        found.print_lines();
-    return found.exit_status(warnings_as_errors);
+    return found.report(options, false);
 }
 
 }  // namespace

@@ -41,14 +41,13 @@ std::optional<JsonNode> read_description(const std::wstring& path) {
 int run_compat(const std::vector<std::wstring>& arguments) {
     std::vector<std::wstring> files;
     std::optional<std::wstring> plugin;
-    bool understood = true, as_json = false, warnings_as_errors = false;
+    bool understood = true;
+    ReportOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == L"--plugin" && i + 1 < arguments.size())
             plugin = arguments[++i];
-        else if (arguments[i] == L"--json")
-            as_json = true;
-        else if (arguments[i] == L"--warnings-as-errors")
-            warnings_as_errors = true;
+        else if (options.take(arguments[i]))
+            continue;
         else if (arguments[i].rfind(L"--", 0) != 0)
             files.push_back(arguments[i]);
         else
@@ -66,13 +65,7 @@ int run_compat(const std::vector<std::wstring>& arguments) {
     if (plugin)
         check_released_values(windows_path(*plugin), windows_path(files[0]), windows_path(files[1]),
                               *current, found);
-    if (as_json) {
-        found.print_json();
-    } else {
-        found.print_lines();
-        print_line(found.summary());
-    }
-    return found.exit_status(warnings_as_errors);
+    return found.report(options, true);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "diagnostics.h"
 
-#include <cstdio>
 #include "output.h"
+#include "text_escapes.h"
 
 namespace plenar::cli {
 
@@ -75,6 +75,22 @@ void Diagnostics::print_json() const {
     print_line(out);
 }
 
+bool ReportOptions::take(const std::wstring& argument) {
+    if (argument == L"--json") return as_json = true;
+    if (argument == L"--warnings-as-errors") return warnings_as_errors = true;
+    return false;
+}
+
+int Diagnostics::report(const ReportOptions& options, bool with_summary) const {
+    if (options.as_json) {
+        print_json();
+    } else {
+        print_lines();
+        if (with_summary) print_line(summary());
+    }
+    return exit_status(options.warnings_as_errors);
+}
+
 std::string one_line(const std::string& text) {
     std::string line;
     for (char c : text) {
@@ -82,24 +98,6 @@ std::string one_line(const std::string& text) {
         line += c == '\n' ? ' ' : c;
     }
     return line;
-}
-
-std::string json_string(const std::string& text) {
-    std::string result = "\"";
-    for (char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            result += '\\';
-            result += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            result += escape;
-        } else {
-            result += c;
-        }
-    }
-    return result + "\"";
 }
 
 }  // namespace plenar::cli

@@ -21,6 +21,15 @@ struct Diagnostic {
     std::string section;       // the language section it came from, when more than one is judged
 };
 
+// How a command that judges descriptions reports: --json, --warnings-as-errors.
+struct ReportOptions {
+    bool as_json = false;
+    bool warnings_as_errors = false;
+
+    // True, with the option set, when `argument` is one of them.
+    bool take(const std::wstring& argument);
+};
+
 class Diagnostics {
 public:
     explicit Diagnostics(std::string file) : file_(std::move(file)) {}
@@ -32,6 +41,11 @@ public:
     // 0 when nothing is an error (nor, with warnings_as_errors, a warning); 1 otherwise.
     int exit_status(bool warnings_as_errors = false) const;
 
+    // Prints as `options` ask (the lines, then the summary when `with_summary`;
+    // or the JSON) and returns the exit status.
+    int report(const ReportOptions& options, bool with_summary) const;
+
+private:
     // FILE:LINE:COLUMN: SEVERITY: RULE: TEXT [SECTION.PATH], one line each.
     void print_lines() const;
     // "N errors, N warnings, N notes".
@@ -39,15 +53,11 @@ public:
     // {"file": ..., "errors": N, "warnings": N, "notes": N, "diagnostics": [...]}
     void print_json() const;
 
-private:
     std::string file_;
     std::vector<Diagnostic> list_;
 };
 
 // Texts on one line: their line breaks become blanks.
 std::string one_line(const std::string& text);
-
-// A JSON string literal of UTF-8 text.
-std::string json_string(const std::string& text);
 
 }  // namespace plenar::cli

@@ -27,10 +27,4 @@ struct ValidateRun {
 std::string junit_xml(const ValidateRun& run);
 std::string json_report(const ValidateRun& run);
 
-// Text as XML character data or attribute value, and as a JSON string's
-// inside: what neither may hold (control characters, bytes that are no
-// UTF-8) becomes the replacement character.
-std::string xml_escaped(std::string_view utf8);
-std::string json_escaped(std::string_view utf8);
-
 }  // namespace plenar::cli

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "text_escapes.h"
 #include "validate_report.h"
 
 using namespace plenar::cli;

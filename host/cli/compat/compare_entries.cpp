@@ -2,6 +2,7 @@
 // and saved events hold an id and values of the parameter types of its
 // record, so an entry keeps its position and its record's types for good.
 #include <set>
+#include "../families.h"
 #include "judge.h"
 #include "kvor/types.h"
 
@@ -9,17 +10,6 @@ namespace plenar::cli::compat {
 namespace {
 
 using Kind = JsonNode::Kind;
-
-struct Family {
-    const char* array;  // "Actions"
-    const char* word;   // "action"
-    const char* menu;   // "ActionMenu"
-    bool expression;
-};
-
-constexpr Family families[] = {{"Actions", "action", "ActionMenu", false},
-                               {"Conditions", "condition", "ConditionMenu", false},
-                               {"Expressions", "expression", "ExpressionMenu", true}};
 
 // What the record holds for one parameter.
 struct ParameterRecord {
@@ -91,15 +81,15 @@ public:
           family_(family),
           before_(before),
           after_(after),
-          old_list_(before[family.array]),
-          new_list_(after[family.array]) {}
+          old_list_(before[family.entries.name]),
+          new_list_(after[family.entries.name]) {}
 
     void run() {
         const std::vector<int> paired = pair_entries(old_list_, new_list_, mode());
         const size_t old_count = count_of(old_list_), new_count = count_of(new_list_);
         if (!judge_.releases() && old_count != new_count)
-            report(Rule::section_count_differs, new_list_, family_.array,
-                   counted(new_count, family_.word, family_.word + std::string("s")) + " here, " +
+            report(Rule::section_count_differs, new_list_, family_.entries.name,
+                   counted(new_count, family_.kind, family_.plural) + " here, " +
                        std::to_string(old_count) + " " + judge_.reference());
         std::vector<bool> kept(new_count, false);
         for (size_t i = 0; i < old_count; ++i) {
@@ -123,8 +113,8 @@ public:
 
 private:
     Mode mode() const { return judge_.releases() ? Mode::releases : Mode::sections; }
-    std::string id(size_t i) const { return std::string(family_.word) + " " + std::to_string(i); }
-    std::string path(size_t i) const { return item_path(family_.array, i); }
+    std::string id(size_t i) const { return std::string(family_.kind) + " " + std::to_string(i); }
+    std::string path(size_t i) const { return item_path(family_.entries.name, i); }
 
     void report(Rule rule, const JsonNode& at, const std::string& where, const std::string& text) {
         judge_.report(rule, at, new_list_.line ? new_list_ : after_, where, text);
@@ -133,7 +123,7 @@ private:
     // What events saved with id `i` run now.
     std::string now_running(size_t i) const {
         return i < count_of(new_list_) ? "now run " + title_of(new_list_[i])
-                                       : "now name no " + std::string(family_.word);
+                                       : "now name no " + std::string(family_.kind);
     }
 
     void moved(size_t i, size_t j) {
@@ -144,7 +134,7 @@ private:
 
     void removed(size_t i) {
         const JsonNode& at = i < count_of(new_list_) ? new_list_[i] : new_list_;
-        report(Rule::entry_removed, at, i < count_of(new_list_) ? path(i) : family_.array,
+        report(Rule::entry_removed, at, i < count_of(new_list_) ? path(i) : family_.entries.name,
                title_of(old_list_[i]) + " (" + id(i) + ") removed: events saved with it " +
                    now_running(i) + "; keep it in place and drop it from the menus instead");
     }
@@ -157,14 +147,14 @@ private:
             report(Rule::text_changed, new_entry["Title"], where + ".Title",
                    "title " + title_of(old_entry) + " is now " + title_of(new_entry));
         compare_parameters(old_entry, new_entry, where);
-        if (std::string(family_.word) == "condition" &&
+        if (std::string(family_.kind) == "condition" &&
             triggered(old_entry) != triggered(new_entry))
             report(judge_.releases() ? Rule::triggered_changed : Rule::section_type_differs,
                    new_entry["Triggered"], where + ".Triggered",
                    std::string("\"Triggered\" is ") + (triggered(new_entry) ? "true" : "false") +
                        " here, " + (triggered(old_entry) ? "true " : "false ") +
                        judge_.reference());
-        if (family_.expression && result_code(old_entry) != result_code(new_entry))
+        if (family_.is_expression() && result_code(old_entry) != result_code(new_entry))
             report(judge_.releases() ? Rule::return_type_changed : Rule::section_type_differs,
                    new_entry["Returns"], where + ".Returns",
                    "returns \"" + new_entry["Returns"].text + "\" (code " +
@@ -185,8 +175,8 @@ private:
             return;
         }
         for (size_t p = 0; p < count_of(new_list); ++p) {
-            const ParameterRecord was = parameter_record(old_list[p], family_.expression);
-            const ParameterRecord is = parameter_record(new_list[p], family_.expression);
+            const ParameterRecord was = parameter_record(old_list[p], family_.is_expression());
+            const ParameterRecord is = parameter_record(new_list[p], family_.is_expression());
             const std::string at = where + ".Parameters[" + std::to_string(p) + "]";
             if (was.code != is.code)
                 report(
@@ -208,12 +198,12 @@ private:
 
     void compare_menus(const std::vector<int>& paired) {
         MenuView was, is;
-        read_menu(before_[family_.menu], 0, was);
-        read_menu(after_[family_.menu], 0, is);
-        const JsonNode& menu = after_[family_.menu];
+        read_menu(before_[family_.menu.name], 0, was);
+        read_menu(after_[family_.menu.name], 0, is);
+        const JsonNode& menu = after_[family_.menu.name];
         if (was.shape != is.shape)
-            report(Rule::menu_changed, menu, family_.menu,
-                   std::string(family_.menu) + " changed (texts, order or grouping)");
+            report(Rule::menu_changed, menu, family_.menu.name,
+                   std::string(family_.menu.name) + " changed (texts, order or grouping)");
         for (size_t i = 0; i < paired.size(); ++i)
             if (paired[i] == int(i) && was.offered.count(int64_t(i)) &&
                 !is.offered.count(int64_t(i)))

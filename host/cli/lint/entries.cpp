@@ -1,7 +1,7 @@
 #include "entries.h"
 
 #include <set>
-#include "families.h"
+#include "../families.h"
 #include "kvor/keys.h"
 
 namespace plenar::cli::lint {

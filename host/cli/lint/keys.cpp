@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 #include <vector>
-#include "families.h"
+#include "../families.h"
 #include "kvor/keys.h"
 #include "kvor/types.h"
 

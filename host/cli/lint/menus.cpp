@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <vector>
-#include "families.h"
+#include "../families.h"
 #include "kvor/keys.h"
 
 namespace plenar::cli::lint {

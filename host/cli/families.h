@@ -1,11 +1,12 @@
-// The three families of entries as the lint speaks of them: the word for
-// one, its menu, its array and the keys of one of its entries.
+// The three families of entries as plenar-host's lint and compat speak of
+// them: the word for one, its menu, its array and the keys of one of its
+// entries.
 #pragma once
 
 #include <span>
 #include "kvor/keys.h"
 
-namespace plenar::cli::lint {
+namespace plenar::cli {
 
 struct Family {
     const char* kind;    // "action"
@@ -14,6 +15,8 @@ struct Family {
     const Kvor::Key& menu;
     const Kvor::Key& entries;
     std::span<const Kvor::Key> keys;
+
+    bool is_expression() const { return &entries == &Kvor::key::language::Expressions; }
 };
 
 inline const Family families[] = {
@@ -25,4 +28,4 @@ inline const Family families[] = {
      Kvor::key::language::Expressions, Kvor::key::entry::expressions},
 };
 
-}  // namespace plenar::cli::lint
+}  // namespace plenar::cli
